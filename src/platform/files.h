@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+// File-system services the program needs beyond QFile.
+namespace verbana::files {
+
+// Moves a file or folder to the desktop trash; false when that failed.
+bool moveToTrash(const QString &path);
+
+// Removes a folder with everything in it; false when anything remained.
+bool removeFolder(const QString &path);
+
+// Removes a single file. Never removes a folder, even an empty one: a
+// manuscript path that names a folder must not wipe it.
+bool removeFileOnly(const QString &path);
+
+// True when the folder lies on a local, writable, non-removable file system.
+bool isFixedLocalFolder(const QString &path);
+
+} // namespace verbana::files

@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/prompts.h"
+
+#include <cstdio>
+
+namespace verbana {
+namespace {
+
+class ConsolePrompter final : public Prompter {
+public:
+    PromptAnswer ask(const PromptRequest &request) override
+    {
+        if (request.kind == PromptKind::Information || request.kind == PromptKind::Error
+            || request.kind == PromptKind::Confirmation) {
+            QString text = request.text;
+            text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+            std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+        }
+        PromptAnswer a;
+        a.accepted = request.kind == PromptKind::Information || request.kind == PromptKind::Error;
+        return a;
+    }
+};
+
+ConsolePrompter &consolePrompter()
+{
+    static ConsolePrompter p;
+    return p;
+}
+
+Prompter *&current()
+{
+    static Prompter *p = nullptr;
+    return p;
+}
+
+} // namespace
+
+Prompter &prompter() { return current() ? *current() : consolePrompter(); }
+
+Prompter *setPrompter(Prompter *p)
+{
+    Prompter *old = current();
+    current() = p;
+    return old;
+}
+
+void showInformation(const QString &text, const QString &caption)
+{
+    (void)prompter().ask({PromptKind::Information, text, caption, {}, {}, {}});
+}
+
+bool confirm(const QString &text, const QString &caption)
+{
+    return prompter().ask({PromptKind::Confirmation, text, caption, {}, {}, {}}).accepted;
+}
+
+void showError(const QString &text) { (void)prompter().ask({PromptKind::Error, text, {}, {}, {}, {}}); }
+
+QString chooseOpenFile(const QString &caption, const QString &directory, const QString &filter)
+{
+    PromptAnswer a = prompter().ask({PromptKind::OpenFile, caption, {}, directory, filter, {}});
+    return a.accepted ? a.file() : QString();
+}
+
+QStringList chooseOpenFiles(const QString &caption, const QString &directory, const QString &filter)
+{
+    PromptAnswer a = prompter().ask({PromptKind::OpenFiles, caption, {}, directory, filter, {}});
+    return a.accepted ? a.files : QStringList();
+}
+
+QString chooseSaveFile(const QString &caption, const QString &directory, const QString &filter,
+                       const QString &fileName)
+{
+    PromptAnswer a = prompter().ask({PromptKind::SaveFile, caption, {}, directory, filter, fileName});
+    return a.accepted ? a.file() : QString();
+}
+
+QString chooseFolder(const QString &caption, const QString &directory)
+{
+    PromptAnswer a = prompter().ask({PromptKind::ChooseFolder, caption, {}, directory, {}, {}});
+    return a.accepted ? a.file() : QString();
+}
+
+} // namespace verbana

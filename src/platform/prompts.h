@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The one way the program asks the user something or tells him something.
+// The program installs a prompter that shows Qt dialogs; tests install a
+// scripted one that answers from a queue and keeps a transcript. No other
+// code shows message boxes or file choosers.
+namespace verbana {
+
+enum class PromptKind {
+    Information, // text, OK
+    Confirmation, // text, 예 / 아니오; only 예 goes on
+    Error, // an error's text, OK
+    OpenFile, // choose an existing file
+    OpenFiles, // choose several existing files
+    SaveFile, // choose a file name to write
+    ChooseFolder, // choose a folder
+};
+
+struct PromptRequest {
+    PromptKind kind = PromptKind::Information;
+    QString text; // message, or the chooser's caption
+    QString caption; // window title of a message box
+    QString directory; // choosers: folder to start in
+    QString filter; // choosers: "설명 (*.rtf *.txt);;..."
+    QString fileName; // choosers: proposed name
+};
+
+struct PromptAnswer {
+    bool accepted = false; // 예 / OK / a file was chosen
+    QStringList files; // choosers
+    QString file() const { return files.isEmpty() ? QString() : files.first(); }
+};
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    virtual PromptAnswer ask(const PromptRequest &request) = 0;
+};
+
+// The prompter in force. Without one installed, a console prompter writes
+// messages to standard error and answers every question with No.
+Prompter &prompter();
+// Installs p (not owned; nullptr restores the console prompter) and returns
+// the previous one.
+Prompter *setPrompter(Prompter *p);
+
+// Convenience calls.
+void showInformation(const QString &text, const QString &caption = QString());
+bool confirm(const QString &text, const QString &caption = QString());
+void showError(const QString &text);
+QString chooseOpenFile(const QString &caption, const QString &directory, const QString &filter);
+QStringList chooseOpenFiles(const QString &caption, const QString &directory, const QString &filter);
+QString chooseSaveFile(const QString &caption, const QString &directory, const QString &filter,
+                       const QString &fileName = QString());
+QString chooseFolder(const QString &caption, const QString &directory);
+
+} // namespace verbana
