@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "store/xbase/status.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+// The engine's file seam. Production uses POSIX files; tests use wrappers
+// that fail the Nth write or sync, or forget what was not synced, to prove
+// crash safety beyond killing a process.
+namespace verbana::xbase {
+
+enum class OpenMode {
+    ReadOnly,
+    ReadWrite, // the file must exist
+    Create, // create or truncate, read and write
+};
+
+enum class LockMode { Shared, Exclusive };
+
+class File {
+public:
+    virtual ~File() = default;
+
+    // Reads exactly data.size() bytes at offset. Reading past the end is a
+    // Corruption ("short read") unless `allowShort`; then `*got` tells how
+    // many bytes were read.
+    virtual Status readAt(uint64_t offset, std::span<char> data, size_t *got = nullptr) = 0;
+    virtual Status writeAt(uint64_t offset, std::span<const char> data) = 0;
+    virtual Result<uint64_t> size() = 0;
+    virtual Status truncate(uint64_t size) = 0;
+    virtual Status sync() = 0;
+
+    // Byte-range locks (POSIX record locks). tryLock does not wait.
+    // Regions may lie beyond the end of the file.
+    virtual Status tryLock(uint64_t offset, uint64_t length, LockMode mode) = 0;
+    virtual Status unlock(uint64_t offset, uint64_t length) = 0;
+
+    virtual QString path() const = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    virtual Result<std::unique_ptr<File>> open(const QString &path, OpenMode mode) = 0;
+    virtual bool exists(const QString &path) = 0;
+    // Atomically replaces `to` with `from` (same folder).
+    virtual Status rename(const QString &from, const QString &to) = 0;
+    virtual Status remove(const QString &path) = 0;
+    // Makes a rename durable (fsync of the folder).
+    virtual Status syncFolder(const QString &folder) = 0;
+
+    // The process-wide POSIX file system.
+    static FileSystem &posix();
+};
+
+} // namespace verbana::xbase

@@ -1,0 +1,192 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// POSIX implementation of the file seam. Locks are open-file-description
+// locks: they belong to the descriptor, so two tables open on one file in
+// one process exclude each other just as two processes do, and closing
+// another descriptor of the same file does not drop them. They conflict
+// with the classic record locks other xBase engines take.
+#include "store/xbase/file.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace verbana::xbase {
+namespace {
+
+QString errnoText(int e) { return QString::fromLocal8Bit(std::strerror(e)); }
+
+class PosixFile final : public File {
+public:
+    PosixFile(int fd, QString path) : fd_(fd), path_(std::move(path)) {}
+    ~PosixFile() override { ::close(fd_); }
+
+    Status readAt(uint64_t offset, std::span<char> data, size_t *got) override
+    {
+        size_t done = 0;
+        while (done < data.size()) {
+            ssize_t n = ::pread(fd_, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return Status::ioError(QStringLiteral("read error: %1: %2").arg(path_, errnoText(errno)));
+            }
+            if (n == 0)
+                break;
+            done += static_cast<size_t>(n);
+        }
+        if (got)
+            *got = done;
+        else if (done < data.size())
+            return Status::corruption(QStringLiteral("short read at offset %1: %2").arg(offset).arg(path_));
+        return Status::ok();
+    }
+
+    Status writeAt(uint64_t offset, std::span<const char> data) override
+    {
+        size_t done = 0;
+        while (done < data.size()) {
+            ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return Status::ioError(QStringLiteral("write error: %1: %2").arg(path_, errnoText(errno)));
+            }
+            done += static_cast<size_t>(n);
+        }
+        return Status::ok();
+    }
+
+    Result<uint64_t> size() override
+    {
+        struct stat st;
+        if (::fstat(fd_, &st) != 0)
+            return Status::ioError(QStringLiteral("stat error: %1: %2").arg(path_, errnoText(errno)));
+        return static_cast<uint64_t>(st.st_size);
+    }
+
+    Status truncate(uint64_t size) override
+    {
+        if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
+            return Status::ioError(QStringLiteral("truncate error: %1: %2").arg(path_, errnoText(errno)));
+        return Status::ok();
+    }
+
+    Status sync() override
+    {
+        if (::fdatasync(fd_) != 0)
+            return Status::ioError(QStringLiteral("sync error: %1: %2").arg(path_, errnoText(errno)));
+        return Status::ok();
+    }
+
+    Status tryLock(uint64_t offset, uint64_t length, LockMode mode) override
+    {
+        struct flock fl {};
+        fl.l_type = mode == LockMode::Exclusive ? F_WRLCK : F_RDLCK;
+        fl.l_whence = SEEK_SET;
+        fl.l_start = static_cast<off_t>(offset);
+        fl.l_len = static_cast<off_t>(length);
+        while (::fcntl(fd_, F_OFD_SETLK, &fl) != 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EACCES || errno == EAGAIN)
+                return Status::locked(path_);
+            return Status::ioError(QStringLiteral("lock error: %1: %2").arg(path_, errnoText(errno)));
+        }
+        return Status::ok();
+    }
+
+    Status unlock(uint64_t offset, uint64_t length) override
+    {
+        struct flock fl {};
+        fl.l_type = F_UNLCK;
+        fl.l_whence = SEEK_SET;
+        fl.l_start = static_cast<off_t>(offset);
+        fl.l_len = static_cast<off_t>(length);
+        if (::fcntl(fd_, F_OFD_SETLK, &fl) != 0)
+            return Status::ioError(QStringLiteral("unlock error: %1: %2").arg(path_, errnoText(errno)));
+        return Status::ok();
+    }
+
+    QString path() const override { return path_; }
+
+private:
+    int fd_;
+    QString path_;
+};
+
+class PosixFileSystem final : public FileSystem {
+public:
+    Result<std::unique_ptr<File>> open(const QString &path, OpenMode mode) override
+    {
+        int flags = O_CLOEXEC;
+        switch (mode) {
+        case OpenMode::ReadOnly:
+            flags |= O_RDONLY;
+            break;
+        case OpenMode::ReadWrite:
+            flags |= O_RDWR;
+            break;
+        case OpenMode::Create:
+            flags |= O_RDWR | O_CREAT | O_TRUNC;
+            break;
+        }
+        const QByteArray native = QFile::encodeName(path);
+        int fd = ::open(native.constData(), flags, 0666);
+        if (fd < 0) {
+            const int e = errno;
+            if (e == ENOENT)
+                return Status::notFound(path);
+            return Status::ioError(QStringLiteral("%1: %2").arg(path, errnoText(e)));
+        }
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+            ::close(fd);
+            return Status::ioError(QStringLiteral("%1: is a folder").arg(path));
+        }
+        return std::unique_ptr<File>(new PosixFile(fd, path));
+    }
+
+    bool exists(const QString &path) override { return QFileInfo::exists(path); }
+
+    Status rename(const QString &from, const QString &to) override
+    {
+        if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+            return Status::ioError(QStringLiteral("rename %1 → %2: %3").arg(from, to, errnoText(errno)));
+        return Status::ok();
+    }
+
+    Status remove(const QString &path) override
+    {
+        if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+            return Status::ioError(QStringLiteral("remove %1: %2").arg(path, errnoText(errno)));
+        return Status::ok();
+    }
+
+    Status syncFolder(const QString &folder) override
+    {
+        int fd = ::open(QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder).constData(),
+                        O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return Status::ioError(QStringLiteral("open folder %1: %2").arg(folder, errnoText(errno)));
+        int r = ::fsync(fd);
+        ::close(fd);
+        if (r != 0)
+            return Status::ioError(QStringLiteral("sync folder %1: %2").arg(folder, errnoText(errno)));
+        return Status::ok();
+    }
+};
+
+} // namespace
+
+FileSystem &FileSystem::posix()
+{
+    static PosixFileSystem fs;
+    return fs;
+}
+
+} // namespace verbana::xbase
