@@ -18,6 +18,8 @@ struct Sorted {
     char pad = ' ';
     std::vector<char> keys;
     std::vector<uint32_t> recnos;
+    // Compression of each entry as the planned leaves store it.
+    std::vector<uint8_t> dup, trail;
     const char *key(size_t i) const { return keys.data() + i * static_cast<size_t>(keyLength); }
     size_t count() const { return recnos.size(); }
 };
@@ -38,30 +40,44 @@ struct Plan {
 
 Status sortEntries(const QByteArray &keys, const std::vector<uint32_t> &recnos, int k, Sorted &out)
 {
+    // The first 16 key bytes live in the item as two big-endian numbers, so
+    // most comparisons never touch the keys themselves.
     struct Item {
-        uint64_t prefix;
+        uint64_t p0;
+        uint64_t p1;
         uint32_t index;
         uint32_t recno;
     };
     const size_t n = recnos.size();
-    const int head = std::min(k, 8);
-    std::vector<Item> items(n);
-    for (size_t i = 0; i < n; ++i) {
-        const char *key = keys.constData() + i * static_cast<size_t>(k);
+    auto chunk = [k](const char *key, int at) {
+        if (at + 8 <= k) {
+            uint64_t v;
+            std::memcpy(&v, key + at, 8);
+            return __builtin_bswap64(v);
+        }
         uint64_t p = 0;
-        for (int b = 0; b < 8; ++b)
-            p = (p << 8) | (b < head ? static_cast<uint8_t>(key[b]) : 0u);
-        items[i] = {p, static_cast<uint32_t>(i), recnos[i]};
-    }
+        for (int b = at; b < at + 8; ++b)
+            p = (p << 8) | (b < k ? static_cast<uint8_t>(key[b]) : 0u);
+        return p;
+    };
+    std::vector<Item> items(n);
     const char *base = keys.constData();
-    const size_t rest = static_cast<size_t>(k - head);
+    for (size_t i = 0; i < n; ++i) {
+        const char *key = base + i * static_cast<size_t>(k);
+        items[i] = {chunk(key, 0), chunk(key, 8), static_cast<uint32_t>(i), recnos[i]};
+    }
     auto cmp = [&](const Item &a, const Item &b) {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix ? -1 : 1;
-        if (rest) {
-            const int c = std::memcmp(base + size_t(a.index) * k + head, base + size_t(b.index) * k + head, rest);
-            if (c)
-                return c;
+        if (a.p0 != b.p0)
+            return a.p0 < b.p0 ? -1 : 1;
+        if (a.p1 != b.p1)
+            return a.p1 < b.p1 ? -1 : 1;
+        const char *ka = base + size_t(a.index) * k;
+        const char *kb = base + size_t(b.index) * k;
+        for (int at = 16; at < k; at += 8) {
+            const uint64_t x = chunk(ka, at);
+            const uint64_t y = chunk(kb, at);
+            if (x != y)
+                return x < y ? -1 : 1;
         }
         return a.recno < b.recno ? -1 : (a.recno > b.recno ? 1 : 0);
     };
@@ -78,12 +94,18 @@ Status sortEntries(const QByteArray &keys, const std::vector<uint32_t> &recnos, 
     return Status::ok();
 }
 
-// Packs leaves as full as they go.
-Status planTree(const Sorted &s, Plan &plan)
+// Built leaves keep about a tenth of their room free, so that records
+// appended later mostly fit without splitting the leaf they land in.
+constexpr int kBuildFill = kLeafHeader + (kPageSize - kLeafHeader) * 9 / 10;
+
+// Packs leaves up to kBuildFill bytes.
+Status planTree(Sorted &s, Plan &plan)
 {
     const int k = s.keyLength;
     plan.leaves.clear();
     plan.levels.clear();
+    s.dup.assign(s.count(), 0);
+    s.trail.assign(s.count(), 0);
     size_t start = 0;
     int stored = 0;
     uint32_t maxRecno = 0;
@@ -95,9 +117,11 @@ Status planTree(const Sorted &s, Plan &plan)
             const int d = duplicateCount(s.key(i - 1), s.key(i), k, t);
             const uint32_t mx = std::max(maxRecno, s.recnos[i]);
             const int bytes = kLeafHeader + static_cast<int>(i - start + 1) * entryWidth(k, mx) + stored + (k - t - d);
-            if (bytes <= kPageSize) {
+            if (bytes <= kBuildFill) {
                 stored += k - t - d;
                 maxRecno = mx;
+                s.dup[i] = static_cast<uint8_t>(d);
+                s.trail[i] = static_cast<uint8_t>(t);
                 continue;
             }
             plan.leaves.emplace_back(start, i);
@@ -105,6 +129,7 @@ Status planTree(const Sorted &s, Plan &plan)
         }
         stored = k - t;
         maxRecno = s.recnos[i];
+        s.trail[i] = static_cast<uint8_t>(t);
     }
     plan.leaves.emplace_back(start, s.count());
     const size_t per = static_cast<size_t>(maxInteriorEntries(k));
@@ -137,7 +162,14 @@ uint32_t writeTree(const Sorted &s, const Plan &plan, uint32_t first, char *out)
         node.right = i + 1 == plan.leaves.size() ? kNone : off + kPageSize;
         node.keys.assign(s.keys.begin() + static_cast<ptrdiff_t>(a * k), s.keys.begin() + static_cast<ptrdiff_t>(b * k));
         node.recnos.assign(s.recnos.begin() + static_cast<ptrdiff_t>(a), s.recnos.begin() + static_cast<ptrdiff_t>(b));
-        leafRecompute(node, s.pad);
+        node.dup.assign(s.dup.begin() + static_cast<ptrdiff_t>(a), s.dup.begin() + static_cast<ptrdiff_t>(b));
+        node.trail.assign(s.trail.begin() + static_cast<ptrdiff_t>(a), s.trail.begin() + static_cast<ptrdiff_t>(b));
+        node.stored = 0;
+        node.maxRecno = 0;
+        for (size_t i = a; i < b; ++i) {
+            node.stored += k - s.dup[i] - s.trail[i];
+            node.maxRecno = std::max(node.maxRecno, s.recnos[i]);
+        }
         encodeNode(node, std::span<char>(out + (off - first), kPageSize));
         if (b > a)
             children.push_back({s.key(b - 1), s.recnos[b - 1], off});

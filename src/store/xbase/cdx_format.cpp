@@ -2,6 +2,7 @@
 #include "store/xbase/cdx_format.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace verbana::xbase::cdx {
@@ -38,13 +39,7 @@ void putBe32(char *p, uint32_t v)
     for (int i = 0; i < 4; ++i)
         p[i] = static_cast<char>((v >> (24 - 8 * i)) & 0xFF);
 }
-int bitWidth(uint32_t v)
-{
-    int b = 0;
-    while (b < 32 && (v >> b) != 0)
-        ++b;
-    return b;
-}
+int bitWidth(uint32_t v) { return static_cast<int>(std::bit_width(v)); }
 uint64_t maskOf(int bits) { return bits >= 64 ? ~uint64_t(0) : ((uint64_t(1) << bits) - 1); }
 
 Status bad(const char *what) { return Status::corruption(QString::fromLatin1(what)); }
@@ -116,16 +111,12 @@ int countBits(int keyLength) { return bitWidth(static_cast<uint32_t>(keyLength))
 
 int entryWidth(int keyLength, uint32_t maxRecno)
 {
-    const int bits = countBits(keyLength);
+    // The narrowest width from 3 bytes up whose record-number field holds
+    // maxRecno; the field itself is at most 32 bits.
+    const int fixed = 2 * countBits(keyLength);
     const int need = bitWidth(maxRecno);
-    for (int e = 3; e <= 8; ++e) {
-        const int rn = 8 * e - 2 * bits;
-        if (rn > 32)
-            return 0;
-        if (rn >= need)
-            return e;
-    }
-    return 0;
+    const int e = std::max(3, (need + fixed + 7) / 8);
+    return 8 * e - fixed > 32 ? 0 : e;
 }
 
 int trailingCount(const char *key, int keyLength, char pad)

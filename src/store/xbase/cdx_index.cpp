@@ -153,6 +153,8 @@ std::unique_ptr<CdxCursor> CdxIndex::cursor(int tag)
 Result<CdxIndex::NodePtr> CdxIndex::fetch(int tag, uint32_t offset)
 {
     const Tag &t = tags_[static_cast<size_t>(tag)];
+    if (changing_)
+        touched_.push_back(offset);
     auto it = cache_.find(offset);
     if (it != cache_.end()) {
         if (it->second->tag != tag)
@@ -211,14 +213,18 @@ Status CdxIndex::trim()
 Status CdxIndex::writeDirty()
 {
     std::vector<uint32_t> offsets;
-    for (const auto &[off, n] : cache_)
-        if (n->dirty)
+    for (uint32_t off : touched_) {
+        auto it = cache_.find(off);
+        if (it != cache_.end() && it->second->dirty)
             offsets.push_back(off);
+    }
     for (const auto &[off, next] : pendingFree_)
         offsets.push_back(off);
+    touched_.clear();
     if (offsets.empty())
         return Status::ok();
     std::sort(offsets.begin(), offsets.end());
+    offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
     std::vector<char> buf;
     size_t i = 0;
     while (i < offsets.size()) {
@@ -240,8 +246,11 @@ Status CdxIndex::writeDirty()
         XB_TRY(file_.writeAt(offsets[i], std::span<const char>(buf.data(), buf.size())));
         i = j;
     }
-    for (auto &[off, n] : cache_)
-        n->dirty = false;
+    for (uint32_t off : offsets) {
+        auto it = cache_.find(off);
+        if (it != cache_.end())
+            it->second->dirty = false;
+    }
     pendingFree_.clear();
     headerDirty_ = true;
     return Status::ok();
@@ -282,6 +291,7 @@ Status CdxIndex::dropCache()
     cache_.clear();
     pendingFree_.clear();
     reused_.clear();
+    touched_.clear();
     cacheBytes_ = 0;
     headerDirty_ = false;
     ++generation_;

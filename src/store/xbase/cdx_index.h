@@ -161,6 +161,10 @@ private:
     std::unordered_map<uint32_t, NodePtr> cache_;
     std::unordered_map<uint32_t, uint32_t> pendingFree_; // freed page -> next free page
     std::unordered_set<uint32_t> reused_; // pages taken from the free list since the last reload
+    // Pages fetched or made while a change was under way: the only ones that
+    // can be dirty, so flushing need not scan the whole cache.
+    std::vector<uint32_t> touched_;
+    bool changing_ = false;
 };
 
 // A position in one tag. It stays usable across insert/remove through the

@@ -14,6 +14,13 @@ namespace {
 
 constexpr int kMaxDepth = 32;
 
+// Marks the index as changing for the lifetime of one insert or remove.
+struct Changing {
+    explicit Changing(bool &flag) : flag_(flag) { flag_ = true; }
+    ~Changing() { flag_ = false; }
+    bool &flag_;
+};
+
 // First index in [0, n) whose entry is not below (key, recno).
 int lowerBound(const Node &n, const char *key, int len, uint32_t recno)
 {
@@ -227,6 +234,7 @@ Status CdxIndex::descendEdge(int tag, bool rightmost, std::vector<Step> &path)
 Status CdxIndex::insert(int tag, QByteArrayView key, uint32_t recno)
 {
     XB_TRY(checkKey(tag, key));
+    Changing guard(changing_);
     const Tag &t = tags_[static_cast<size_t>(tag)];
     if (entryWidth(t.info.keyLength, recno) == 0)
         return Status::invalidArgument(QStringLiteral("record number %1 is too large for the index").arg(recno));
@@ -248,6 +256,7 @@ Status CdxIndex::insert(int tag, QByteArrayView key, uint32_t recno)
 Status CdxIndex::remove(int tag, QByteArrayView key, uint32_t recno)
 {
     XB_TRY(checkKey(tag, key));
+    Changing guard(changing_);
     const Tag &t = tags_[static_cast<size_t>(tag)];
     XB_TRY(trim());
     std::vector<Step> path;
@@ -436,6 +445,7 @@ Result<CdxIndex::NodePtr> CdxIndex::allocNode(int tag, uint16_t attr)
         off = static_cast<uint32_t>(fileEnd_);
         fileEnd_ += kPageSize;
     }
+    touched_.push_back(off);
     auto node = std::make_shared<CachedNode>();
     node->attr = attr;
     node->keyLength = tags_[static_cast<size_t>(tag)].info.keyLength;
