@@ -1,0 +1,263 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "store/xbase/engine_error.h"
+#include "store/xbase/file.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace verbana::xbase {
+
+class CdxIndex;
+class CdxCursor;
+class DbfFile;
+class Expression;
+class MemoFile;
+namespace dbf {
+struct Field;
+}
+
+// Waits a little for a one-byte lock held by another program.
+Status waitForLock(File &file, uint64_t offset, LockMode mode);
+
+enum TTableType { ttSXNTX = 1, ttSXFOX = 2, ttSXNSX = 3 };
+
+enum class TableState { Browse, Inserting, Editing };
+
+// What a notification announces. The values are bits so that handlers can be
+// detached by kind.
+enum class TableEvent : unsigned {
+    AfterScroll = 1,
+    AfterEdit = 2,
+    AfterInsert = 4,
+    AfterPost = 8,
+    AfterCancel = 16,
+    AfterDelete = 32,
+    AfterRefresh = 64, // order, query, marks, pack: everything in view may have changed
+};
+
+struct TableNotification {
+    TableEvent event;
+    int field = 0; // AfterEdit of one field: its number from 1; 0 = whole record
+};
+
+// Settings every table follows (the engine environment): deleted records
+// hidden, four-digit years, ANSI dates, epoch 1980, inexact comparison.
+struct TApolloEnv {
+    bool Deleted = true; // hide deleted records
+    bool Century = true;
+    int Epoch = 1980;
+    bool Exact = false;
+    static TApolloEnv &instance();
+};
+
+// One open xBase table: a DBF file, its compound index and memo file. It
+// owns the current record buffer and the edit state, and raises
+// EApolloError with the engine's texts when an operation fails.
+//
+// Navigation follows dataset semantics: GoTop sets Bof, GoBottom sets Eof;
+// Skip past either end sets the flag and stays on the record; a move that
+// succeeds clears both; an empty view has both set and RecNo 0.
+class TApolloTable : public QObject {
+    Q_OBJECT
+public:
+    explicit TApolloTable(QObject *parent = nullptr);
+    ~TApolloTable() override;
+
+    // Properties; changed only while closed.
+    QString DatabaseName; // folder
+    QString TableName; // file; ".DBF" added when it has no extension
+    TTableType TableType = ttSXFOX;
+    bool Exclusive = false;
+    // Rebuild an index found interrupted or out of step when opening. Off
+    // for checking tools, which then read indexProblem().
+    bool RepairIndex = true;
+
+    bool Active() const;
+    void SetActive(bool on);
+    void Open();
+    void Close();
+    QString tablePath() const;
+
+    // Creating a table: CreateNew, CreateField for each field, CreateExec.
+    // Non-zero results mean success; the new table is left closed.
+    int CreateNew(const QString &path, int driver, int fieldCount);
+    int CreateField(const QByteArray &name, const QByteArray &type, int width, int decimals);
+    int CreateExec();
+
+    // Index tags of the compound index (the table's .cdx). An empty index
+    // name means the compound index; the new tag becomes the order.
+    int IndexTag(const QString &indexName, const QByteArray &tag, const QByteArray &expression, int option,
+                 bool descending, const QByteArray &condition);
+    // Makes several tags in one pass over the table (name, key expression).
+    int IndexTags(const std::vector<std::pair<QByteArray, QByteArray>> &tags);
+    int TagArea(const QByteArray &tagName) const; // 0 when no such tag
+    void SetOrder(int order); // 0 = record order; the same record stays current
+    int IndexOrd() const { return order_; }
+    void CloseIndexes();
+    QByteArray TagName(int order) const;
+    QByteArray TagKey(int order) const;
+    int TagCount() const;
+
+    // Query and marks.
+    void Query(const QByteArray &expression); // empty clears it (and the marks)
+    QByteArray DBFilter() const;
+    void SetQueryBit(uint32_t recno, bool on);
+    static QByteArray markedFilterText(); // what DBFilter reports while marks are in view
+
+    // Navigation.
+    void GoTop();
+    void GoBottom();
+    void Skip(long count = 1);
+    bool Eof() const { return eof_; }
+    bool Bof() const { return bof_; }
+    uint32_t RecNo() const { return recno_; }
+    void Go(uint32_t recno);
+    bool Deleted() const; // the current record carries the deletion mark
+    // Shows deleted records too (the environment hides them).
+    void SetShowDeleted(bool show);
+
+    // Counts: visible records, and every record in the file.
+    uint32_t Count();
+    uint32_t RecCount();
+
+    // Fields, numbered from 1.
+    int FieldCount() const;
+    QByteArray FieldName(int number) const; // as stored
+    int FieldPos(const QByteArray &name) const; // any case; 0 if none
+    QByteArray FieldType(const QByteArray &name) const; // "C", "D", "N", "M", ...; empty if none
+    int FieldWidth(int number) const;
+    // Values: CP949 bytes without trailing blanks; dates "yyyymmdd".
+    QByteArray GetString(const QByteArray &name) const;
+    QByteArray GetString(int number) const;
+    QByteArray GetMemo(const QByteArray &name) const;
+    // Puts a value into the record being added or edited. A value longer
+    // than the field is refused (EApolloError, InvalidArgument).
+    void PutString(const QByteArray &name, const QByteArray &value);
+    void PutString(int number, const QByteArray &value);
+
+    // Editing.
+    TableState State() const { return state_; }
+    void Append();
+    void Edit();
+    void Post();
+    void Cancel();
+    void Delete();
+    void Pack();
+    int CopyFile(const QString &path);
+
+    // Notifications: detach and attach handlers by kind (nests), freeze and
+    // thaw the controls bound to the table (nests).
+    void DetachHandlers(unsigned eventMask);
+    void AttachHandlers(unsigned eventMask);
+    void DisableControls();
+    void EnableControls();
+    bool ControlsDisabled() const { return freeze_ > 0; }
+
+    // The file seam, for tests that inject failures.
+    void setFileSystem(FileSystem *fs);
+
+    // Raw access for repair tools and the list model.
+    const QByteArray &recordBuffer() const { return buffer_; }
+    const std::vector<dbf::Field> &fields() const;
+    CdxIndex *index() const { return cdx_.get(); }
+    DbfFile *dbf() const { return dbf_.get(); }
+    QString indexPath() const;
+    QString memoPath() const;
+    // Where the last Open set a damaged index aside (empty when it did not).
+    QString damagedIndexKeptAs() const { return damagedKeptAs_; }
+    // Why the index needed repair at the last Open (empty when it did not).
+    QString indexProblem() const { return indexProblem_; }
+
+Q_SIGNALS:
+    // Dataset events for handlers (not sent for detached kinds).
+    void notified(const verbana::xbase::TableNotification &n);
+    // Changes for bound controls, not sent while controls are frozen.
+    void dataChanged(const verbana::xbase::TableNotification &n);
+    // Controls thawed: refresh everything once.
+    void controlsThawed();
+
+private:
+    friend class TableNavigator;
+    void requireActive() const;
+    void requireBrowse(const char *what) const;
+    [[noreturn]] void raise(const Status &s, const QString &text = QString()) const;
+    void check(const Status &s, const QString &text = QString()) const
+    {
+        if (!s.isOk())
+            raise(s, text);
+    }
+    void announce(TableEvent e, int field = 0);
+
+    // Opening helpers.
+    void openMemo();
+    void openIndex();
+    void setIndexAside(const QString &why);
+    void rebuildIndex();
+    std::vector<QByteArray> tagKeysOf(QByteArrayView record) const;
+    QByteArray keyOf(int tag, QByteArrayView record) const;
+
+    // Navigation helpers.
+    bool visible(uint32_t recno, QByteArrayView record) const;
+    bool loadIfVisible(uint32_t recno);
+    bool stepRecordOrder(int direction);
+    bool stepIndexOrder(int direction);
+    bool seekCursorToCurrent();
+    void syncShared();
+    void setCurrent(uint32_t recno);
+    void setEmpty();
+    void beginIndexRead();
+    void endIndexRead();
+    void lockIndexForWrite();
+    void unlockIndexForWrite();
+
+    FileSystem *fs_;
+    std::unique_ptr<DbfFile> dbf_;
+    std::unique_ptr<File> cdxFile_;
+    std::unique_ptr<CdxIndex> cdx_;
+    std::unique_ptr<CdxCursor> cursor_;
+    std::unique_ptr<MemoFile> memo_;
+    int order_ = 0;
+    std::unique_ptr<Expression> query_;
+    std::vector<bool> marks_;
+    bool marksActive_ = false;
+    bool hideDeleted_ = true;
+    uint32_t cursorRecno_ = 0; // record the index cursor stands on, 0 = must seek
+    uint32_t recno_ = 0;
+    bool bof_ = true, eof_ = true;
+    QByteArray buffer_, saved_;
+    TableState state_ = TableState::Browse;
+    uint32_t savedRecno_ = 0;
+    bool savedBof_ = false, savedEof_ = false;
+    uint32_t changeCounter_ = 0;
+    int freeze_ = 0;
+    unsigned detached_[7] = {};
+    QString damagedKeptAs_;
+    QString indexProblem_;
+
+    struct TagKeyDef {
+        int offset = 0, length = 0, keyLength = 0;
+        bool upper = false, usable = false;
+    };
+    std::vector<TagKeyDef> tagDefs_;
+    void loadTagDefs();
+    static bool parseKeyExpression(const QByteArray &expr, const std::vector<dbf::Field> &fields, TagKeyDef &out);
+    void writeIndexedCount();
+    bool indexedCountMatches();
+    void buildIndexFile(const QString &target, const std::vector<std::pair<QByteArray, QByteArray>> &tags);
+    void reopenIndexFile();
+    void recoverIndexAfterFailure();
+
+    struct Creation;
+    std::unique_ptr<Creation> creation_;
+};
+
+} // namespace verbana::xbase
+
+Q_DECLARE_METATYPE(verbana::xbase::TableNotification)

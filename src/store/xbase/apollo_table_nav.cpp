@@ -1,0 +1,368 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The table object's view: which records are visible (deleted mark, query,
+// marks), moving through them in record or tag order, counting, and the
+// operations that change which records exist: delete, pack and copy.
+#include "store/xbase/apollo_table.h"
+
+#include "store/xbase/cdx_index.h"
+#include "store/xbase/dbf_file.h"
+#include "store/xbase/expression.h"
+#include "store/xbase/memo_file.h"
+
+#include <QFileInfo>
+
+namespace verbana::xbase {
+
+QByteArray TApolloTable::markedFilterText() { return QByteArrayLiteral(".MARKED."); }
+
+void TApolloTable::SetShowDeleted(bool show)
+{
+    hideDeleted_ = !show;
+    cursorRecno_ = 0;
+}
+
+bool TApolloTable::visible(uint32_t recno, QByteArrayView record) const
+{
+    if (hideDeleted_ && record[0] == dbf::kDeleted)
+        return false;
+    if (marksActive_)
+        return recno < marks_.size() && marks_[recno];
+    if (query_)
+        return query_->matches(record);
+    return true;
+}
+
+void TApolloTable::syncShared()
+{
+    if (!dbf_->exclusive())
+        check(dbf_->refresh());
+}
+
+void TApolloTable::setCurrent(uint32_t recno)
+{
+    recno_ = recno;
+    bof_ = eof_ = false;
+}
+
+void TApolloTable::setEmpty()
+{
+    recno_ = 0;
+    bof_ = eof_ = true;
+    buffer_ = QByteArray(dbf_->recordLength(), ' ');
+    cursorRecno_ = 0;
+}
+
+bool TApolloTable::loadIfVisible(uint32_t recno)
+{
+    QByteArray record;
+    check(dbf_->readRecord(recno, record));
+    if (!visible(recno, record))
+        return false;
+    buffer_ = std::move(record);
+    return true;
+}
+
+// Moves one visible record forward (+1) or back (-1) in record order from
+// `recno_` (0 with direction +1 = from the top; count+1 with -1 = from the
+// bottom). Returns false at the end, leaving the position unchanged.
+bool TApolloTable::stepRecordOrder(int direction)
+{
+    const uint32_t count = dbf_->recordCount();
+    if (direction > 0) {
+        bool found = false;
+        const uint32_t from = recno_ + 1;
+        if (from > count)
+            return false;
+        check(dbf_->scan(from, count, [&](uint32_t r, QByteArrayView rec) {
+            if (!visible(r, rec))
+                return true;
+            buffer_ = rec.toByteArray();
+            recno_ = r;
+            found = true;
+            return false;
+        }));
+        return found;
+    }
+    for (uint32_t r = std::min(recno_, count + 1); r-- > 1;) {
+        if (loadIfVisible(r)) {
+            recno_ = r;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Puts the cursor on the current record's entry, or where it would be.
+// Returns true when it stands exactly on it.
+bool TApolloTable::seekCursorToCurrent()
+{
+    if (!cursor_)
+        cursor_ = cdx_->cursor(order_);
+    check(cursor_->seek(keyOf(order_, buffer_), recno_));
+    cursorRecno_ = recno_;
+    return cursor_->valid() && cursor_->recno() == recno_;
+}
+
+bool TApolloTable::stepIndexOrder(int direction)
+{
+    const uint32_t count = dbf_->recordCount();
+    beginIndexRead();
+    struct EndRead {
+        TApolloTable *t;
+        ~EndRead() { t->endIndexRead(); }
+    } end{this};
+    if (!cdx_ || order_ > int(tagDefs_.size())) {
+        order_ = 0;
+        return stepRecordOrder(direction);
+    }
+    bool onCurrent = true;
+    if (recno_ == 0) {
+        if (!cursor_)
+            cursor_ = cdx_->cursor(order_);
+        check(direction > 0 ? cursor_->first() : cursor_->last());
+        onCurrent = false;
+    } else if (cursorRecno_ != recno_ || !cursor_ || !cursor_->valid() || cursor_->recno() != recno_) {
+        onCurrent = seekCursorToCurrent();
+        // When the current entry is gone, the seek already stands on the
+        // next one; going back starts from there too.
+        if (!onCurrent && direction > 0 && cursor_->valid())
+            onCurrent = false;
+        else if (!onCurrent && direction < 0) {
+            if (cursor_->valid())
+                onCurrent = true; // step back from the entry after ours
+            else {
+                check(cursor_->last());
+                onCurrent = false;
+            }
+        }
+    }
+    for (;;) {
+        if (onCurrent)
+            check(direction > 0 ? cursor_->next() : cursor_->prev());
+        onCurrent = true;
+        if (!cursor_->valid()) {
+            cursorRecno_ = 0;
+            return false;
+        }
+        const uint32_t r = cursor_->recno();
+        if (r < 1 || r > count)
+            continue; // an entry for a record this view does not have yet
+        if (loadIfVisible(r)) {
+            recno_ = r;
+            cursorRecno_ = r;
+            return true;
+        }
+    }
+}
+
+void TApolloTable::GoTop()
+{
+    requireBrowse("go top");
+    syncShared();
+    recno_ = 0;
+    cursorRecno_ = 0;
+    const bool found = order_ ? stepIndexOrder(+1) : stepRecordOrder(+1);
+    if (!found)
+        setEmpty();
+    else {
+        bof_ = true;
+        eof_ = false;
+    }
+    announce(TableEvent::AfterScroll);
+}
+
+void TApolloTable::GoBottom()
+{
+    requireBrowse("go bottom");
+    syncShared();
+    recno_ = order_ ? 0 : dbf_->recordCount() + 1;
+    cursorRecno_ = 0;
+    const bool found = order_ ? stepIndexOrder(-1) : stepRecordOrder(-1);
+    if (!found)
+        setEmpty();
+    else {
+        bof_ = false;
+        eof_ = true;
+    }
+    announce(TableEvent::AfterScroll);
+}
+
+void TApolloTable::Skip(long count)
+{
+    requireBrowse("skip");
+    syncShared();
+    if (recno_ == 0) {
+        setEmpty();
+        return;
+    }
+    const int direction = count >= 0 ? 1 : -1;
+    long steps = count >= 0 ? count : -count;
+    if (steps == 0) {
+        // Re-read the current record.
+        QByteArray rec;
+        check(dbf_->readRecord(recno_, rec));
+        buffer_ = rec;
+        return;
+    }
+    const uint32_t start = recno_;
+    QByteArray startBuffer = buffer_;
+    bool moved = false;
+    while (steps-- > 0) {
+        const uint32_t before = recno_;
+        const QByteArray beforeBuffer = buffer_;
+        const bool ok = order_ ? stepIndexOrder(direction) : stepRecordOrder(direction);
+        if (!ok) {
+            recno_ = before;
+            buffer_ = beforeBuffer;
+            cursorRecno_ = 0;
+            if (direction > 0)
+                eof_ = true;
+            else
+                bof_ = true;
+            if (moved)
+                (direction > 0 ? bof_ : eof_) = false;
+            announce(TableEvent::AfterScroll);
+            return;
+        }
+        moved = true;
+    }
+    Q_UNUSED(start);
+    Q_UNUSED(startBuffer);
+    bof_ = eof_ = false;
+    announce(TableEvent::AfterScroll);
+}
+
+void TApolloTable::Go(uint32_t recno)
+{
+    requireBrowse("go");
+    syncShared();
+    if (recno < 1 || recno > dbf_->recordCount()) {
+        eof_ = true;
+        return;
+    }
+    QByteArray rec;
+    check(dbf_->readRecord(recno, rec));
+    buffer_ = std::move(rec);
+    setCurrent(recno);
+    cursorRecno_ = 0;
+    announce(TableEvent::AfterScroll);
+}
+
+void TApolloTable::SetOrder(int order)
+{
+    requireBrowse("set order");
+    if (order < 0 || order > TagCount() || (order > 0 && !tagDefs_[size_t(order - 1)].usable))
+        order = 0;
+    order_ = order;
+    cursor_.reset();
+    cursorRecno_ = 0;
+    announce(TableEvent::AfterRefresh);
+}
+
+uint32_t TApolloTable::Count()
+{
+    requireActive();
+    syncShared();
+    // The count does not depend on the order, so walk the file in record
+    // order with large sequential reads.
+    uint32_t n = 0;
+    check(dbf_->scan(1, dbf_->recordCount(), [&](uint32_t r, QByteArrayView rec) {
+        if (visible(r, rec))
+            ++n;
+        return true;
+    }));
+    return n;
+}
+
+uint32_t TApolloTable::RecCount()
+{
+    requireActive();
+    syncShared();
+    return dbf_->recordCount();
+}
+
+void TApolloTable::Query(const QByteArray &expression)
+{
+    requireBrowse("query");
+    if (expression.trimmed().isEmpty()) {
+        query_.reset();
+        marks_.clear();
+        marksActive_ = false;
+    } else {
+        auto e = Expression::compile(expression, dbf_->fields());
+        if (!e)
+            throw EApolloError(texts::invalidQuery(), e.status().message(), StatusKind::InvalidArgument);
+        query_ = std::make_unique<Expression>(std::move(e.value()));
+        marks_.clear();
+        marksActive_ = false;
+    }
+    cursorRecno_ = 0;
+    announce(TableEvent::AfterRefresh);
+}
+
+QByteArray TApolloTable::DBFilter() const
+{
+    requireActive();
+    if (marksActive_)
+        return markedFilterText();
+    return query_ ? query_->text() : QByteArray();
+}
+
+void TApolloTable::SetQueryBit(uint32_t recno, bool on)
+{
+    requireActive();
+    if (!marksActive_) {
+        // After a cleared query, marking starts a view of marked records
+        // only.
+        query_.reset();
+        marks_.clear();
+        marksActive_ = true;
+    }
+    if (recno >= marks_.size())
+        marks_.resize(size_t(recno) + 1, false);
+    marks_[recno] = on;
+    cursorRecno_ = 0;
+}
+
+void TApolloTable::Delete()
+{
+    requireActive();
+    if (state_ == TableState::Inserting) {
+        Cancel();
+        return;
+    }
+    if (state_ == TableState::Editing)
+        Cancel();
+    if (recno_ == 0)
+        throw EApolloError(QStringLiteral("No record to delete"), QString(), StatusKind::InvalidArgument);
+    check(dbf_->lockRecord(recno_), texts::lockFailure());
+    Status s = dbf_->writeDeletionFlag(recno_, dbf::kDeleted);
+    (void)dbf_->unlockRecord(recno_);
+    check(s);
+    buffer_[0] = dbf::kDeleted;
+    announce(TableEvent::AfterDelete);
+    // The record leaves the view: stand on the next one, or the one before
+    // when it was the last.
+    if (!hideDeleted_)
+        return;
+    const uint32_t gone = recno_;
+    const QByteArray goneBuffer = buffer_;
+    bool found = order_ ? stepIndexOrder(+1) : stepRecordOrder(+1);
+    if (!found) {
+        recno_ = gone;
+        buffer_ = goneBuffer;
+        cursorRecno_ = 0;
+        found = order_ ? stepIndexOrder(-1) : stepRecordOrder(-1);
+        if (found) {
+            bof_ = false;
+            eof_ = true;
+        }
+    } else {
+        bof_ = eof_ = false;
+    }
+    if (!found)
+        setEmpty();
+    announce(TableEvent::AfterScroll);
+}
+
+} // namespace verbana::xbase

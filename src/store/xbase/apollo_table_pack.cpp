@@ -1,0 +1,131 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Operations that write whole new files: pack and copy. Both write a new
+// file beside the old one and rename it into place, so a process killed at
+// any moment leaves either the old file or the new one.
+#include "store/xbase/apollo_table.h"
+
+#include "store/xbase/cdx_index.h"
+#include "store/xbase/dbf_file.h"
+#include "store/xbase/expression.h"
+#include "store/xbase/memo_file.h"
+
+#include <QFileInfo>
+
+namespace verbana::xbase {
+namespace {
+
+// Writes a table file holding `header` and the records given by `each`.
+Status writeTable(FileSystem &fs, const QString &path, dbf::Header header,
+                  const std::function<Status(const std::function<void(QByteArrayView)> &)> &each)
+{
+    auto file = fs.open(path, OpenMode::Create);
+    if (!file)
+        return file.status();
+    File &f = **file;
+    QByteArray head = dbf::encodeHeader(header);
+    uint64_t offset = uint64_t(head.size());
+    uint32_t count = 0;
+    QByteArray block;
+    Status writeError;
+    auto flush = [&]() {
+        if (block.isEmpty() || !writeError.isOk())
+            return;
+        writeError = f.writeAt(offset, std::span<const char>(block.constData(), size_t(block.size())));
+        offset += uint64_t(block.size());
+        block.clear();
+    };
+    XB_TRY(each([&](QByteArrayView record) {
+        block.append(record);
+        ++count;
+        if (block.size() >= 1 << 20)
+            flush();
+    }));
+    block.append(dbf::kEofMarker);
+    flush();
+    XB_TRY(writeError);
+    header.recordCount = count;
+    head = dbf::encodeHeader(header);
+    XB_TRY(f.writeAt(0, std::span<const char>(head.constData(), size_t(head.size()))));
+    return f.sync();
+}
+
+} // namespace
+
+void TApolloTable::Pack()
+{
+    requireBrowse("pack");
+    if (!dbf_->exclusive())
+        throw EApolloError(texts::needsExclusive(), QString(), StatusKind::NotExclusive);
+    const QString path = dbf_->path();
+    const QString temp = path + QStringLiteral(".pack");
+    dbf::Header header = dbf_->header();
+    dbf::stampToday(header);
+    check(writeTable(*fs_, temp, header, [&](const std::function<void(QByteArrayView)> &emit) {
+        return dbf_->scan(1, dbf_->recordCount(), [&](uint32_t, QByteArrayView rec) {
+            if (rec[0] != dbf::kDeleted)
+                emit(rec);
+            return true;
+        });
+    }));
+
+    std::vector<std::pair<QByteArray, QByteArray>> tags;
+    if (cdx_)
+        for (const TagInfo &t : cdx_->tags())
+            tags.emplace_back(t.name, t.keyExpression);
+    const int order = order_;
+
+    // Swap the packed table in, then rebuild the index for it. A kill
+    // between the two leaves an index whose recorded count does not match
+    // the table, which the next opening rebuilds.
+    cursor_.reset();
+    cdx_.reset();
+    cdxFile_.reset();
+    memo_.reset();
+    dbf_.reset();
+    check(fs_->rename(temp, path));
+    (void)fs_->syncFolder(QFileInfo(path).path());
+    auto reopened = DbfFile::open(*fs_, path, true);
+    if (!reopened)
+        raise(reopened.status(), texts::unableToOpen(path));
+    dbf_ = std::move(reopened.value());
+    openMemo();
+    if (!tags.empty()) {
+        const QString cdxPath = indexPath();
+        const QString cdxTemp = cdxPath + QStringLiteral(".new");
+        buildIndexFile(cdxTemp, tags);
+        check(fs_->rename(cdxTemp, cdxPath));
+        (void)fs_->syncFolder(QFileInfo(cdxPath).path());
+    }
+    openIndex();
+    order_ = order <= TagCount() ? order : 0;
+    query_.reset();
+    marks_.clear();
+    marksActive_ = false;
+    GoTop();
+    announce(TableEvent::AfterRefresh);
+}
+
+int TApolloTable::CopyFile(const QString &target)
+{
+    requireBrowse("copy");
+    syncShared();
+    QString path = target;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".DBF");
+    dbf::Header header = dbf_->header();
+    if (header.memoKind() != dbf::MemoKind::None)
+        return 0; // memo fields would need their memo file copied as well
+    header.version = 0x03;
+    header.flags = 0;
+    dbf::stampToday(header);
+    Status s = writeTable(*fs_, path, header, [&](const std::function<void(QByteArrayView)> &emit) {
+        return dbf_->scan(1, dbf_->recordCount(), [&](uint32_t r, QByteArrayView rec) {
+            if (visible(r, rec))
+                emit(rec);
+            return true;
+        });
+    });
+    return s.isOk() ? 1 : 0;
+}
+
+} // namespace verbana::xbase

@@ -1,0 +1,174 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "store/xbase/dbf_file.h"
+
+#include <chrono>
+#include <thread>
+
+namespace verbana::xbase {
+
+Result<std::unique_ptr<DbfFile>> DbfFile::open(FileSystem &fs, const QString &path, bool exclusive)
+{
+    auto file = fs.open(path, OpenMode::ReadWrite);
+    if (!file)
+        return file.status();
+    std::unique_ptr<DbfFile> t(new DbfFile);
+    t->file_ = std::move(file.value());
+    t->path_ = path;
+    t->exclusive_ = exclusive;
+
+    Status lock = t->file_->tryLock(kOpenLock, 1, exclusive ? LockMode::Exclusive : LockMode::Shared);
+    if (!lock)
+        return lock;
+
+    char prefix[dbf::kPrefixSize];
+    XB_TRY(t->file_->readAt(0, prefix));
+    XB_TRY(dbf::decodePrefix(prefix, t->header_));
+    QByteArray whole(t->header_.headerLength, Qt::Uninitialized);
+    XB_TRY(t->file_->readAt(0, std::span<char>(whole.data(), size_t(whole.size()))));
+    XB_TRY(dbf::decodeFields(std::span<const char>(whole.constData(), size_t(whole.size())), t->header_));
+    XB_TRY(t->refresh());
+    return t;
+}
+
+Status DbfFile::create(FileSystem &fs, const QString &path, std::vector<dbf::Field> fields)
+{
+    dbf::Header h;
+    h.version = 0x03;
+    h.fields = std::move(fields);
+    dbf::stampToday(h);
+    QByteArray bytes = dbf::encodeHeader(h);
+    bytes.append(dbf::kEofMarker);
+    auto file = fs.open(path, OpenMode::Create);
+    if (!file)
+        return file.status();
+    XB_TRY((*file)->writeAt(0, std::span<const char>(bytes.constData(), size_t(bytes.size()))));
+    return (*file)->sync();
+}
+
+Status DbfFile::refresh()
+{
+    auto size = file_->size();
+    if (!size)
+        return size.status();
+    const uint64_t body = *size > header_.headerLength ? *size - header_.headerLength : 0;
+    const uint64_t bySize = body / header_.recordLength;
+    if (exclusive_) {
+        // The header is authoritative, but never beyond what the file holds.
+        count_ = uint32_t(std::min<uint64_t>(header_.recordCount, bySize));
+    } else {
+        // Shared: another program may have appended before updating the
+        // header, so the file size decides.
+        count_ = uint32_t(std::min<uint64_t>(bySize, 0xFFFFFFFFu));
+        if (count_ < header_.recordCount) {
+            char prefix[dbf::kPrefixSize];
+            XB_TRY(file_->readAt(0, prefix));
+            dbf::Header fresh;
+            if (dbf::decodePrefix(prefix, fresh))
+                header_.recordCount = fresh.recordCount;
+            count_ = uint32_t(std::min<uint64_t>(header_.recordCount, bySize));
+        }
+    }
+    return Status::ok();
+}
+
+Status DbfFile::readRecord(uint32_t recno, QByteArray &out)
+{
+    if (recno < 1 || recno > count_)
+        return Status::invalidArgument(QStringLiteral("record %1 does not exist").arg(recno));
+    out.resize(header_.recordLength);
+    return file_->readAt(header_.recordOffset(recno), std::span<char>(out.data(), size_t(out.size())));
+}
+
+Status DbfFile::writeRecord(uint32_t recno, const QByteArray &record)
+{
+    if (recno < 1 || recno > count_ || record.size() != header_.recordLength)
+        return Status::invalidArgument(QStringLiteral("record %1 cannot be written").arg(recno));
+    return file_->writeAt(header_.recordOffset(recno), std::span<const char>(record.constData(), size_t(record.size())));
+}
+
+Status DbfFile::writeDeletionFlag(uint32_t recno, char flag)
+{
+    if (recno < 1 || recno > count_)
+        return Status::invalidArgument(QStringLiteral("record %1 does not exist").arg(recno));
+    return file_->writeAt(header_.recordOffset(recno), std::span<const char>(&flag, 1));
+}
+
+Result<uint32_t> DbfFile::append(const QByteArray &record)
+{
+    if (record.size() != header_.recordLength)
+        return Status::invalidArgument(QStringLiteral("record has the wrong length"));
+    XB_TRY(refresh());
+    if (count_ == 0xFFFFFFFFu)
+        return Status::invalidArgument(QStringLiteral("table is full"));
+    const uint32_t recno = count_ + 1;
+    // Record and end marker in one write, then the header: a process killed
+    // in between leaves a record the header does not count yet, which a
+    // shared opening finds by the file size.
+    QByteArray bytes = record;
+    bytes.append(dbf::kEofMarker);
+    XB_TRY(file_->writeAt(header_.recordOffset(recno), std::span<const char>(bytes.constData(), size_t(bytes.size()))));
+    count_ = recno;
+    header_.recordCount = recno;
+    XB_TRY(writeHeaderPrefix());
+    return recno;
+}
+
+Status DbfFile::writeHeaderPrefix()
+{
+    dbf::stampToday(header_);
+    char prefix[dbf::kPrefixSize];
+    XB_TRY(file_->readAt(0, prefix));
+    dbf::encodePrefix(header_, prefix);
+    return file_->writeAt(0, prefix);
+}
+
+Status DbfFile::setStructuralIndexFlag(bool on)
+{
+    const uint8_t flags = on ? (header_.flags | dbf::kFlagStructuralIndex) : (header_.flags & ~dbf::kFlagStructuralIndex);
+    if (flags == header_.flags)
+        return Status::ok();
+    header_.flags = flags;
+    const char byte = char(flags);
+    return file_->writeAt(28, std::span<const char>(&byte, 1));
+}
+
+Status DbfFile::scan(uint32_t from, uint32_t to, const std::function<bool(uint32_t, QByteArrayView)> &visit)
+{
+    if (from < 1)
+        from = 1;
+    to = std::min(to, count_);
+    const uint32_t rl = header_.recordLength;
+    const uint32_t perBlock = std::max<uint32_t>(1, (256u * 1024u) / rl);
+    QByteArray block;
+    for (uint32_t first = from; first <= to && first >= from;) {
+        const uint32_t n = std::min<uint32_t>(perBlock, to - first + 1);
+        block.resize(qsizetype(n) * rl);
+        XB_TRY(file_->readAt(header_.recordOffset(first), std::span<char>(block.data(), size_t(block.size()))));
+        for (uint32_t i = 0; i < n; ++i)
+            if (!visit(first + i, QByteArrayView(block.constData() + qsizetype(i) * rl, rl)))
+                return Status::ok();
+        if (first + n - 1 == to)
+            break;
+        first += n;
+    }
+    return Status::ok();
+}
+
+Status DbfFile::waitLock(uint64_t offset, uint64_t length)
+{
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + milliseconds(1000);
+    for (;;) {
+        Status s = file_->tryLock(offset, length, LockMode::Exclusive);
+        if (s.isOk() || s.kind() != StatusKind::Locked || steady_clock::now() >= deadline)
+            return s;
+        std::this_thread::sleep_for(milliseconds(2));
+    }
+}
+
+Status DbfFile::lockRecord(uint32_t recno) { return exclusive_ ? Status::ok() : waitLock(kLockBase + recno, 1); }
+Status DbfFile::unlockRecord(uint32_t recno) { return exclusive_ ? Status::ok() : file_->unlock(kLockBase + recno, 1); }
+Status DbfFile::lockAppend() { return exclusive_ ? Status::ok() : waitLock(kLockBase, 1); }
+Status DbfFile::unlockAppend() { return exclusive_ ? Status::ok() : file_->unlock(kLockBase, 1); }
+
+} // namespace verbana::xbase
