@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace verbana::xbase {
+class TApolloTable;
+}
+
+// Small file utilities shared by everything that works on a collection.
+namespace verbana::store {
+
+// A manuscript name free in the collection: "d" + k + "\sul" + n + ".txt",
+// n starting at the table's record count (deleted records included) and
+// k = n div 1000 of that first n. Only the text copies are tested.
+QString NewManuscriptName(quint32 recordCount, const QString &collectionFolder);
+QString NewManuscriptName(xbase::TApolloTable &table, const QString &collectionFolder);
+
+// Replaces an extension of one to three letters; `extension` has its dot.
+QString ReplaceExtension(const QString &name, const QString &extension);
+
+// The name shown for a collection: what follows the last separator, with
+// a..z upper-cased and everything else left as it is.
+QString CollectionLabel(const QString &path);
+
+// "yyyy.mm.dd"; empty for a null date and for 1899.12.30 (the zero date).
+QString DateText(const QDate &date);
+
+// Removes a folder with everything in it, to the trash when asked; false
+// when it could not be removed. Never a message.
+bool DeleteFolder(const QString &path, bool toRecycleBin);
+
+// Copies one file in whole blocks of 64000 bytes.
+class TcopyFile {
+public:
+    QString Forigin;
+    QString Fdestination;
+    bool Warning = false; // ask before overwriting
+
+    // Nothing happens when the source is missing. With Warning, an
+    // existing destination is overwritten only after 예. Returns whether the
+    // destination now holds the whole source.
+    bool DoCopy();
+};
+
+} // namespace verbana::store
