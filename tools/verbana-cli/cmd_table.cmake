@@ -1,0 +1,1 @@
+list(APPEND VERBANA_CLI_LIBS verbana_store)
