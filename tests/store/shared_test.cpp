@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Several programs on one table, and programs killed in the middle of
+// their work: nothing posted is ever lost and the orders stay right.
+#include "store_helpers.h"
+
+#include "store/xbase/cdx_index.h"
+#include "store/xbase/dbf_file.h"
+
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <map>
+#include <set>
+
+using namespace verbana;
+using namespace verbana::test;
+
+namespace {
+
+// Every tag holds exactly one entry per record, with the record's key, in
+// key order.
+void expectIndexInStep(const QString &path)
+{
+    auto t = openTable(path);
+    ASSERT_TRUE(t->indexProblem().isEmpty()) << t->indexProblem().toStdString();
+    ASSERT_EQ(t->TagCount(), 4);
+    for (int tag = 1; tag <= 4; ++tag) {
+        auto entries = t->index()->verify(tag);
+        ASSERT_TRUE(entries.isOk()) << entries.status().message().toStdString();
+        ASSERT_EQ(entries->size(), t->RecCount()) << t->TagName(tag).constData();
+        for (const auto &e : *entries) {
+            t->Go(e.recno);
+            EXPECT_EQ(e.key.trimmed(), t->GetString(t->TagKey(tag)).trimmed());
+        }
+    }
+}
+
+QProcess *startWorker(const QStringList &args)
+{
+    auto *p = new QProcess;
+    p->setProgram(QStringLiteral(TABLE_WORKER));
+    p->setArguments(args);
+    p->start();
+    return p;
+}
+
+TEST(SharedTable, EachSeesTheOthersPostsAfterItsNextMove)
+{
+    QTemporaryDir tmp;
+    const QString path = makeSermonTable(tmp.path());
+    auto a = openTable(path);
+    auto b = openTable(path);
+    b->SetOrder(b->TagArea("title1"));
+    b->GoTop();
+    EXPECT_EQ(b->RecNo(), 0u);
+    appendSermons(*a, {{"2001", "나"}, {"2002", "가"}});
+    b->GoTop();
+    EXPECT_EQ(b->RecNo(), 2u);
+    b->Skip(1);
+    EXPECT_EQ(b->RecNo(), 1u);
+    EXPECT_EQ(b->Count(), 2u);
+    b->Edit();
+    b->PutString("TITLE1", k("다"));
+    b->Post();
+    a->SetOrder(a->TagArea("title1"));
+    EXPECT_EQ(walk(*a), (std::vector<uint32_t>{2, 1}));
+    // A record being edited by one is refused to the other.
+    a->Go(1);
+    a->Edit();
+    b->Go(1);
+    try {
+        b->Edit();
+        FAIL() << "edited a locked record";
+    } catch (const xbase::EApolloError &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("Record Lock Failure. May be locked by another user or task."));
+    }
+    a->Cancel();
+    EXPECT_NO_THROW(b->Edit());
+    b->Cancel();
+}
+
+TEST(SharedTable, ProcessesAppendingAndEditingAtOnceLoseNothing)
+{
+    QTemporaryDir tmp;
+    const QString path = makeSermonTable(tmp.path());
+    constexpr int perWorker = 300;
+    std::vector<std::unique_ptr<QProcess>> workers;
+    workers.emplace_back(startWorker({QStringLiteral("append"), path, QString::number(perWorker), QStringLiteral("A")}));
+    workers.emplace_back(startWorker({QStringLiteral("append"), path, QString::number(perWorker), QStringLiteral("B")}));
+    workers.emplace_back(startWorker({QStringLiteral("edit"), path, QString::number(perWorker), QStringLiteral("7")}));
+    auto t = openTable(path);
+    for (int i = 0; i < perWorker; ++i)
+        appendSermons(*t, {{"2001", QByteArray("C-" + QByteArray::number(i)).constData()}});
+    for (auto &w : workers) {
+        ASSERT_TRUE(w->waitForFinished(120000));
+        EXPECT_EQ(w->exitCode(), 0) << w->readAllStandardError().constData();
+    }
+    t->Close();
+    t = openTable(path);
+    EXPECT_EQ(t->RecCount(), uint32_t(3 * perWorker));
+    std::set<QByteArray> titles;
+    t->GoTop();
+    for (uint32_t r = 1; r <= t->RecCount(); ++r) {
+        t->Go(r);
+        titles.insert(t->GetString("TITLE1"));
+    }
+    EXPECT_EQ(titles.size(), size_t(3 * perWorker));
+    expectIndexInStep(path);
+}
+
+TEST(CrashSafety, AProcessKilledDuringPostsLosesNoPostedRecord)
+{
+    QTemporaryDir tmp;
+    const QString path = makeSermonTable(tmp.path());
+    std::map<uint32_t, QByteArray> posted;
+    for (int round = 0; round < 25; ++round) {
+        const QString prefix = QStringLiteral("R%1").arg(round);
+        std::unique_ptr<QProcess> w(startWorker({QStringLiteral("append"), path, QStringLiteral("100000"), prefix}));
+        ASSERT_TRUE(w->waitForStarted());
+        QThread::msleep(20 + QRandomGenerator::global()->bounded(120));
+        ::kill(pid_t(w->processId()), SIGKILL);
+        w->waitForFinished();
+        for (const QByteArray &line : w->readAllStandardOutput().split('\n')) {
+            const QList<QByteArray> parts = line.split(' ');
+            if (parts.size() == 3 && parts[0] == "posted")
+                posted[parts[1].toUInt()] = prefix.toLatin1() + '-' + parts[2];
+        }
+        // Every posted record is intact, and the orders are right.
+        auto t = openTable(path);
+        ASSERT_GE(t->RecCount(), posted.size());
+        for (const auto &[recno, title] : posted) {
+            t->Go(recno);
+            ASSERT_EQ(t->GetString("TITLE1"), title) << "round " << round << " record " << recno;
+        }
+        t->Close();
+        expectIndexInStep(path);
+    }
+    EXPECT_GT(posted.size(), 25u);
+}
+
+} // namespace
