@@ -1,0 +1,185 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "settings/profile.h"
+
+#include "platform/cp949.h"
+#include "platform/user_error.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace verbana::settings {
+namespace {
+
+constexpr qsizetype kMaxValue = 2047;
+
+QByteArray encode(const QString &s) { return cp949::encodeLossy(s); }
+
+QByteArray fold(QByteArrayView s) { return cp949::upperAscii(s.trimmed()); }
+
+// The file as lines without their line ends.
+QList<QByteArray> readLines(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines = f.readAll().split('\n');
+    for (QByteArray &l : lines)
+        if (l.endsWith('\r'))
+            l.chop(1);
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// Section name of a "[name]" line, or nullopt.
+std::optional<QByteArray> sectionOf(const QByteArray &line)
+{
+    const QByteArray t = line.trimmed();
+    if (t.size() >= 2 && t.startsWith('[')) {
+        const qsizetype close = t.indexOf(']');
+        if (close > 0)
+            return t.mid(1, close - 1);
+    }
+    return std::nullopt;
+}
+
+struct Found {
+    qsizetype sectionLine = -1; // index of the "[section]" line
+    qsizetype keyLine = -1; // index of the key's line
+    qsizetype lastLine = -1; // last non-blank line of the section
+};
+
+Found find(const QList<QByteArray> &lines, const QByteArray &section, const QByteArray &key)
+{
+    Found r;
+    const QByteArray s = fold(section), k = fold(key);
+    bool inside = false;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (auto name = sectionOf(lines[i])) {
+            if (inside)
+                break; // the section ended
+            if (fold(*name) == s) {
+                inside = true;
+                r.sectionLine = r.lastLine = i;
+            }
+            continue;
+        }
+        if (!inside)
+            continue;
+        if (!lines[i].trimmed().isEmpty())
+            r.lastLine = i;
+        const qsizetype eq = lines[i].indexOf('=');
+        if (eq > 0 && r.keyLine < 0 && fold(lines[i].left(eq)) == k)
+            r.keyLine = i;
+    }
+    return r;
+}
+
+int parseInteger(QByteArrayView text, int def)
+{
+    const QByteArray t = text.trimmed().toByteArray();
+    bool ok = false;
+    qlonglong v = t.startsWith('$') ? t.mid(1).toLongLong(&ok, 16) : t.toLongLong(&ok, 10);
+    if (!ok || v < INT32_MIN || v > qlonglong(UINT32_MAX))
+        return def;
+    return int(v);
+}
+
+} // namespace
+
+std::optional<QByteArray> Profile::readRaw(const QString &section, const QString &key) const
+{
+    const QList<QByteArray> lines = readLines(path_);
+    const Found f = find(lines, encode(section), encode(key));
+    if (f.keyLine < 0)
+        return std::nullopt;
+    const QByteArray &line = lines[f.keyLine];
+    return cp949::cut(line.mid(line.indexOf('=') + 1).trimmed(), kMaxValue);
+}
+
+void Profile::writeRaw(const QString &section, const QString &key, const QByteArray &value) const
+{
+    QList<QByteArray> lines = readLines(path_);
+    const QByteArray s = encode(section), k = encode(key);
+    const Found f = find(lines, s, k);
+    if (f.keyLine >= 0) {
+        const QByteArray &old = lines[f.keyLine];
+        lines[f.keyLine] = old.left(old.indexOf('=')).trimmed() + '=' + value;
+    } else if (f.sectionLine >= 0) {
+        lines.insert(f.lastLine + 1, k + '=' + value);
+    } else {
+        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
+            lines << QByteArray();
+        lines << '[' + s + ']' << k + '=' + value;
+    }
+    QSaveFile out(path_);
+    bool ok = out.open(QIODevice::WriteOnly);
+    for (const QByteArray &l : lines)
+        ok = ok && out.write(l + "\r\n") == l.size() + 2;
+    if (!ok || !out.commit())
+        throw EUserError(QStringLiteral("Unable to write to %1").arg(path_));
+}
+
+QString Profile::readString(const QString &section, const QString &key, const QString &def) const
+{
+    const auto raw = readRaw(section, key);
+    return raw ? cp949::decode(*raw) : def;
+}
+
+int Profile::readInteger(const QString &section, const QString &key, int def) const
+{
+    const auto raw = readRaw(section, key);
+    return raw ? parseInteger(*raw, def) : def;
+}
+
+bool Profile::readBool(const QString &section, const QString &key, bool def) const
+{
+    return readInteger(section, key, def ? 1 : 0) != 0;
+}
+
+colours::TColor Profile::readColour(const QString &section, const QString &key, const QString &defaultName) const
+{
+    const auto raw = readRaw(section, key);
+    if (raw)
+        if (auto c = colours::parse(*raw))
+            return *c;
+    return colours::parse(defaultName.toLatin1()).value_or(colours::clNone);
+}
+
+QStringList Profile::readList(const QString &section) const
+{
+    QStringList words;
+    const int n = readInteger(section, QStringLiteral("수"), 0);
+    for (int i = 1; i <= n; ++i)
+        words << readString(section, QString::number(i));
+    return words;
+}
+
+void Profile::writeString(const QString &section, const QString &key, const QString &value) const
+{
+    writeRaw(section, key, encode(value));
+}
+
+void Profile::writeInteger(const QString &section, const QString &key, int value) const
+{
+    writeRaw(section, key, QByteArray::number(value));
+}
+
+void Profile::writeBool(const QString &section, const QString &key, bool value) const
+{
+    writeRaw(section, key, value ? "1" : "0");
+}
+
+void Profile::writeColour(const QString &section, const QString &key, colours::TColor value) const
+{
+    writeRaw(section, key, colours::format(value));
+}
+
+void Profile::writeList(const QString &section, const QStringList &words) const
+{
+    writeInteger(section, QStringLiteral("수"), int(words.size()));
+    for (qsizetype i = 0; i < words.size(); ++i)
+        writeString(section, QString::number(i + 1), words[i]);
+}
+
+} // namespace verbana::settings

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "settings/colours.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// The settings file: an INI file in code page 949 whose sections and keys
+// are matched without regard to case. Every call opens the file, reads or
+// writes one key and closes it again; nothing is cached, and everything
+// else in the file is kept as it was. A key that cannot be written raises
+// EUserError "Unable to write to <path>".
+namespace verbana::settings {
+
+class Profile {
+public:
+    explicit Profile(QString path) : path_(std::move(path)) {}
+    const QString &path() const { return path_; }
+
+    // Reading: a missing file, section or key gives the default.
+    QString readString(const QString &section, const QString &key, const QString &def = QString()) const;
+    int readInteger(const QString &section, const QString &key, int def) const;
+    bool readBool(const QString &section, const QString &key, bool def) const;
+    // A name in any case or a number; anything else gives the default.
+    colours::TColor readColour(const QString &section, const QString &key, const QString &defaultName) const;
+    // The words "1" to "수" of a list section.
+    QStringList readList(const QString &section) const;
+
+    // Writing: the file and the section are made when missing.
+    void writeString(const QString &section, const QString &key, const QString &value) const;
+    void writeInteger(const QString &section, const QString &key, int value) const;
+    void writeBool(const QString &section, const QString &key, bool value) const;
+    void writeColour(const QString &section, const QString &key, colours::TColor value) const;
+    void writeList(const QString &section, const QStringList &words) const;
+
+    // Raw CP949 value of a key, or nullopt when it is missing.
+    std::optional<QByteArray> readRaw(const QString &section, const QString &key) const;
+    void writeRaw(const QString &section, const QString &key, const QByteArray &value) const;
+
+private:
+    QString path_;
+};
+
+} // namespace verbana::settings
