@@ -70,7 +70,17 @@ bool TApolloTable::stepRecordOrder(int direction)
     const uint32_t count = dbf_->recordCount();
     if (direction > 0) {
         bool found = false;
-        const uint32_t from = recno_ + 1;
+        uint32_t from = recno_ + 1;
+        if (from > count)
+            return false;
+        // The next record is usually visible: read a few one by one before
+        // reading ahead in large blocks.
+        for (const uint32_t stop = std::min(count, from + 15); from <= stop; ++from) {
+            if (loadIfVisible(from)) {
+                recno_ = from;
+                return true;
+            }
+        }
         if (from > count)
             return false;
         check(dbf_->scan(from, count, [&](uint32_t r, QByteArrayView rec) {
