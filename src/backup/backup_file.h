@@ -18,7 +18,7 @@ enum TBackupMode { bmAll, bmIncremental };
 enum TCompressionLevel { clFastest, clNone, clDefault, clMax };
 enum TRestoreMode { rmAll, rmNoOverwrite, rmNewer, rmExisting, rmExistingNewer };
 
-// Writes BCK archives from file specifications and restores files from
+// Writes BCK archives from file patterns and restores files from
 // them, in one archive file or a chain of volumes (x.bck, x.002, ...).
 // Progress, the next-disk request, restore decisions and errors reach the
 // caller through the On... events; without OnNeedDisk or OnError the disk
@@ -94,7 +94,7 @@ public:
     void SetStream(QIODevice *device) { stream_ = device; }
 
     // Operations.
-    bool Backup(const QStringList &fileSpecs, const QString &archiveName);
+    bool Backup(const QStringList &filePatterns, const QString &archiveName);
     // False at once, with no message, when the archive does not exist.
     // An archive whose header cannot be read, or a segment without its
     // tag, ends the run with RaisedError() set (no error box, no OnError)

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Backup: lists the files of the specifications, then writes the header,
+// Backup: lists the files of the patterns, then writes the header,
 // one entry per file and the end marker, across volumes when MaxSize is set.
 #include "backup/backup_file.h"
 
@@ -20,11 +20,11 @@ namespace verbana {
 class BackupRun {
 public:
     explicit BackupRun(TBackupFile &c) : c_(c), deflater_(zlibLevel(c.compressionLevel_)) {}
-    bool run(const QStringList &fileSpecs, const QString &archiveName);
+    bool run(const QStringList &filePatterns, const QString &archiveName);
 
 private:
     static int zlibLevel(TCompressionLevel level);
-    void listSpec(const QString &spec);
+    void listPattern(const QString &pattern);
     void listFolder(const QString &folder, const QRegularExpression *mask, bool recurse);
     bool isArchive(const QFileInfo &info) const;
     bool makeFileList(QTemporaryFile &list);
@@ -67,12 +67,12 @@ int BackupRun::zlibLevel(TCompressionLevel level)
     return 1;
 }
 
-// A specification is a folder, a file mask and an optional " /s" that takes
+// A pattern is a folder, a file mask and an optional " /s" that takes
 // the sub-folders too; "\" and "/" both separate. Only a trailing " /s"
 // counts, so a folder whose path holds "/s" is not mistaken for the option.
-void BackupRun::listSpec(const QString &spec)
+void BackupRun::listPattern(const QString &pattern)
 {
-    QString s = spec.trimmed();
+    QString s = pattern.trimmed();
     bool recurse = false;
     if (s.size() >= 2 && s.right(2).compare(QLatin1String("/s"), Qt::CaseInsensitive) == 0
         && (s.size() == 2 || s[s.size() - 3].isSpace())) {
@@ -284,7 +284,7 @@ bool BackupRun::writeEntry(const QString &path, bool isFileList)
     return true;
 }
 
-bool BackupRun::run(const QStringList &fileSpecs, const QString &archiveName)
+bool BackupRun::run(const QStringList &filePatterns, const QString &archiveName)
 {
     toStream_ = archiveName == TBackupFile::streamName();
     if (!toStream_) {
@@ -293,9 +293,9 @@ bool BackupRun::run(const QStringList &fileSpecs, const QString &archiveName)
         archiveFileName_ = info.fileName();
         archiveCanonical_ = info.canonicalFilePath();
     }
-    for (const QString &spec : fileSpecs)
+    for (const QString &pattern : filePatterns)
         if (c_.continue_)
-            listSpec(spec);
+            listPattern(pattern);
     if (!c_.continue_)
         return false;
 
@@ -337,7 +337,7 @@ bool BackupRun::run(const QStringList &fileSpecs, const QString &archiveName)
     return closeVolume();
 }
 
-bool TBackupFile::Backup(const QStringList &fileSpecs, const QString &archiveName)
+bool TBackupFile::Backup(const QStringList &filePatterns, const QString &archiveName)
 {
     if (busy_)
         return false;
@@ -345,7 +345,7 @@ bool TBackupFile::Backup(const QStringList &fileSpecs, const QString &archiveNam
     bool ok = false;
     {
         BackupRun run(*this);
-        ok = run.run(fileSpecs, archiveName);
+        ok = run.run(filePatterns, archiveName);
         ok = ok && errorCode_ == errNone;
     }
     progress(QString(), 100);

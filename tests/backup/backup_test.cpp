@@ -36,7 +36,7 @@ protected:
     void SetUp() override { QDir().mkpath(source()); }
     QString source() const { return dir.filePath(QStringLiteral("src")); }
     QString archive() const { return dir.filePath(QStringLiteral("out.bck")); }
-    QString spec() const { return source() + QStringLiteral("\\*.* /s"); }
+    QString pattern() const { return source() + QStringLiteral("\\*.* /s"); }
     void put(const QString &relative, const QByteArray &data)
     {
         const QString path = source() + QLatin1Char('/') + relative;
@@ -58,7 +58,7 @@ TEST_F(Backup, EmptyFileArchiveByteByByte)
 {
     put(QStringLiteral("e.txt"), {});
     file.setBackupTitle("\xbc\xb3\xb1\xb3");
-    ASSERT_TRUE(file.Backup({spec()}, archive()));
+    ASSERT_TRUE(file.Backup({pattern()}, archive()));
     test::ArchiveBytes expected;
     expected.header("\xbc\xb3\xb1\xb3", 0, 1).entry(stored(QStringLiteral("e.txt")), bck::toDosTime(kWhen));
     expected.segmentStart().segmentEnd().end();
@@ -68,7 +68,7 @@ TEST_F(Backup, EmptyFileArchiveByteByByte)
 TEST_F(Backup, StoredNamesAreLowerCaseDrivePathsInCp949)
 {
     put(QStringLiteral("설교/DATA/Sul17.RTF"), "x");
-    ASSERT_TRUE(file.Backup({spec()}, archive()));
+    ASSERT_TRUE(file.Backup({pattern()}, archive()));
     const test::ParsedArchive a = parsed();
     ASSERT_EQ(a.entries.size(), 1u);
     QByteArray path = source().toUtf8().toLower();
@@ -82,7 +82,7 @@ TEST_F(Backup, PiecesOfAtMost16384Bytes)
     put(QStringLiteral("a16384"), QByteArray(16384, 'a'));
     put(QStringLiteral("b16385"), QByteArray(16385, 'b'));
     put(QStringLiteral("c-noise"), noise);
-    ASSERT_TRUE(file.Backup({spec()}, archive()));
+    ASSERT_TRUE(file.Backup({pattern()}, archive()));
     const test::ParsedArchive a = parsed();
     ASSERT_TRUE(a.ended) << a.problem.toStdString();
     ASSERT_EQ(a.entries.size(), 3u);
@@ -111,7 +111,7 @@ TEST_F(Backup, SubfoldersFirstAndProgressCountsListedFiles)
         events << (name.startsWith(QLatin1Char('%')) || name.isEmpty() ? name : QFileInfo(name).fileName())
                       + QLatin1Char(':') + QString::number(percent);
     };
-    ASSERT_TRUE(file.Backup({spec()}, archive()));
+    ASSERT_TRUE(file.Backup({pattern()}, archive()));
     EXPECT_EQ(events, QStringList({QStringLiteral("%1:0"), QStringLiteral("%2:0"), QStringLiteral("%3:0"),
                                    QStringLiteral(":0"), QStringLiteral("deep.txt:33"), QStringLiteral("mid.txt:66"),
                                    QStringLiteral("z.txt:100"), QStringLiteral(":100")}));
@@ -137,7 +137,7 @@ TEST_F(Backup, ArchiveInsideTheFolderDoesNotContainItself)
     put(QStringLiteral("a.txt"), "a");
     put(QStringLiteral("self.bck"), "an older archive of the same name");
     const QString inside = source() + QStringLiteral("/self.bck");
-    ASSERT_TRUE(file.Backup({spec()}, inside));
+    ASSERT_TRUE(file.Backup({pattern()}, inside));
     const test::ParsedArchive a = parseArchive({test::readAll(inside)});
     ASSERT_TRUE(a.ended);
     ASSERT_EQ(a.entries.size(), 1u);
@@ -153,7 +153,7 @@ TEST_F(Backup, VanishedFileIsLeftOutButStillCounted)
         if (name.endsWith(QStringLiteral("a.txt")))
             QFile::remove(source() + QStringLiteral("/b.txt"));
     };
-    ASSERT_TRUE(file.Backup({spec()}, archive()));
+    ASSERT_TRUE(file.Backup({pattern()}, archive()));
     const test::ParsedArchive a = parsed();
     EXPECT_EQ(a.count, 2);
     EXPECT_EQ(a.total, 2);
@@ -169,7 +169,7 @@ TEST_F(Backup, FloppyVolumesStayBelowTheLimit)
     file.setMaxSize(1400000);
     test::ScriptedPrompter prompts;
     prompts.ok().ok();
-    ASSERT_TRUE(file.Backup({spec()}, archive()));
+    ASSERT_TRUE(file.Backup({pattern()}, archive()));
     EXPECT_EQ(prompts.texts(), QStringList({QStringLiteral(" 2 번 디스켓을 넣고 [ OK ]를 클릭하십시오."),
                                             QStringLiteral(" 3 번 디스켓을 넣고 [ OK ]를 클릭하십시오.")}));
     const QByteArray v1 = test::readAll(archive());
@@ -203,7 +203,7 @@ TEST_F(Backup, RefusedDiskStopsSilently)
         go = false;
     };
     test::ScriptedPrompter prompts; // no error box
-    EXPECT_FALSE(file.Backup({spec()}, archive()));
+    EXPECT_FALSE(file.Backup({pattern()}, archive()));
     EXPECT_EQ(disks, QList<quint16>{2});
     EXPECT_EQ(file.ErrorCode(), 0);
     EXPECT_TRUE(test::readAll(archive()).endsWith("NEXT:DISK002"));
@@ -216,7 +216,7 @@ TEST_F(Backup, TinyVolumeLimitStillMakesProgress)
     put(QStringLiteral("f"), data);
     file.setMaxSize(100);
     file.OnNeedDisk = [](TBackupFile *, quint16, bool &) {};
-    ASSERT_TRUE(file.Backup({spec()}, archive()));
+    ASSERT_TRUE(file.Backup({pattern()}, archive()));
     std::vector<QByteArray> volumes{test::readAll(archive())};
     for (int n = 2; n <= 5; ++n)
         volumes.push_back(test::readAll(bck::volumeName(archive(), n)));
@@ -233,7 +233,7 @@ TEST_F(Backup, StopEndsAfterTheCurrentPiece)
             sender->Stop();
     };
     test::ScriptedPrompter prompts;
-    EXPECT_FALSE(file.Backup({spec()}, archive()));
+    EXPECT_FALSE(file.Backup({pattern()}, archive()));
     const test::ParsedArchive a = parsed();
     EXPECT_FALSE(a.ended);
     ASSERT_EQ(a.entries.size(), 1u);
@@ -247,7 +247,7 @@ TEST_F(Backup, IncrementalTakesEveryFileAndLeavesThemAlone)
     put(QStringLiteral("b"), "b");
     file.setBackupMode(bmIncremental);
     EXPECT_TRUE(file.SetArchiveFlag());
-    ASSERT_TRUE(file.Backup({spec()}, archive()));
+    ASSERT_TRUE(file.Backup({pattern()}, archive()));
     EXPECT_EQ(parsed().entries.size(), 2u);
     EXPECT_EQ(QFileInfo(source() + QStringLiteral("/a")).lastModified(), kWhen);
     EXPECT_EQ(test::readAll(source() + QStringLiteral("/a")), QByteArray("a"));
@@ -257,7 +257,7 @@ TEST_F(Backup, FileListFirstWhenAsked)
 {
     put(QStringLiteral("a"), "abc");
     file.setSaveFileID(true);
-    ASSERT_TRUE(file.Backup({spec()}, archive()));
+    ASSERT_TRUE(file.Backup({pattern()}, archive()));
     const test::ParsedArchive a = parsed();
     ASSERT_EQ(a.entries.size(), 2u);
     EXPECT_EQ(a.entries[0].name, QByteArray("FILE:LIST"));
@@ -272,7 +272,7 @@ TEST_F(Backup, ArchiveThatCannotBeCreated)
     put(QStringLiteral("a"), "a");
     test::ScriptedPrompter prompts;
     prompts.ok();
-    EXPECT_FALSE(file.Backup({spec()}, dir.filePath(QStringLiteral("no/such/folder/x.bck"))));
+    EXPECT_FALSE(file.Backup({pattern()}, dir.filePath(QStringLiteral("no/such/folder/x.bck"))));
     EXPECT_EQ(file.ErrorCode(), 4);
     EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("압축파일에 추가 기록할 수 없슴")});
 }
@@ -283,7 +283,7 @@ TEST_F(Backup, NameThatCp949CannotHoldIsAnError)
     put(QStringLiteral("emoji-\U0001F600.txt"), "2");
     QList<int> codes;
     file.OnError = [&](TBackupFile *, int code, const QString &) { codes << code; };
-    EXPECT_FALSE(file.Backup({spec()}, archive()));
+    EXPECT_FALSE(file.Backup({pattern()}, archive()));
     EXPECT_EQ(codes, QList<int>{1});
     EXPECT_TRUE(file.CurrentFile().contains(QStringLiteral("emoji")));
 }

@@ -75,8 +75,8 @@ int backup(const QStringList &args)
     reportErrors(file);
     int volumes = 1;
     file.OnNeedDisk = [&volumes](TBackupFile *, quint16, bool &) { ++volumes; };
-    const QString spec = QFileInfo(folder).absoluteFilePath() + QStringLiteral("/*.* /s");
-    if (!file.Backup({spec}, archive)) {
+    const QString pattern = QFileInfo(folder).absoluteFilePath() + QStringLiteral("/*.* /s");
+    if (!file.Backup({pattern}, archive)) {
         if (file.ErrorCode() == 0)
             err(QStringLiteral("backup stopped"));
         return Failed;
