@@ -26,18 +26,16 @@ FILES=$(find "$COLLECTION" -type f | wc -l)
 BYTES=$(find "$COLLECTION" -type f -printf '%s\n' | awk '{s += $1} END {print s}')
 cat "$COLLECTION"/data/* "$COLLECTION"/text/* > /dev/null # warm the page cache
 
-now() { date +%s.%N; }
-# best_of NAME COMMAND...: runs the command ROUNDS times, prints the fastest
-# wall time in seconds. A preparation step may be given in $PREPARE.
+# best_of COMMAND...: runs the command ROUNDS times and prints the fastest
+# wall time and the CPU time (user + system) of that run, in seconds. A
+# preparation step may be given in $PREPARE.
 best_of() {
-  best=""
+  best="999999 0"
   i=0
   while [ "$i" -lt "$ROUNDS" ]; do
     [ -n "${PREPARE:-}" ] && sh -c "$PREPARE"
-    t0=$(now)
-    "$@" > /dev/null
-    t1=$(now)
-    best=$(echo "$t0 $t1 ${best:-999999}" | awk '{d = $2 - $1; print (d < $3 ? d : $3)}')
+    run=$(/usr/bin/time -f "%e %U %S" "$@" 2>&1 >/dev/null | tail -n 1)
+    best=$(echo "$run $best" | awk '{cpu = $2 + $3; print ($1 < $4 ? $1 " " cpu : $4 " " $5)}')
     i=$((i + 1))
   done
   echo "$best"
@@ -67,11 +65,11 @@ MEM_IDLE=$(/usr/bin/time -f %M "$CLI" --help 2>&1 >/dev/null | tail -n 1)
 
 OURS_SIZE=$(stat -c %s "$WORK/ours.bck")
 ZIP_SIZE=$(stat -c %s "$WORK/theirs.zip")
-awk -v files="$FILES" -v bytes="$BYTES" -v ob="$OURS_BACKUP" -v zb="$ZIP_BACKUP" -v or="$OURS_RESTORE" \
-    -v zr="$ZIP_RESTORE" -v os="$OURS_SIZE" -v zs="$ZIP_SIZE" -v mb="$MEM_BACKUP" -v mr="$MEM_RESTORE" -v mi="$MEM_IDLE" -v rounds="$ROUNDS" 'BEGIN {
+echo "$OURS_BACKUP $ZIP_BACKUP $OURS_RESTORE $ZIP_RESTORE" | awk -v files="$FILES" -v bytes="$BYTES" -v os="$OURS_SIZE" -v zs="$ZIP_SIZE" -v mb="$MEM_BACKUP" -v mr="$MEM_RESTORE" -v mi="$MEM_IDLE" -v rounds="$ROUNDS" '{
+  ob = $1; obc = $2; zb = $3; zbc = $4; or = $5; orc = $6; zr = $7; zrc = $8
   printf "collection: %d files, %d bytes (best of %d runs each)\n", files, bytes, rounds
-  printf "backup : bck %.3f s, zip -1 %.3f s, ratio %.2f\n", ob, zb, ob / zb
-  printf "restore: bck %.3f s, unzip  %.3f s, ratio %.2f\n", or, zr, or / zr
+  printf "backup : bck %.2f s, zip -1 %.2f s, ratio %.2f (CPU %.2f s / %.2f s, ratio %.2f)\n", ob, zb, ob / zb, obc, zbc, obc / zbc
+  printf "restore: bck %.2f s, unzip  %.2f s, ratio %.2f (CPU %.2f s / %.2f s, ratio %.2f)\n", or, zr, or / zr, orc, zrc, orc / zrc
   printf "archive: bck %d bytes (%.1f%%), zip %d bytes (%.1f%%)\n", os, 100 * os / bytes, zs, 100 * zs / bytes
   printf "peak memory of verbana-cli: backup %d KB, restore %d KB (%d KB when idle)\n", mb, mr, mi
 }'

@@ -226,8 +226,9 @@ bool RestoreRun::restoreEntry(const QByteArray &name, quint32 date)
             return false;
         }
         target = (target_.isEmpty() ? QStringLiteral("/") : target_) + *relative;
+        // rmAll needs no look at the target; the other modes compare dates.
         const QFileInfo existing(target);
-        const bool exists = existing.exists();
+        const bool exists = c_.restoreMode_ != rmAll && existing.exists();
         const bool older = exists && bck::toDosTime(existing.lastModified()) < date;
         switch (c_.restoreMode_) {
         case rmAll:

@@ -5,6 +5,7 @@
 
 #include "backup/bck_codec.h"
 #include "backup/bck_format.h"
+#include "platform/cp949.h"
 
 #include <QDir>
 #include <QFile>
@@ -266,6 +267,8 @@ bool BackupRun::writeEntry(const QString &path, bool isFileList)
     c_.currentFile_ = path;
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly)) {
+        if (!isFileList && !QFileInfo::exists(path))
+            return true; // gone since it was listed: left out
         c_.fail(TBackupFile::errFileUnreadable);
         return false;
     }
@@ -313,9 +316,11 @@ bool BackupRun::run(const QStringList &filePatterns, const QString &archiveName)
     }
     if (!openVolume(archivePath_))
         return false;
+    // Readers refuse longer titles, so a longer one is cut on a whole character.
+    const QByteArray title = cp949::cut(c_.backupTitle_, bck::kMaxTitleLength);
     QByteArray header;
-    bck::putInt32(header, qint32(c_.backupTitle_.size()));
-    header += c_.backupTitle_;
+    bck::putInt32(header, qint32(title.size()));
+    header += title;
     bck::putInt32(header, qint32(qMin<qint64>(c_.total_, std::numeric_limits<qint32>::max())));
     bck::putInt32(header, qint32(files_.size()));
     if (!put(header.constData(), header.size()))
@@ -327,8 +332,6 @@ bool BackupRun::run(const QStringList &filePatterns, const QString &archiveName)
     for (const QString &path : files_) {
         if (!c_.continue_)
             break;
-        if (!QFileInfo::exists(path))
-            continue; // gone since it was listed
         if (!writeEntry(path, false))
             return false;
     }
