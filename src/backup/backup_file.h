@@ -45,7 +45,8 @@ public:
     // The archive name that reads from or writes to the device of SetStream.
     static QString streamName() { return QStringLiteral(":STREAM"); }
 
-    using ProgressEvent = std::function<void(TBackupFile *Sender, const QString &Filename, int Percent, bool &Continue)>;
+    using ProgressEvent =
+        std::function<void(TBackupFile *Sender, const QString &Filename, int Percent, bool &Continue)>;
     using NeedDiskEvent = std::function<void(TBackupFile *Sender, quint16 DiskID, bool &Continue)>;
     using RestoreFileEvent = std::function<void(TBackupFile *Sender, QString &Filename, quint32 FA, bool &DoRestore)>;
     using FileRestoredEvent = std::function<void(TBackupFile *Sender, QString &Filename, QFile &File)>;

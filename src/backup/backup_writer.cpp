@@ -251,7 +251,8 @@ bool BackupRun::writeSegments(QFile &in, const QString &label)
         // The volume is full and the file goes on: close it with the marker
         // of the next one and continue the file there.
         c_.disk_ += 1;
-        const QByteArray marker = QByteArray(bck::kNextDisk) + QByteArray::number(c_.disk_ % 1000).rightJustified(3, '0');
+        const QByteArray digits = QByteArray::number(c_.disk_ % 1000).rightJustified(3, '0');
+        const QByteArray marker = QByteArray(bck::kNextDisk) + digits;
         if (!putInt(qint32(marker.size())) || !put(marker.constData(), marker.size()) || !closeVolume())
             return false;
         if (!c_.askForDisk(c_.disk_))

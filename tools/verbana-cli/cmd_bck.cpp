@@ -19,7 +19,8 @@ void reportErrors(TBackupFile &file)
 {
     file.OnError = [](TBackupFile *sender, int code, const QString &text) {
         const QString where = sender->CurrentFile();
-        err(QStringLiteral("error %1: %2%3").arg(code).arg(text, where.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(where)));
+        const QString at = where.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(where);
+        err(QStringLiteral("error %1: %2%3").arg(code).arg(text, at));
     };
 }
 
@@ -48,7 +49,8 @@ void findVolumesBeside(TBackupFile &file, const QString &archive)
 int backup(const QStringList &args)
 {
     Options o;
-    if (!parseOptions(args, {QStringLiteral("volume-size"), QStringLiteral("title")}, {}, o) || o.positional.size() != 2)
+    const QStringList withValue{QStringLiteral("volume-size"), QStringLiteral("title")};
+    if (!parseOptions(args, withValue, {}, o) || o.positional.size() != 2)
         return usageError("bck-backup");
     const QString folder = o.positional[0];
     const QString archive = o.positional[1];
@@ -153,7 +155,8 @@ const Registration restoreCommand({"bck-restore", "ARCHIVE TARGET",
                                    "restore a BCK archive under TARGET, each file with its stored path; further "
                                    "volumes are taken from beside the archive",
                                    restore});
-const Registration listCommand({"bck-list", "ARCHIVE", "show the header and the names, dates and sizes of a BCK archive",
+const Registration listCommand({"bck-list", "ARCHIVE",
+                                "show the header and the names, dates and sizes of a BCK archive",
                                 list});
 
 } // namespace
