@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "backup/backup_file.h"
+
+#include "platform/prompts.h"
+
+#include <QCoreApplication>
+
+namespace verbana {
+
+TBackupFile::TBackupFile() = default;
+TBackupFile::~TBackupFile() = default;
+
+QString TBackupFile::ErrorText(int code)
+{
+    switch (code) {
+    case errFileUnreadable:
+        return QStringLiteral("읽을 수 없는 파일");
+    case errOverwrite:
+        return QStringLiteral("덮어쓰기 실패");
+    case errArchiveUnreadable:
+        return QStringLiteral("읽을 수 없는 압축파일");
+    case errArchiveWrite:
+        return QStringLiteral("압축파일에 추가 기록할 수 없슴");
+    case errArchiveType:
+        return QStringLiteral("Invalid archive type");
+    case errCompression:
+        return QStringLiteral("압축 에러");
+    case errTempFile:
+        return QStringLiteral("임시 파일 생성 실패");
+    default:
+        return {};
+    }
+}
+
+void TBackupFile::setBackupMode(TBackupMode mode)
+{
+    backupMode_ = mode;
+    if (mode == bmIncremental)
+        setArchiveFlag_ = true;
+}
+
+void TBackupFile::begin()
+{
+    busy_ = true;
+    continue_ = true;
+    errorCode_ = errNone;
+    raisedError_.clear();
+    total_ = 0;
+    processed_ = 0;
+    currentFile_.clear();
+    fileCount_ = 0;
+    disk_ = 1;
+}
+
+void TBackupFile::fail(int code)
+{
+    // The first failure is the one reported; later ones follow from it.
+    if (errorCode_ == errNone)
+        errorCode_ = code;
+    continue_ = false;
+}
+
+bool TBackupFile::askForDisk(int disk)
+{
+    bool go = true;
+    if (OnNeedDisk)
+        OnNeedDisk(this, static_cast<quint16>(disk), go);
+    else
+        go = confirm(QStringLiteral(" %1 번 디스켓을 넣고 [ OK ]를 클릭하십시오.").arg(disk));
+    if (!go)
+        continue_ = false;
+    return continue_;
+}
+
+int TBackupFile::percent() const
+{
+    if (total_ <= 0 || processed_ <= 0)
+        return 0;
+    const qint64 p = total_ < 100 ? processed_ * 100 / total_ : processed_ / (total_ / 100);
+    return static_cast<int>(qBound(qint64(0), p, qint64(100)));
+}
+
+void TBackupFile::progress(const QString &filename, int percentValue)
+{
+    if (!OnProgress)
+        return;
+    bool go = true;
+    OnProgress(this, filename, percentValue, go);
+    if (!go)
+        continue_ = false;
+}
+
+void TBackupFile::letEventsRun()
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
+}
+
+void TBackupFile::finish(bool reportErrors)
+{
+    busy_ = false;
+    if (!reportErrors || errorCode_ == errNone)
+        return;
+    const QString text = ErrorText(errorCode_);
+    if (OnError)
+        OnError(this, errorCode_, text);
+    else
+        showError(text);
+}
+
+} // namespace verbana
