@@ -15,6 +15,10 @@ function(verbana_target_defaults target)
     target_compile_options(${target} PRIVATE ${VERBANA_SAN_FLAGS})
     target_link_options(${target} PRIVATE ${VERBANA_SAN_FLAGS})
   endif()
+  if(VERBANA_FUZZ)
+    # Coverage for libFuzzer in every library, not only in the fuzz drivers.
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined)
+  endif()
 endfunction()
 
 # A logic library: Qt Core (and Gui where a subsystem needs documents or

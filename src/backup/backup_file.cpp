@@ -66,7 +66,7 @@ bool TBackupFile::askForDisk(int disk)
     if (OnNeedDisk)
         OnNeedDisk(this, static_cast<quint16>(disk), go);
     else
-        go = confirm(QStringLiteral(" %1 번 디스켓을 넣고 [ OK ]를 클릭하십시오.").arg(disk));
+        go = informOrCancel(QStringLiteral(" %1 번 디스켓을 넣고 [ OK ]를 클릭하십시오.").arg(disk));
     if (!go)
         continue_ = false;
     return continue_;

@@ -35,6 +35,16 @@ PromptAnswer DialogPrompter::ask(const PromptRequest &request)
         answer.accepted = box.clickedButton() == yes;
         break;
     }
+    case PromptKind::InformationCancel: {
+        QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::NoButton, parent);
+        QPushButton *ok = box.addButton(QStringLiteral("확인"), QMessageBox::AcceptRole);
+        QPushButton *cancel = box.addButton(QStringLiteral("취소"), QMessageBox::RejectRole);
+        box.setDefaultButton(ok);
+        box.setEscapeButton(cancel);
+        box.exec();
+        answer.accepted = box.clickedButton() == ok;
+        break;
+    }
     case PromptKind::OpenFile: {
         const QString f = QFileDialog::getOpenFileName(parent, request.text, request.directory, request.filter);
         if (!f.isEmpty())

@@ -11,7 +11,7 @@ public:
     PromptAnswer ask(const PromptRequest &request) override
     {
         if (request.kind == PromptKind::Information || request.kind == PromptKind::Error
-            || request.kind == PromptKind::Confirmation) {
+            || request.kind == PromptKind::Confirmation || request.kind == PromptKind::InformationCancel) {
             QString text = request.text;
             text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
             std::fprintf(stderr, "%s\n", text.toUtf8().constData());
@@ -53,6 +53,11 @@ void showInformation(const QString &text, const QString &caption)
 bool confirm(const QString &text, const QString &caption)
 {
     return prompter().ask({PromptKind::Confirmation, text, caption, {}, {}, {}}).accepted;
+}
+
+bool informOrCancel(const QString &text, const QString &caption)
+{
+    return prompter().ask({PromptKind::InformationCancel, text, caption, {}, {}, {}}).accepted;
 }
 
 void showError(const QString &text) { (void)prompter().ask({PromptKind::Error, text, {}, {}, {}, {}}); }

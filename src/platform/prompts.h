@@ -13,6 +13,7 @@ namespace verbana {
 enum class PromptKind {
     Information, // text, OK
     Confirmation, // text, 예 / 아니오; only 예 goes on
+    InformationCancel, // text, 확인 / 취소; only 확인 goes on
     Error, // an error's text, OK
     OpenFile, // choose an existing file
     OpenFiles, // choose several existing files
@@ -51,6 +52,8 @@ Prompter *setPrompter(Prompter *p);
 // Convenience calls.
 void showInformation(const QString &text, const QString &caption = QString());
 bool confirm(const QString &text, const QString &caption = QString());
+// An information box with 확인 and 취소; true for 확인.
+bool informOrCancel(const QString &text, const QString &caption = QString());
 void showError(const QString &text);
 QString chooseOpenFile(const QString &caption, const QString &directory, const QString &filter);
 QStringList chooseOpenFiles(const QString &caption, const QString &directory, const QString &filter);

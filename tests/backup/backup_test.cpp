@@ -172,6 +172,7 @@ TEST_F(Backup, FloppyVolumesStayBelowTheLimit)
     ASSERT_TRUE(file.Backup({pattern()}, archive()));
     EXPECT_EQ(prompts.texts(), QStringList({QStringLiteral(" 2 번 디스켓을 넣고 [ OK ]를 클릭하십시오."),
                                             QStringLiteral(" 3 번 디스켓을 넣고 [ OK ]를 클릭하십시오.")}));
+    EXPECT_EQ(prompts.shown()[0].kind, PromptKind::InformationCancel); // 확인 and 취소
     const QByteArray v1 = test::readAll(archive());
     const QByteArray v2 = test::readAll(dir.filePath(QStringLiteral("out.002")));
     const QByteArray v3 = test::readAll(dir.filePath(QStringLiteral("out.003")));
