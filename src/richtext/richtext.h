@@ -46,7 +46,9 @@ bool isRtf(QByteArrayView data);
 void readRtf(QByteArrayView rtf, QTextDocument &doc);
 
 // Reads CP949 text into `doc`, one paragraph per line (CR LF, LF or CR
-// line ends; a line end at the very end starts no further paragraph).
+// line ends; a line end at the very end starts no further paragraph). A
+// vertical tab is a line break; other control characters but the tab are
+// left out, as the RTF reader does.
 void readPlainText(QByteArrayView cp949, QTextDocument &doc);
 
 // Reads a file's content: RTF with its formatting, anything else as plain

@@ -265,7 +265,7 @@ void Parser::text(const char *data, qsizetype size)
         for (qsizetype i = 0; i < size; ++i) {
             if (data[i] == ';')
                 endFontEntry();
-            else if (entryOpen_)
+            else if (entryOpen_ && static_cast<unsigned char>(data[i]) >= 0x20)
                 entry_.rawName.append(data[i]);
         }
         break;
@@ -285,7 +285,7 @@ void Parser::text(const char *data, qsizetype size)
 void Parser::emitByte(unsigned char b)
 {
     if (state_.dest == Dest::FontTable) {
-        if (entryOpen_)
+        if (entryOpen_ && b >= 0x20)
             entry_.rawName.append(static_cast<char>(b));
         return;
     }
@@ -302,6 +302,11 @@ void Parser::emitByte(unsigned char b)
 
 void Parser::emitUnit(char16_t u)
 {
+    if (state_.dest == Dest::FontTable && entryOpen_ && u >= 0x20) {
+        flushFontName();
+        entry_.name.append(QChar(u));
+        return;
+    }
     if (state_.dest != Dest::Body || stack_.empty())
         return;
     if (u == 0x0B || u == 0x2028) {
@@ -309,7 +314,7 @@ void Parser::emitUnit(char16_t u)
         paraHasContent_ = true;
     } else if (u == 0x2029) {
         endParagraph();
-    } else if (u >= 0x20 || u == u'\t') {
+    } else if ((u >= 0x20 && u != 0xFDD0 && u != 0xFDD1) || u == u'\t') {
         sink_.unit(u);
         paraHasContent_ = true;
     }
@@ -326,13 +331,19 @@ void Parser::endFontEntry()
     if (!entryOpen_)
         return;
     entryOpen_ = false;
+    flushFontName();
     Font f = std::move(entry_);
     entry_ = Font();
-    f.rawName = f.rawName.trimmed();
-    const int cp = f.codePage ? f.codePage : codepage::fromCharset(f.charset, codePage_);
-    codepage::decode(cp, f.rawName, f.name);
+    f.name = f.name.trimmed();
     fonts_.push_back(std::move(f));
     changed();
+}
+
+void Parser::flushFontName()
+{
+    const int cp = entry_.codePage ? entry_.codePage : codepage::fromCharset(entry_.charset, codePage_);
+    codepage::decode(cp, entry_.rawName, entry_.name);
+    entry_.rawName.clear();
 }
 
 void Parser::updateCodePage()

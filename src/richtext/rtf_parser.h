@@ -48,7 +48,7 @@ struct Font {
     int id = 0;
     int charset = 1;
     int codePage = 0; // 0: the document's code page
-    QByteArray rawName;
+    QByteArray rawName; // name bytes not yet decoded
     QString name;
 };
 
@@ -105,6 +105,7 @@ private:
     void emitUnit(char16_t u);
     void endParagraph();
     void endFontEntry();
+    void flushFontName();
     void updateCodePage();
     void changed();
 

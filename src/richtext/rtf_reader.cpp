@@ -178,9 +178,12 @@ void readPlainText(QByteArrayView cp949, QTextDocument &doc)
 {
     QString text;
     codepage::decode949(cp949, text);
-    text.remove(QChar(0));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // As in RTF: a vertical tab is a line break inside the paragraph, other
+    // control characters are no text.
+    text.replace(QChar(u'\v'), QChar(QChar::LineSeparator));
+    text.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t' && c != u'\n'; });
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     const bool undo = doc.isUndoRedoEnabled();

@@ -43,6 +43,9 @@ public:
     {
         const QFont base = doc.defaultFont();
         defaultFamily_ = base.family();
+        defaultFamily_ = familyName(defaultFamily_);
+        if (defaultFamily_.isEmpty())
+            defaultFamily_ = QStringLiteral(u"굴림");
         defaultHalfPoints_ = base.pointSizeF() > 0 ? qRound(base.pointSizeF() * 2) : 20;
     }
 
@@ -59,9 +62,7 @@ public:
         for (size_t i = 0; i < fonts_.size(); ++i) {
             out_ += "{\\f" + QByteArray::number(static_cast<qsizetype>(i)) + "\\fnil\\fcharset129 ";
             needSpace_ = false;
-            QString name = fonts_[i];
-            name.remove(QLatin1Char(';'));
-            text(name);
+            text(fonts_[i]);
             out_ += ";}";
         }
         out_ += "}\r\n";
@@ -112,11 +113,20 @@ private:
         return static_cast<int>(colors_.size());
     }
 
+    // A font name as the font table can hold it: no ';' (it ends the
+    // entry), no control characters, no blanks around it.
+    QString familyName(QString name) const
+    {
+        name.removeIf([](QChar c) { return c == u';' || c.unicode() < 0x20; });
+        name = name.trimmed();
+        return name.isEmpty() ? defaultFamily_ : name;
+    }
+
     CharState stateOf(const QTextCharFormat &f)
     {
         CharState s;
         const QStringList families = f.fontFamilies().toStringList();
-        s.font = fontIndex(families.isEmpty() || families.first().isEmpty() ? defaultFamily_ : families.first());
+        s.font = fontIndex(families.isEmpty() ? defaultFamily_ : familyName(families.first()));
         s.halfPoints = f.fontPointSize() > 0 ? qRound(f.fontPointSize() * 2) : defaultHalfPoints_;
         s.color = 0;
         if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
@@ -226,7 +236,9 @@ private:
             } else if (u == 0x00A0) {
                 out_ += "\\~";
                 needSpace_ = false;
-            } else if (u < 0x20 || u == 0x7F || u == 0xFDD0 || u == 0xFDD1) {
+            } else if (u == 0x7F) {
+                escape(u);
+            } else if (u < 0x20 || u == 0xFDD0 || u == 0xFDD1) {
                 continue;
             } else if (const std::uint16_t code = codepage::encodeChar(u); code >= 0x100) {
                 escape(code >> 8);

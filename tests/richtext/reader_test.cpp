@@ -86,8 +86,9 @@ const TextCase textCases[] = {
     {"control_bytes_dropped", "a\\'00\\'0d\\'07b\\par", "ab\n"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Reader, RtfText, ::testing::ValuesIn(textCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+std::string caseName(const ::testing::TestParamInfo<TextCase> &c) { return c.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(Reader, RtfText, ::testing::ValuesIn(textCases), caseName);
 
 TEST(RtfReader, IgnoresEverythingAfterTheClosingBrace)
 {
