@@ -81,6 +81,7 @@ const char *iconvName(int codePage)
 {
     switch (codePage) {
     case 1361: return "JOHAB";
+    case 10000: return "MACINTOSH";
     case 932: return "CP932";
     case 936: return "CP936";
     case 950: return "CP950";
@@ -162,6 +163,10 @@ void decode(int codePage, QByteArrayView bytes, QString &out)
         ascii = ascii && static_cast<unsigned char>(c) < 0x80;
     if (ascii) {
         out.append(QLatin1String(bytes.data(), bytes.size()));
+        return;
+    }
+    if (codePage == 65001) {
+        out.append(QString::fromUtf8(bytes));
         return;
     }
     // Converted byte by byte run: a failing byte becomes U+FFFD and the rest

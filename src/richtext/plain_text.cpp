@@ -86,13 +86,16 @@ public:
     void bytes(const char *data, qsizetype size, int codePage) override
     {
         if (codePage != codepage::Cp949) {
+            // Other code pages are decoded a run at a time, so that a
+            // double-byte character written as two escapes stays whole.
             flushLead();
-            QString decoded;
-            codepage::decode(codePage, QByteArrayView(data, size), decoded);
-            for (QChar c : decoded)
-                enc_.unit(c.unicode());
+            if (codePage != otherCodePage_)
+                flushOther();
+            otherCodePage_ = codePage;
+            other_.append(data, size);
             return;
         }
+        flushOther();
         enc_.flush();
         QByteArray &out = enc_.result().bytes;
         const auto *p = reinterpret_cast<const unsigned char *>(data);
@@ -124,29 +127,46 @@ public:
 
     void unit(char16_t u) override
     {
-        flushLead();
+        flushAll();
         enc_.unit(u);
     }
 
     void lineBreak() override
     {
-        flushLead();
+        flushAll();
         enc_.endLine();
     }
 
     void paragraphEnd() override
     {
-        flushLead();
+        flushAll();
         enc_.endLine();
     }
 
     void finish()
     {
-        flushLead();
+        flushAll();
         enc_.flush();
     }
 
 private:
+    void flushOther()
+    {
+        if (other_.isEmpty())
+            return;
+        QString decoded;
+        codepage::decode(otherCodePage_, other_, decoded);
+        other_.clear();
+        for (QChar c : decoded)
+            enc_.unit(c.unicode());
+    }
+
+    void flushAll()
+    {
+        flushOther();
+        flushLead();
+    }
+
     void flushLead()
     {
         if (lead_) {
@@ -157,6 +177,8 @@ private:
 
     Encoder enc_;
     unsigned char lead_ = 0;
+    QByteArray other_;
+    int otherCodePage_ = 0;
 };
 
 bool isEmptyDocument(const QTextDocument &doc) { return doc.blockCount() <= 1 && doc.firstBlock().length() <= 1; }

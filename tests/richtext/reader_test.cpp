@@ -165,11 +165,15 @@ TEST(RtfReader, DoubleByteRunsTakeTheirAssociatedProperties)
 TEST(RtfReader, FontCharsetsChooseTheCodePage)
 {
     const QByteArray rtf = QByteArrayLiteral(
-        "{\\rtf1\\ansi\\ansicpg949{\\fonttbl{\\f0\\fcharset129 A;}{\\f1\\fcharset0 B;}{\\f2\\fcharset1 C;}}"
-        "\\f0\\'b0\\'a1\\f1\\'e9\\f2\\'b0\\'a1\\par}");
+        "{\\rtf1\\ansi\\ansicpg949{\\fonttbl{\\f0\\fcharset129 A;}{\\f1\\fcharset0 B;}{\\f2\\fcharset1 C;}"
+        "{\\f3\\fcharset128 D;}}\\f0\\'b0\\'a1\\f1\\'e9\\f2\\'b0\\'a1\\f3\\'82\\'a0\\par}");
     QTextDocument doc;
     readRtf(rtf, doc);
-    EXPECT_EQ(doc.toPlainText(), QStringLiteral(u"가é가"));
+    EXPECT_EQ(doc.toPlainText(), QStringLiteral(u"가é가あ"));
+    const PlainText fast = plainTextOf(rtf);
+    EXPECT_EQ(fast.bytes, plainText(doc).bytes);
+    EXPECT_EQ(fast.bytes, QByteArray("\xb0\xa1?\xb0\xa1\xaa\xa2\r\n"));
+    EXPECT_EQ(fast.unmappable, QStringLiteral(u"é"));
 }
 
 TEST(RtfReader, DeepNestingAndHugeNumbersDoNotHurt)

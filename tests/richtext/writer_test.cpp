@@ -205,13 +205,17 @@ TEST(RtfWriter, WritesThroughDevicesAndPaths)
     EXPECT_FALSE(writeRtfFile(doc, dir.filePath(QStringLiteral("no/such/folder.rtf"))).ok());
 }
 
-// What unrtf's HTML output says, as lines of text.
-QStringList unrtfLines(const QString &unrtf, const QString &path)
+QString unrtfHtml(const QString &unrtf, const QString &path)
 {
     QProcess p;
     p.start(unrtf, {QStringLiteral("--html"), path});
     EXPECT_TRUE(p.waitForFinished(30000));
-    QString html = QString::fromUtf8(p.readAllStandardOutput());
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// What unrtf's HTML output says, as lines of text.
+QStringList unrtfLines(QString html)
+{
     const qsizetype body = html.indexOf(QStringLiteral("<body>"));
     html = html.mid(body + 6, html.indexOf(QStringLiteral("</body>")) - body - 6);
     html.remove(QLatin1Char('\n'));
@@ -249,7 +253,12 @@ TEST(RtfWriter, UnrtfReadsOurTextBack)
     ASSERT_TRUE(writeRtfFile(doc, path).ok());
     QStringList ours = cp949::decode(plainText(doc).bytes).split(QStringLiteral("\r\n"));
     ours.removeLast();
-    EXPECT_EQ(unrtfLines(unrtf, path), ours);
+    const QString html = unrtfHtml(unrtf, path);
+    EXPECT_EQ(unrtfLines(html), ours);
+    // It sees the formatting too.
+    for (const char *mark : {"<center>", "font-size:16pt", "<b>", "<i>", "<u>", "color=\"#c00000\"",
+                             "color=\"#0000ff\""})
+        EXPECT_TRUE(html.contains(QLatin1String(mark))) << mark;
 }
 
 } // namespace
