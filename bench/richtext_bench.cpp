@@ -3,8 +3,9 @@
 // The plain text of a 1 MB manuscript as RichEdit writes it (Korean as
 // \'hh pairs, a \par per paragraph, some bold and colour), timed three
 // ways on the same file: in process (file read + conversion), through
-// `verbana-cli rtf2txt FILE OUT` as a process, and `unrtf --text FILE` as a
-// process with its output thrown away. The target is the CLI at most as
+// `verbana-cli rtf2txt FILE OUT` as a process (CP949 file, replaced safely
+// with a sync) and `verbana-cli rtf2txt FILE` (UTF-8 to standard output),
+// beside `unrtf --text FILE`; standard output goes to /dev/null. The target is the CLI at most as
 // slow as unrtf. Reading the whole document and writing it back are timed
 // too.
 #include "richtext/richtext.h"
@@ -125,6 +126,12 @@ void BM_VerbanaCliRtf2txt(benchmark::State &state)
                {QStringLiteral("rtf2txt"), manuscript(), workDir().filePath(QStringLiteral("out.txt"))});
 }
 BENCHMARK(BM_VerbanaCliRtf2txt)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_VerbanaCliRtf2txtStdout(benchmark::State &state)
+{
+    runProcess(state, QStringLiteral(VERBANA_CLI_PATH), {QStringLiteral("rtf2txt"), manuscript()});
+}
+BENCHMARK(BM_VerbanaCliRtf2txtStdout)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_UnrtfText(benchmark::State &state)
 {

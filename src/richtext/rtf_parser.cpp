@@ -18,7 +18,7 @@ constexpr int MaxHalfPoints = 3276;
 constexpr int MaxTwips = 31680; // 22 inches
 
 enum class Kw {
-    Unknown, Skip, Par, Line, Tab, Cell, RowEnd, Pard, Plain, Ql, Qc, Qr, Qj, Li, Ri, Fi, B, I, Ul, UlNone,
+    Skip, Par, Line, Tab, Cell, RowEnd, Pard, Plain, Ql, Qc, Qr, Qj, Li, Ri, Fi, B, I, Ul, UlNone,
     Fs, F, Cf, Af, Afs, Ab, Ai, Loch, Dbch, Rtlch, U, Uc, Bin, Deff, AnsiCpg, FontTbl, ColorTbl, FCharset,
     Cpg, Red, Green, Blue, Symbol
 };
@@ -57,7 +57,7 @@ const std::unordered_map<std::string_view, Entry> &keywords()
         for (const char *w :
              {"stylesheet", "info", "pict", "object", "header", "headerl", "headerr", "headerf", "footer", "footerl",
               "footerr", "footerf", "footnote", "annotation", "atnid", "atnauthor", "atndate", "atnref", "fldinst",
-              "pntext", "pn", "listtable", "listoverridetable", "rsidtbl", "xmlnstbl", "themedata",
+              "pntext", "listtext", "pn", "listtable", "listoverridetable", "rsidtbl", "xmlnstbl", "themedata",
               "colorschememapping", "datastore", "latentstyles", "generator", "filetbl", "revtbl", "falt", "panose",
               "template", "docvar", "userprops", "xe", "tc", "txe", "bkmkstart", "bkmkend", "nonshppict", "shp",
               "shpinst", "shptxt", "sp", "sn", "sv", "objdata", "nonesttables", "upr", "ftnsep", "ftnsepc",
@@ -189,7 +189,7 @@ void Parser::parse(QByteArrayView rtf)
                 case '*': state_.dest = Dest::Skip; break;
                 case '\r':
                 case '\n':
-                    if (state_.dest == Dest::Body)
+                    if (state_.dest == Dest::Body && !stack_.empty())
                         endParagraph();
                     break;
                 case '\t': emitUnit(u'\t'); break;
@@ -373,7 +373,6 @@ void Parser::controlWord(QByteArrayView word, bool hasParam, int param)
     ParaProps &pp = state_.para;
     const bool db = c.runType == RunType::Double;
     switch (it->second.kw) {
-    case Kw::Unknown: return;
     case Kw::Skip: state_.dest = Dest::Skip; return;
     case Kw::Par:
     case Kw::Cell:

@@ -80,6 +80,7 @@ const TextCase textCases[] = {
      "link\n"},
     {"header_footer_footnote_skipped", "{\\header h}{\\footer f}a{\\footnote n}b\\par", "ab\n"},
     {"bullet_text_skipped", "{\\pntext\\f0 1.\\tab}{\\*\\pn\\pnlvlbody}x\\par", "x\n"},
+    {"list_text_skipped", "{\\listtext\\pard\\plain 1.\\tab}x\\par", "x\n"},
     {"table_cells_are_lines", "\\trowd\\cellx1000\\cellx2000\\intbl A\\cell B\\cell\\row\\pard after\\par",
      "A\nB\nafter\n"},
     {"backslash_newline_is_par", "a\\\r\nb\\par", "a\nb\n"},
@@ -160,6 +161,14 @@ TEST(RtfReader, DoubleByteRunsTakeTheirAssociatedProperties)
     readRtf(Head + "\\fs22{\\dbch\\afs32\\ab\\dbch \\u51008\\'3f}{\\loch\\b a}{\\dbch\\ab\\loch b}\\par}", doc);
     EXPECT_EQ(test::describe(doc),
               QStringLiteral("L li0 ri0 fi0 mark[굴림 11]:[굴림 16 b]\"은\"[굴림 11 b]\"a\"[굴림 11]\"b\"\n"));
+}
+
+TEST(RtfReader, FontNamesTakeEscapesAndUnicode)
+{
+    QTextDocument doc;
+    readRtf("{\\rtf1{\\fonttbl{\\f0\\fcharset129{\\*\\panose 0}\\'b1\\'bc\\u47548?;}\\f1 Plain Font ;}\\f0 a\\f1 b\\par}",
+            doc);
+    EXPECT_EQ(test::describe(doc), QStringLiteral("L li0 ri0 fi0 mark[Plain Font 12]:[굴림 12]\"a\"[Plain Font 12]\"b\"\n"));
 }
 
 TEST(RtfReader, FontCharsetsChooseTheCodePage)
