@@ -1,0 +1,199 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "richtext/codepage.h"
+
+#include <iconv.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace verbana::richtext::codepage {
+namespace {
+
+constexpr int LeadFirst = 0x81;
+constexpr int LeadCount = 0xFE - 0x81 + 1;
+constexpr int TrailFirst = 0x41;
+constexpr int TrailCount = 0xFE - 0x41 + 1;
+
+class Iconv {
+public:
+    Iconv(const char *to, const char *from) : cd_(iconv_open(to, from)) {}
+    ~Iconv()
+    {
+        if (valid())
+            iconv_close(cd_);
+    }
+    Iconv(const Iconv &) = delete;
+    Iconv &operator=(const Iconv &) = delete;
+    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    // Converts one whole input; false when any of it fails.
+    bool convert(const char *in, size_t inLen, char *out, size_t &outLen)
+    {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        char *src = const_cast<char *>(in);
+        char *dst = out;
+        size_t room = outLen;
+        if (iconv(cd_, &src, &inLen, &dst, &room) == static_cast<size_t>(-1) || inLen != 0)
+            return false;
+        outLen -= room;
+        return true;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+struct Tables {
+    std::array<char16_t, LeadCount * TrailCount> toUnicode{};
+    std::array<std::uint16_t, 0x10000> fromUnicode{};
+
+    Tables()
+    {
+        for (int c = 0; c < 0x80; ++c)
+            fromUnicode[static_cast<size_t>(c)] = static_cast<std::uint16_t>(c);
+        Iconv cv("UTF-16LE", "CP949");
+        if (!cv.valid())
+            return;
+        for (int lead = LeadFirst; lead <= 0xFE; ++lead) {
+            for (int trail = TrailFirst; trail <= 0xFE; ++trail) {
+                const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                unsigned char out[8];
+                size_t outLen = sizeof out;
+                if (!cv.convert(in, 2, reinterpret_cast<char *>(out), outLen) || outLen != 2)
+                    continue;
+                const char16_t u = static_cast<char16_t>(out[0] | (out[1] << 8));
+                toUnicode[static_cast<size_t>((lead - LeadFirst) * TrailCount + trail - TrailFirst)] = u;
+                if (fromUnicode[u] == 0)
+                    fromUnicode[u] = static_cast<std::uint16_t>(lead << 8 | trail);
+            }
+        }
+    }
+};
+
+const Tables &tables()
+{
+    static const std::unique_ptr<Tables> t = std::make_unique<Tables>();
+    return *t;
+}
+
+const char *iconvName(int codePage)
+{
+    switch (codePage) {
+    case 1361: return "JOHAB";
+    case 10000: return "MACINTOSH";
+    case 932: return "CP932";
+    case 936: return "CP936";
+    case 950: return "CP950";
+    case 874: return "CP874";
+    case 437: return "CP437";
+    case 850: return "CP850";
+    case 1250: return "CP1250";
+    case 1251: return "CP1251";
+    case 1253: return "CP1253";
+    case 1254: return "CP1254";
+    case 1255: return "CP1255";
+    case 1256: return "CP1256";
+    case 1257: return "CP1257";
+    case 1258: return "CP1258";
+    default: return "CP1252";
+    }
+}
+
+} // namespace
+
+int fromCharset(int charset, int fallback)
+{
+    switch (charset) {
+    case 0: return 1252;
+    case 128: return 932;
+    case 129: return 949;
+    case 130: return 1361;
+    case 134: return 936;
+    case 136: return 950;
+    case 161: return 1253;
+    case 162: return 1254;
+    case 163: return 1258;
+    case 177: return 1255;
+    case 178: return 1256;
+    case 186: return 1257;
+    case 204: return 1251;
+    case 222: return 874;
+    case 238: return 1250;
+    case 254: return 437;
+    default: return fallback;
+    }
+}
+
+char16_t decodePair(unsigned char lead, unsigned char trail)
+{
+    if (lead < LeadFirst || lead > 0xFE || trail < TrailFirst || trail > 0xFE)
+        return 0;
+    return tables().toUnicode[static_cast<size_t>((lead - LeadFirst) * TrailCount + trail - TrailFirst)];
+}
+
+std::uint16_t encodeChar(char16_t c) { return tables().fromUnicode[c]; }
+
+void decode949(QByteArrayView bytes, QString &out)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *end = p + bytes.size();
+    out.reserve(out.size() + bytes.size());
+    while (p < end) {
+        const unsigned char b = *p++;
+        if (b < 0x80) {
+            out.append(QChar(static_cast<char16_t>(b)));
+        } else if (b >= LeadFirst && b <= 0xFE && p < end) {
+            const char16_t u = decodePair(b, *p++);
+            out.append(u ? QChar(u) : QChar(QChar::ReplacementCharacter));
+        } else {
+            out.append(QChar(QChar::ReplacementCharacter));
+        }
+    }
+}
+
+void decode(int codePage, QByteArrayView bytes, QString &out)
+{
+    if (codePage == Cp949) {
+        decode949(bytes, out);
+        return;
+    }
+    bool ascii = true;
+    for (char c : bytes)
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {
+        out.append(QLatin1String(bytes.data(), bytes.size()));
+        return;
+    }
+    if (codePage == 65001) {
+        out.append(QString::fromUtf8(bytes));
+        return;
+    }
+    // Converted byte by byte run: a failing byte becomes U+FFFD and the rest
+    // goes on.
+    Iconv cv("UTF-16LE", iconvName(codePage));
+    std::vector<char> buffer(static_cast<size_t>(bytes.size()) * 4 + 8);
+    qsizetype pos = 0;
+    while (pos < bytes.size()) {
+        // Try two bytes for double-byte code pages, then one.
+        bool done = false;
+        for (qsizetype len = 2; len >= 1 && !done; --len) {
+            if (pos + len > bytes.size() || !cv.valid())
+                continue;
+            size_t outLen = buffer.size();
+            if (cv.convert(bytes.data() + pos, static_cast<size_t>(len), buffer.data(), outLen) && outLen > 0) {
+                for (size_t i = 0; i + 1 < outLen; i += 2)
+                    out.append(QChar(static_cast<char16_t>(static_cast<unsigned char>(buffer[i])
+                                                           | static_cast<unsigned char>(buffer[i + 1]) << 8)));
+                pos += len;
+                done = true;
+            }
+        }
+        if (!done) {
+            out.append(QChar(QChar::ReplacementCharacter));
+            ++pos;
+        }
+    }
+}
+
+} // namespace verbana::richtext::codepage
