@@ -53,7 +53,7 @@ QByteArray UDF_HanPConvt(QByteArrayView johab)
     return out;
 }
 
-QByteArray ReadHwpTitle(QByteArrayView file)
+QByteArray hwpTitleOf(QByteArrayView file)
 {
     if (hwp::detectFormat(file) == hwp::Format::Hwp5)
         return hwp5Title(file);
@@ -85,7 +85,7 @@ std::optional<QByteArray> ReadHwpTitle(QIODevice &device)
     const QByteArray bytes = device.readAll();
     if (bytes.size() != device.size() && !device.isSequential())
         return std::nullopt;
-    return ReadHwpTitle(QByteArrayView(bytes));
+    return hwpTitleOf(QByteArrayView(bytes));
 }
 
 std::optional<QByteArray> ReadHwpTitle(const QString &path)

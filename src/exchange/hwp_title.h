@@ -24,7 +24,7 @@ namespace verbana::exchange {
 // HWP 5.x (a compound file): those offsets lie in the container's own
 // tables, so the title comes from the document's summary information
 // instead; empty when it has none or cannot be read.
-QByteArray ReadHwpTitle(QByteArrayView file);
+QByteArray hwpTitleOf(QByteArrayView file);
 
 // Reads the whole device and takes its title. std::nullopt when the device
 // cannot be read.
