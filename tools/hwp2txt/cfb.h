@@ -39,6 +39,7 @@ public:
     // must outlive the object.
     static Result<CompoundFile> open(QByteArrayView data);
 
+    qsizetype fileSize() const { return data_.size(); }
     const Entry &entry(int index) const { return entries_[static_cast<size_t>(index)]; }
     // The entries directly inside a storage, in tree order.
     QList<int> children(int storage) const;

@@ -21,8 +21,8 @@ inline constexpr int kMaxListDepth = 32;
 // hidden comments) on the lines after it.
 Result<QString> readHwp3Text(QByteArrayView file);
 
-// The same for the part of the file that follows the font and style lists
-// is read from: `body` is the (inflated) area that starts with the fonts.
+// The same from the (inflated) area after the header: font names, styles,
+// then the body's paragraph list.
 Result<QString> readHwp3Body(QByteArrayView body);
 
 } // namespace verbana::hwp

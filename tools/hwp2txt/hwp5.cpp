@@ -153,8 +153,17 @@ Result<QString> readHwp5Text(const CompoundFile &file)
         return damaged5<QString>(QStringLiteral("no sections"));
     std::sort(sections.begin(), sections.end());
 
+    // Sections may not share sectors in a sound file, so together they are
+    // no larger than the file; and all of them together inflate to no more
+    // than one stream may. A directory that lists one large stream many
+    // times is refused instead of being read and inflated over and over.
+    quint64 rawBudget = static_cast<quint64>(file.fileSize());
+    qsizetype inflateBudget = kMaxInflated;
     QString text;
     for (const auto &[number, entry] : sections) {
+        if (file.entry(entry).size > rawBudget)
+            return damaged5<QString>(QStringLiteral("the sections are larger than the file"));
+        rawBudget -= file.entry(entry).size;
         auto raw = file.read(entry);
         if (!raw.ok())
             return Result<QString>::failure(raw);
@@ -166,11 +175,12 @@ Result<QString> readHwp5Text(const CompoundFile &file)
             records = plain.take();
         }
         if (h.compressed()) {
-            auto inflated = inflateRaw(records);
+            auto inflated = inflateRaw(records, inflateBudget);
             if (!inflated.ok())
                 return Result<QString>::failure(inflated.fault(),
                                                 QStringLiteral("damaged HWP 5 document: section %1: %2").arg(number).arg(inflated.reason()));
             records = std::move(inflated.value().data);
+            inflateBudget -= records.size();
         }
         auto done = appendSectionText(records, text, h.distribution() && !h.compressed());
         if (!done.ok())

@@ -48,6 +48,4 @@ private:
     QString reason_;
 };
 
-inline QString damaged(const char *what) { return QString::fromLatin1(what); }
-
 } // namespace verbana::hwp
