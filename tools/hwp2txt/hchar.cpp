@@ -59,8 +59,6 @@ char16_t johabSyllable(char16_t code)
     return static_cast<char16_t>(0xAC00 + (i * 21 + m) * 28 + f);
 }
 
-HcharConverter::HcharConverter() : cache_(0x10000), cached_(0x10000, false) {}
-
 void HcharConverter::append(QString &out, char16_t code)
 {
     if (code >= 0x20 && code < 0x80) {
@@ -71,11 +69,10 @@ void HcharConverter::append(QString &out, char16_t code)
         out.append(QChar(s));
         return;
     }
-    if (!cached_[code]) {
-        cache_[code] = convertSlow(code);
-        cached_[code] = true;
-    }
-    out.append(cache_[code]);
+    auto it = cache_.constFind(code);
+    if (it == cache_.cend())
+        it = cache_.insert(code, convertSlow(code));
+    out.append(*it);
 }
 
 QString HcharConverter::convertSlow(char16_t code) const

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QHash>
 #include <QString>
-
-#include <vector>
 
 namespace verbana::hwp {
 
@@ -14,14 +13,12 @@ namespace verbana::hwp {
 // and kept.
 class HcharConverter {
 public:
-    HcharConverter();
     void append(QString &out, char16_t code);
 
 private:
     QString convertSlow(char16_t code) const;
 
-    std::vector<QString> cache_;
-    std::vector<bool> cached_;
+    QHash<char16_t, QString> cache_;
 };
 
 // Unicode of a modern Johab syllable, or 0 when the code is not one.
