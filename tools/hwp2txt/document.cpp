@@ -73,9 +73,15 @@ QByteArray toCp949Lossy(QStringView text)
 
 QByteArray toTextFile(QStringView text)
 {
-    QByteArray bytes = toCp949Lossy(text);
-    bytes.replace("\n", "\r\n");
-    return bytes;
+    const QByteArray bytes = toCp949Lossy(text);
+    QByteArray out;
+    out.reserve(bytes.size() + bytes.count('\n'));
+    for (char c : bytes) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
 }
 
 } // namespace verbana::hwp
