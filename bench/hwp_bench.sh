@@ -8,7 +8,7 @@
 # Prints the minimum, median and mean wall-clock time over RUNS runs.
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$here/build}
+build=$(cd "${1:-$here/build}" && pwd)
 runs=${2:-50}
 fixtures=${VERBANA_SHARED_DIR:-$here/../shared}/fixtures/hwp
 converter=$build/tools/hwp2txt/Hwp2txt
