@@ -158,6 +158,8 @@ TEST(CdxBuild, RefusesBadTags)
     t.entries = {};
     t.name = "ELEVENCHARS";
     EXPECT_EQ(CdxIndex::build(*file, {t}).kind(), StatusKind::InvalidArgument);
+    t.name = "A B";
+    EXPECT_EQ(CdxIndex::build(*file, {t}).kind(), StatusKind::InvalidArgument);
 }
 
 TEST(CdxBuild, EmptyTagsCanBeFilledAndEmptiedAgain)
@@ -251,6 +253,7 @@ TEST(CdxUpdate, MarkTellsThatAWriterDiedAndTheCounterMoves)
     }
     ASSERT_TRUE((*index)->endUpdate());
     EXPECT_EQ(*(*index)->readChangeCounter(), 1u);
+    EXPECT_EQ((*index)->knownChangeCounter(), 1u);
     auto again = openFile(path, OpenMode::ReadOnly);
     auto reopened = CdxIndex::open(*again);
     ASSERT_TRUE(reopened);
@@ -262,6 +265,55 @@ TEST(CdxUpdate, MarkTellsThatAWriterDiedAndTheCounterMoves)
     EXPECT_EQ(bytes.mid(8, 4).toHex(), QByteArray("00000001"));
     EXPECT_EQ(bytes.mid(24, 4).toHex(), QByteArray("00000000"));
     EXPECT_EQ(bytes.mid(20, 4), QByteArray("RCHB"));
+}
+
+// Two openings of one file, as two programs sharing a table: each notices
+// the other's changes through the change counter and reads them after
+// dropping its cache, cursors included.
+TEST(CdxShared, EachOpeningSeesTheOthersChanges)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("s.cdx"));
+    auto file = openFile(path, OpenMode::Create);
+    TagBuild t;
+    t.name = "K";
+    t.keyExpression = "k";
+    t.keyLength = 8;
+    for (uint32_t r = 1; r <= 3000; ++r)
+        t.add(QByteArray::number(r * 2).rightJustified(8, '0'), r);
+    ASSERT_TRUE(CdxIndex::build(*file, {t}));
+    auto fileA = openFile(path, OpenMode::ReadWrite);
+    auto fileB = openFile(path, OpenMode::ReadWrite);
+    auto a = std::move(*CdxIndex::open(*fileA));
+    auto b = std::move(*CdxIndex::open(*fileB));
+    auto cb = b->cursor(1);
+    ASSERT_TRUE(cb->seek("00001000"));
+    ASSERT_EQ(cb->recno(), 500u);
+
+    for (uint32_t r = 5001; r <= 5600; ++r) {
+        ASSERT_TRUE(a->beginUpdate());
+        ASSERT_TRUE(a->insert(1, QByteArray::number((r - 5000) * 2 + 1).rightJustified(8, '0'), r));
+        ASSERT_TRUE(a->endUpdate());
+    }
+    EXPECT_EQ(*b->readChangeCounter(), a->knownChangeCounter());
+    EXPECT_NE(*b->readChangeCounter(), b->knownChangeCounter());
+    ASSERT_TRUE(b->dropCache());
+    EXPECT_EQ(*b->readChangeCounter(), b->knownChangeCounter());
+    ASSERT_TRUE(cb->next());
+    EXPECT_EQ(cb->key(), QByteArray("00001001"));
+    auto seen = b->verify(1);
+    ASSERT_TRUE(seen) << seen.status().message().toStdString();
+    EXPECT_EQ(seen->size(), 3600u);
+
+    ASSERT_TRUE(b->beginUpdate());
+    ASSERT_TRUE(b->remove(1, "00001001", 5500));
+    ASSERT_TRUE(b->insert(1, "99999999", 9999));
+    ASSERT_TRUE(b->endUpdate());
+    ASSERT_TRUE(a->dropCache());
+    auto back = a->verify(1);
+    ASSERT_TRUE(back) << back.status().message().toStdString();
+    EXPECT_EQ(back->size(), 3600u);
+    EXPECT_EQ(back->back().recno, 9999u);
 }
 
 // Damaged files: each must give a Corruption, never a crash or a hang.

@@ -218,8 +218,12 @@ Status CdxIndex::build(File &file, std::vector<TagBuild> tags)
         for (char &c : name)
             if (c >= 'a' && c <= 'z')
                 c = static_cast<char>(c - 'a' + 'A');
-        if (name.isEmpty() || name.size() > 10)
-            return Status::invalidArgument(QStringLiteral("index tag name \"%1\" is empty or longer than 10 characters").arg(QString::fromLatin1(name)));
+        const bool wellFormed = std::all_of(name.begin(), name.end(), [](char c) {
+            return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+        });
+        if (name.isEmpty() || name.size() > 10 || !wellFormed)
+            return Status::invalidArgument(QStringLiteral("index tag name \"%1\" is not 1 to 10 letters, digits or underscores")
+                                               .arg(QString::fromLatin1(name)));
         for (size_t j = 0; j < i; ++j)
             if (work[j].spec->name == name)
                 return Status::invalidArgument(QStringLiteral("index tag %1 is given twice").arg(QString::fromLatin1(name)));

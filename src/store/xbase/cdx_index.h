@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "store/xbase/cdx_cache.h"
 #include "store/xbase/cdx_format.h"
 #include "store/xbase/file.h"
 #include "store/xbase/status.h"
@@ -56,15 +57,6 @@ struct TagBuild {
 
 class CdxCursor;
 
-namespace cdx {
-struct CachedNode : Node {
-    uint32_t offset = 0;
-    int tag = 0;
-    bool dirty = false;
-    uint64_t stamp = 0;
-};
-} // namespace cdx
-
 class CdxIndex {
 public:
     ~CdxIndex();
@@ -95,7 +87,11 @@ public:
     // Forgets cached pages (another process changed the file). Unflushed
     // changes are lost.
     Status dropCache();
+    // The change counter in the file now, and as this index last read or
+    // wrote it: when they differ another program changed the index and
+    // dropCache() is due.
     Result<uint32_t> readChangeCounter();
+    uint32_t knownChangeCounter() const;
 
     Status beginUpdate();
     Status endUpdate();
@@ -158,7 +154,7 @@ private:
     uint64_t clock_ = 0;
     size_t cacheBytes_ = 0;
     size_t cacheLimit_ = 16u << 20;
-    std::unordered_map<uint32_t, NodePtr> cache_;
+    cdx::PageTable cache_;
     std::unordered_map<uint32_t, uint32_t> pendingFree_; // freed page -> next free page
     std::unordered_set<uint32_t> reused_; // pages taken from the free list since the last reload
     // Pages fetched or made while a change was under way: the only ones that
