@@ -247,7 +247,8 @@ TEST(CdxUpdate, MarkTellsThatAWriterDiedAndTheCounterMoves)
     ASSERT_TRUE((*index)->insert(1, "abcd", 1));
     {
         // Another opening while the update is under way sees the mark.
-        auto other = CdxIndex::open(*openFile(path, OpenMode::ReadOnly));
+        auto otherFile = openFile(path, OpenMode::ReadOnly);
+        auto other = CdxIndex::open(*otherFile);
         ASSERT_TRUE(other);
         EXPECT_TRUE((*other)->wasInterrupted());
     }
@@ -314,6 +315,70 @@ TEST(CdxShared, EachOpeningSeesTheOthersChanges)
     ASSERT_TRUE(back) << back.status().message().toStdString();
     EXPECT_EQ(back->size(), 3600u);
     EXPECT_EQ(back->back().recno, 9999u);
+}
+
+// A file whose writes fail while `failing` is set.
+class FlakyFile final : public File {
+public:
+    explicit FlakyFile(File &inner) : inner_(inner) {}
+    Status readAt(uint64_t o, std::span<char> d, size_t *got) override { return inner_.readAt(o, d, got); }
+    Status writeAt(uint64_t o, std::span<const char> d) override
+    {
+        if (failing)
+            return Status::ioError(QStringLiteral("disk full"));
+        return inner_.writeAt(o, d);
+    }
+    Result<uint64_t> size() override { return inner_.size(); }
+    Status truncate(uint64_t s) override { return inner_.truncate(s); }
+    Status sync() override { return inner_.sync(); }
+    Status tryLock(uint64_t o, uint64_t l, LockMode m) override { return inner_.tryLock(o, l, m); }
+    Status unlock(uint64_t o, uint64_t l) override { return inner_.unlock(o, l); }
+    QString path() const override { return inner_.path(); }
+    bool failing = false;
+
+private:
+    File &inner_;
+};
+
+// A failed write loses nothing: the changes stay in the cache and reach the
+// file with the next flush, and the mark keeps telling that the file on disk
+// is not to be trusted meanwhile.
+TEST(CdxUpdate, FailedWritesAreRetriedByTheNextFlush)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f.cdx"));
+    auto real = openFile(path, OpenMode::Create);
+    TagBuild t;
+    t.name = "K";
+    t.keyExpression = "k";
+    t.keyLength = 8;
+    for (uint32_t r = 1; r <= 2000; ++r)
+        t.add(QByteArray::number(r * 3).rightJustified(8, '0'), r);
+    ASSERT_TRUE(CdxIndex::build(*real, {t}));
+    FlakyFile flaky(*real);
+    auto ix = std::move(*CdxIndex::open(flaky));
+    ix->setCacheLimit(8 * 1024);
+    ASSERT_TRUE(ix->beginUpdate());
+    for (uint32_t r = 2001; r <= 3000; ++r)
+        ASSERT_TRUE(ix->insert(1, QByteArray::number(r * 3 - 6000 + 1).rightJustified(8, '0'), r));
+    flaky.failing = true;
+    EXPECT_EQ(ix->endUpdate().kind(), StatusKind::IOError);
+    {
+        auto otherFile = openFile(path, OpenMode::ReadOnly);
+        auto other = CdxIndex::open(*otherFile);
+        ASSERT_TRUE(other);
+        EXPECT_TRUE((*other)->wasInterrupted());
+    }
+    flaky.failing = false;
+    ASSERT_TRUE(ix->beginUpdate());
+    ASSERT_TRUE(ix->endUpdate());
+    auto again = openFile(path, OpenMode::ReadOnly);
+    auto reopened = CdxIndex::open(*again);
+    ASSERT_TRUE(reopened);
+    EXPECT_FALSE((*reopened)->wasInterrupted());
+    auto all = (*reopened)->verify(1);
+    ASSERT_TRUE(all) << all.status().message().toStdString();
+    EXPECT_EQ(all->size(), 3000u);
 }
 
 // Damaged files: each must give a Corruption, never a crash or a hang.

@@ -218,9 +218,10 @@ Status CdxIndex::writeDirty()
     }
     for (const auto &[off, next] : pendingFree_)
         offsets.push_back(off);
-    touched_.clear();
-    if (offsets.empty())
+    if (offsets.empty()) {
+        touched_.clear();
         return Status::ok();
+    }
     std::sort(offsets.begin(), offsets.end());
     offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
     std::vector<char> buf;
@@ -247,6 +248,7 @@ Status CdxIndex::writeDirty()
         if (NodePtr *n = cache_.find(off))
             (*n)->dirty = false;
     }
+    touched_.clear();
     pendingFree_.clear();
     headerDirty_ = true;
     return Status::ok();
