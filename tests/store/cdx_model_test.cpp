@@ -144,6 +144,8 @@ TEST_P(CdxModel, RandomChangesMatchAnOrderedSet)
         }
         ASSERT_TRUE(ix->endUpdate());
         expectSame(*ix, 1, model);
+        Status pages = ix->verifyPages();
+        ASSERT_TRUE(pages) << pages.message().toStdString();
         if (qEnvironmentVariableIsSet("CDX_KEEP"))
             QFile::copy(path, QStringLiteral("/tmp/cdxx/model-%1-%2.cdx").arg(mc.seed).arg(batch));
     }
@@ -239,6 +241,7 @@ TEST(CdxInterop, AnotherEngineReadsTheOrdersWeWrite)
         ASSERT_TRUE(ix.endUpdate());
         expectSame(ix, 1, titleModel);
         expectSame(ix, 2, dateModel);
+        ASSERT_TRUE(ix.verifyPages());
         EXPECT_EQ(perlOrder(path, "TITLE1"), recnos(walk(ix, 1)));
         EXPECT_EQ(perlOrder(path, "DATE1"), recnos(walk(ix, 2)));
     }

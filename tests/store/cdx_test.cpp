@@ -69,6 +69,10 @@ TEST_P(CdxFixture, TagsAndOrdersMatchTheOtherEngine)
         EXPECT_EQ(backward, want);
     }
     EXPECT_EQ(ix.tagNumber("nosuch"), 0);
+    // Every page is a header, a node of one tree or free (sermons-many has
+    // five free pages).
+    Status pages = ix.verifyPages();
+    EXPECT_TRUE(pages) << pages.message().toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, CdxFixture, ::testing::Values("sermons", "sermons-many"));
@@ -414,6 +418,7 @@ protected:
             if (!v)
                 return v.status();
         }
+        XB_TRY((*index)->verifyPages());
         auto c = (*index)->cursor(1);
         Status st = c->first();
         while (st && c->valid())
@@ -466,6 +471,8 @@ TEST_F(CdxDamage, FaultsAreReportedAsCorruption)
                 b[at + 3] = char(root);
             }},
         {"attributes garbage", [&](QByteArray &b) { b[leaf1] = 0x55; }},
+        {"free list loops", [](QByteArray &b) { put32(b, 4, 0xA00); }},
+        {"stray page at the end", [](QByteArray &b) { b.append(QByteArray(512, '\0')); }},
         {"tag header expression unterminated", [](QByteArray &b) { for (int i = 0; i < 512; ++i) b[0x600 + 512 + i] = 'x'; }},
     };
     for (const Case &c : cases) {

@@ -100,6 +100,9 @@ public:
     // Full structural check of one tag (0 checks the tag directory); returns
     // its entries in order.
     Result<std::vector<KeyEntry>> verify(int tag);
+    // Checks every tree and that each page of the file is exactly one of:
+    // a header, a node of one tree, or on the free-page list.
+    Status verifyPages();
 
     // Upper bound of the page cache in bytes.
     void setCacheLimit(size_t bytes) { cacheLimit_ = bytes; }
@@ -140,6 +143,7 @@ private:
     Status collapseRoot(int tag);
     Status checkKey(int tag, QByteArrayView key) const;
     Status rawPage(uint32_t offset, std::span<char> page);
+    Result<std::vector<KeyEntry>> verifyTree(int tag, std::unordered_set<uint32_t> &seen);
 
     File &file_;
     std::vector<Tag> tags_; // [0] is the tag directory
