@@ -268,7 +268,7 @@ uint32_t writeTree(const Sorted &s, const Plan &plan, uint32_t first, char *out)
 Status CdxIndex::build(File &file, std::vector<TagBuild> tags)
 {
     struct Work {
-        TagBuild *spec;
+        TagBuild *given;
         Sorted sorted;
         Plan plan;
         uint32_t header = 0;
@@ -287,7 +287,7 @@ Status CdxIndex::build(File &file, std::vector<TagBuild> tags)
             return Status::invalidArgument(QStringLiteral("index tag name \"%1\" is not 1 to 10 letters, digits or underscores")
                                                .arg(QString::fromLatin1(name)));
         for (size_t j = 0; j < i; ++j)
-            if (work[j].spec->name == name)
+            if (work[j].given->name == name)
                 return Status::invalidArgument(QStringLiteral("index tag %1 is given twice").arg(QString::fromLatin1(name)));
         t.name = name;
         if (t.keyLength < 1 || t.keyLength > kMaxKeyLength)
@@ -302,7 +302,7 @@ Status CdxIndex::build(File &file, std::vector<TagBuild> tags)
             t.add(e.key, e.recno);
         }
         t.entries = {};
-        work[i].spec = &t;
+        work[i].given = &t;
         work[i].sorted.pad = t.pad;
         XB_TRY(sortEntries(t.keys, t.recnos, t.keyLength, work[i].sorted));
         t.keys = QByteArray();
@@ -315,7 +315,7 @@ Status CdxIndex::build(File &file, std::vector<TagBuild> tags)
     std::vector<size_t> byName(tags.size());
     for (size_t i = 0; i < byName.size(); ++i)
         byName[i] = i;
-    std::sort(byName.begin(), byName.end(), [&](size_t a, size_t b) { return work[a].spec->name < work[b].spec->name; });
+    std::sort(byName.begin(), byName.end(), [&](size_t a, size_t b) { return work[a].given->name < work[b].given->name; });
     constexpr int kDirKey = 10;
     Sorted dir;
     dir.keyLength = kDirKey;
@@ -332,7 +332,7 @@ Status CdxIndex::build(File &file, std::vector<TagBuild> tags)
         dir.keys.assign(byName.size() * kDirKey, ' ');
         dir.recnos.clear();
         for (size_t i = 0; i < byName.size(); ++i) {
-            const QByteArray &n = work[byName[i]].spec->name;
+            const QByteArray &n = work[byName[i]].given->name;
             std::memcpy(dir.keys.data() + i * kDirKey, n.constData(), static_cast<size_t>(n.size()));
             dir.recnos.push_back(work[byName[i]].header);
         }
@@ -354,10 +354,10 @@ Status CdxIndex::build(File &file, std::vector<TagBuild> tags)
     std::memcpy(out.data(), header.constData(), kHeaderSize);
     for (Work &w : work) {
         TagHeader th;
-        th.keyLength = w.spec->keyLength;
-        th.options = static_cast<uint8_t>(kOptCompact | kOptCompound | (w.spec->forExpression.isEmpty() ? 0 : kOptFor));
-        th.keyExpression = w.spec->keyExpression;
-        th.forExpression = w.spec->forExpression;
+        th.keyLength = w.given->keyLength;
+        th.options = static_cast<uint8_t>(kOptCompact | kOptCompound | (w.given->forExpression.isEmpty() ? 0 : kOptFor));
+        th.keyExpression = w.given->keyExpression;
+        th.forExpression = w.given->forExpression;
         th.root = writeTree(w.sorted, w.plan, w.header + kHeaderSize, out.data() + w.header + kHeaderSize);
         header = encodeTagHeader(th, false);
         std::memcpy(out.data() + w.header, header.constData(), kHeaderSize);
