@@ -81,8 +81,15 @@ public:
     // must not outlive the index.
     std::unique_ptr<CdxCursor> cursor(int tag);
 
+    // Adds an entry (InvalidArgument when it is there already, the key has
+    // the wrong length or the record number does not fit a leaf) or removes
+    // one (NotFound when it is missing). Changes stay in the cache until
+    // flush(). An I/O error or corruption met half-way leaves the cached tree
+    // unfit for use: rebuild the index.
     Status insert(int tag, QByteArrayView key, uint32_t recno);
     Status remove(int tag, QByteArrayView key, uint32_t recno);
+    // Writes the changed pages and, when anything changed, the free-page list
+    // head and the incremented change counter of the header at offset 0.
     Status flush();
     // Forgets cached pages (another process changed the file). Unflushed
     // changes are lost.
@@ -93,6 +100,11 @@ public:
     Result<uint32_t> readChangeCounter();
     uint32_t knownChangeCounter() const;
 
+    // beginUpdate() marks the file (bytes 24..27 of the header at offset 0)
+    // before the pages of a multi-page change are written; endUpdate()
+    // flushes, clears the mark and increments the change counter. Pairs
+    // nest. wasInterrupted() tells that the mark was found at opening: a
+    // writer died half-way and the index must be rebuilt.
     Status beginUpdate();
     Status endUpdate();
     bool wasInterrupted() const { return interrupted_; }
