@@ -147,6 +147,43 @@ TEST(CdxBuild, ManyRecordsGiveTheSameOrdersAsTheOtherEngine)
     }
 }
 
+// The way the other engine made sermons-many: tags created on the empty
+// table, then every record appended with all tags kept up to date.
+TEST(CdxInsert, AppendingRecordOneByOneGivesTheOtherEnginesOrders)
+{
+    VERBANA_REQUIRE_FIXTURES();
+    const QString folder = fixture("sermons-many");
+    const QJsonArray tags = expected(folder).value(QStringLiteral("index")).toObject().value(QStringLiteral("tags")).toArray();
+    std::vector<TagBuild> full = sermonTags(folder);
+    std::vector<TagBuild> empty;
+    for (const TagBuild &t : full) {
+        TagBuild e = t;
+        e.entries.clear();
+        empty.push_back(e);
+    }
+    QTemporaryDir dir;
+    auto file = openFile(dir.filePath(QStringLiteral("x.cdx")), OpenMode::Create);
+    ASSERT_TRUE(CdxIndex::build(*file, empty));
+    auto index = CdxIndex::open(*file);
+    ASSERT_TRUE(index);
+    CdxIndex &ix = **index;
+    for (size_t r = 0; r < full[0].entries.size(); ++r) {
+        ASSERT_TRUE(ix.beginUpdate());
+        for (int t = 0; t < 4; ++t)
+            ASSERT_TRUE(ix.insert(t + 1, full[static_cast<size_t>(t)].entries[r].key, full[static_cast<size_t>(t)].entries[r].recno));
+        ASSERT_TRUE(ix.endUpdate());
+    }
+    for (int i = 0; i < tags.size(); ++i) {
+        std::vector<uint32_t> want;
+        for (const QJsonValue &v : tags[i].toObject().value(QStringLiteral("order_all")).toArray())
+            want.push_back(static_cast<uint32_t>(v.toInt()));
+        EXPECT_EQ(recnos(walk(ix, i + 1)), want);
+    }
+    Status pages = ix.verifyPages();
+    EXPECT_TRUE(pages) << pages.message().toStdString();
+    EXPECT_EQ(*ix.readChangeCounter(), 800u);
+}
+
 TEST(CdxBuild, RefusesBadTags)
 {
     QTemporaryDir dir;
