@@ -64,6 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ix.setCacheLimit(64 * 1024);
     const int tags = static_cast<int>(ix.tags().size());
     (void)ix.verify(0);
+    (void)ix.verifyPages();
     for (int t = 1; t <= tags; ++t) {
         (void)ix.verify(t);
         auto c = ix.cursor(t);
@@ -83,6 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             (void)c->next();
         (void)ix.verify(t);
     }
+    (void)ix.verifyPages();
     (void)ix.flush();
     return 0;
 }

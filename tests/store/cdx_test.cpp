@@ -69,6 +69,10 @@ TEST_P(CdxFixture, TagsAndOrdersMatchTheOtherEngine)
         EXPECT_EQ(backward, want);
     }
     EXPECT_EQ(ix.tagNumber("nosuch"), 0);
+    // Every page is a header, a node of one tree or free (sermons-many has
+    // five free pages).
+    Status pages = ix.verifyPages();
+    EXPECT_TRUE(pages) << pages.message().toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, CdxFixture, ::testing::Values("sermons", "sermons-many"));
@@ -143,6 +147,43 @@ TEST(CdxBuild, ManyRecordsGiveTheSameOrdersAsTheOtherEngine)
     }
 }
 
+// The way the other engine made sermons-many: tags created on the empty
+// table, then every record appended with all tags kept up to date.
+TEST(CdxInsert, AppendingRecordOneByOneGivesTheOtherEnginesOrders)
+{
+    VERBANA_REQUIRE_FIXTURES();
+    const QString folder = fixture("sermons-many");
+    const QJsonArray tags = expected(folder).value(QStringLiteral("index")).toObject().value(QStringLiteral("tags")).toArray();
+    std::vector<TagBuild> full = sermonTags(folder);
+    std::vector<TagBuild> empty;
+    for (const TagBuild &t : full) {
+        TagBuild e = t;
+        e.entries.clear();
+        empty.push_back(e);
+    }
+    QTemporaryDir dir;
+    auto file = openFile(dir.filePath(QStringLiteral("x.cdx")), OpenMode::Create);
+    ASSERT_TRUE(CdxIndex::build(*file, empty));
+    auto index = CdxIndex::open(*file);
+    ASSERT_TRUE(index);
+    CdxIndex &ix = **index;
+    for (size_t r = 0; r < full[0].entries.size(); ++r) {
+        ASSERT_TRUE(ix.beginUpdate());
+        for (int t = 0; t < 4; ++t)
+            ASSERT_TRUE(ix.insert(t + 1, full[static_cast<size_t>(t)].entries[r].key, full[static_cast<size_t>(t)].entries[r].recno));
+        ASSERT_TRUE(ix.endUpdate());
+    }
+    for (int i = 0; i < tags.size(); ++i) {
+        std::vector<uint32_t> want;
+        for (const QJsonValue &v : tags[i].toObject().value(QStringLiteral("order_all")).toArray())
+            want.push_back(static_cast<uint32_t>(v.toInt()));
+        EXPECT_EQ(recnos(walk(ix, i + 1)), want);
+    }
+    Status pages = ix.verifyPages();
+    EXPECT_TRUE(pages) << pages.message().toStdString();
+    EXPECT_EQ(*ix.readChangeCounter(), 800u);
+}
+
 TEST(CdxBuild, RefusesBadTags)
 {
     QTemporaryDir dir;
@@ -157,6 +198,8 @@ TEST(CdxBuild, RefusesBadTags)
     EXPECT_EQ(CdxIndex::build(*file, {t}).kind(), StatusKind::InvalidArgument);
     t.entries = {};
     t.name = "ELEVENCHARS";
+    EXPECT_EQ(CdxIndex::build(*file, {t}).kind(), StatusKind::InvalidArgument);
+    t.name = "A B";
     EXPECT_EQ(CdxIndex::build(*file, {t}).kind(), StatusKind::InvalidArgument);
 }
 
@@ -245,12 +288,14 @@ TEST(CdxUpdate, MarkTellsThatAWriterDiedAndTheCounterMoves)
     ASSERT_TRUE((*index)->insert(1, "abcd", 1));
     {
         // Another opening while the update is under way sees the mark.
-        auto other = CdxIndex::open(*openFile(path, OpenMode::ReadOnly));
+        auto otherFile = openFile(path, OpenMode::ReadOnly);
+        auto other = CdxIndex::open(*otherFile);
         ASSERT_TRUE(other);
         EXPECT_TRUE((*other)->wasInterrupted());
     }
     ASSERT_TRUE((*index)->endUpdate());
     EXPECT_EQ(*(*index)->readChangeCounter(), 1u);
+    EXPECT_EQ((*index)->knownChangeCounter(), 1u);
     auto again = openFile(path, OpenMode::ReadOnly);
     auto reopened = CdxIndex::open(*again);
     ASSERT_TRUE(reopened);
@@ -262,6 +307,119 @@ TEST(CdxUpdate, MarkTellsThatAWriterDiedAndTheCounterMoves)
     EXPECT_EQ(bytes.mid(8, 4).toHex(), QByteArray("00000001"));
     EXPECT_EQ(bytes.mid(24, 4).toHex(), QByteArray("00000000"));
     EXPECT_EQ(bytes.mid(20, 4), QByteArray("RCHB"));
+}
+
+// Two openings of one file, as two programs sharing a table: each notices
+// the other's changes through the change counter and reads them after
+// dropping its cache, cursors included.
+TEST(CdxShared, EachOpeningSeesTheOthersChanges)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("s.cdx"));
+    auto file = openFile(path, OpenMode::Create);
+    TagBuild t;
+    t.name = "K";
+    t.keyExpression = "k";
+    t.keyLength = 8;
+    for (uint32_t r = 1; r <= 3000; ++r)
+        t.add(QByteArray::number(r * 2).rightJustified(8, '0'), r);
+    ASSERT_TRUE(CdxIndex::build(*file, {t}));
+    auto fileA = openFile(path, OpenMode::ReadWrite);
+    auto fileB = openFile(path, OpenMode::ReadWrite);
+    auto a = std::move(*CdxIndex::open(*fileA));
+    auto b = std::move(*CdxIndex::open(*fileB));
+    auto cb = b->cursor(1);
+    ASSERT_TRUE(cb->seek("00001000"));
+    ASSERT_EQ(cb->recno(), 500u);
+
+    for (uint32_t r = 5001; r <= 5600; ++r) {
+        ASSERT_TRUE(a->beginUpdate());
+        ASSERT_TRUE(a->insert(1, QByteArray::number((r - 5000) * 2 + 1).rightJustified(8, '0'), r));
+        ASSERT_TRUE(a->endUpdate());
+    }
+    EXPECT_EQ(*b->readChangeCounter(), a->knownChangeCounter());
+    EXPECT_NE(*b->readChangeCounter(), b->knownChangeCounter());
+    ASSERT_TRUE(b->dropCache());
+    EXPECT_EQ(*b->readChangeCounter(), b->knownChangeCounter());
+    ASSERT_TRUE(cb->next());
+    EXPECT_EQ(cb->key(), QByteArray("00001001"));
+    auto seen = b->verify(1);
+    ASSERT_TRUE(seen) << seen.status().message().toStdString();
+    EXPECT_EQ(seen->size(), 3600u);
+
+    ASSERT_TRUE(b->beginUpdate());
+    ASSERT_TRUE(b->remove(1, "00001001", 5500));
+    ASSERT_TRUE(b->insert(1, "99999999", 9999));
+    ASSERT_TRUE(b->endUpdate());
+    ASSERT_TRUE(a->dropCache());
+    auto back = a->verify(1);
+    ASSERT_TRUE(back) << back.status().message().toStdString();
+    EXPECT_EQ(back->size(), 3600u);
+    EXPECT_EQ(back->back().recno, 9999u);
+}
+
+// A file whose writes fail while `failing` is set.
+class FlakyFile final : public File {
+public:
+    explicit FlakyFile(File &inner) : inner_(inner) {}
+    Status readAt(uint64_t o, std::span<char> d, size_t *got) override { return inner_.readAt(o, d, got); }
+    Status writeAt(uint64_t o, std::span<const char> d) override
+    {
+        if (failing)
+            return Status::ioError(QStringLiteral("disk full"));
+        return inner_.writeAt(o, d);
+    }
+    Result<uint64_t> size() override { return inner_.size(); }
+    Status truncate(uint64_t s) override { return inner_.truncate(s); }
+    Status sync() override { return inner_.sync(); }
+    Status tryLock(uint64_t o, uint64_t l, LockMode m) override { return inner_.tryLock(o, l, m); }
+    Status unlock(uint64_t o, uint64_t l) override { return inner_.unlock(o, l); }
+    QString path() const override { return inner_.path(); }
+    bool failing = false;
+
+private:
+    File &inner_;
+};
+
+// A failed write loses nothing: the changes stay in the cache and reach the
+// file with the next flush, and the mark keeps telling that the file on disk
+// is not to be trusted meanwhile.
+TEST(CdxUpdate, FailedWritesAreRetriedByTheNextFlush)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("f.cdx"));
+    auto real = openFile(path, OpenMode::Create);
+    TagBuild t;
+    t.name = "K";
+    t.keyExpression = "k";
+    t.keyLength = 8;
+    for (uint32_t r = 1; r <= 2000; ++r)
+        t.add(QByteArray::number(r * 3).rightJustified(8, '0'), r);
+    ASSERT_TRUE(CdxIndex::build(*real, {t}));
+    FlakyFile flaky(*real);
+    auto ix = std::move(*CdxIndex::open(flaky));
+    ix->setCacheLimit(8 * 1024);
+    ASSERT_TRUE(ix->beginUpdate());
+    for (uint32_t r = 2001; r <= 3000; ++r)
+        ASSERT_TRUE(ix->insert(1, QByteArray::number(r * 3 - 6000 + 1).rightJustified(8, '0'), r));
+    flaky.failing = true;
+    EXPECT_EQ(ix->endUpdate().kind(), StatusKind::IOError);
+    {
+        auto otherFile = openFile(path, OpenMode::ReadOnly);
+        auto other = CdxIndex::open(*otherFile);
+        ASSERT_TRUE(other);
+        EXPECT_TRUE((*other)->wasInterrupted());
+    }
+    flaky.failing = false;
+    ASSERT_TRUE(ix->beginUpdate());
+    ASSERT_TRUE(ix->endUpdate());
+    auto again = openFile(path, OpenMode::ReadOnly);
+    auto reopened = CdxIndex::open(*again);
+    ASSERT_TRUE(reopened);
+    EXPECT_FALSE((*reopened)->wasInterrupted());
+    auto all = (*reopened)->verify(1);
+    ASSERT_TRUE(all) << all.status().message().toStdString();
+    EXPECT_EQ(all->size(), 3000u);
 }
 
 // Damaged files: each must give a Corruption, never a crash or a hang.
@@ -297,6 +455,7 @@ protected:
             if (!v)
                 return v.status();
         }
+        XB_TRY((*index)->verifyPages());
         auto c = (*index)->cursor(1);
         Status st = c->first();
         while (st && c->valid())
@@ -349,6 +508,8 @@ TEST_F(CdxDamage, FaultsAreReportedAsCorruption)
                 b[at + 3] = char(root);
             }},
         {"attributes garbage", [&](QByteArray &b) { b[leaf1] = 0x55; }},
+        {"free list loops", [](QByteArray &b) { put32(b, 4, 0xA00); }},
+        {"stray page at the end", [](QByteArray &b) { b.append(QByteArray(512, '\0')); }},
         {"tag header expression unterminated", [](QByteArray &b) { for (int i = 0; i < 512; ++i) b[0x600 + 512 + i] = 'x'; }},
     };
     for (const Case &c : cases) {

@@ -38,57 +38,119 @@ struct Plan {
     }
 };
 
+struct SortItem {
+    uint64_t p0;
+    uint64_t p1;
+    uint32_t index;
+    uint32_t recno;
+};
+
+// Eight key bytes from `at` as a big-endian number, zeros past the key.
+uint64_t chunk(const char *key, int k, int at)
+{
+    if (at + 8 <= k) {
+        uint64_t v;
+        std::memcpy(&v, key + at, 8);
+        return __builtin_bswap64(v);
+    }
+    uint64_t p = 0;
+    for (int b = at; b < at + 8; ++b)
+        p = (p << 8) | (b < k ? static_cast<uint8_t>(key[b]) : 0u);
+    return p;
+}
+
+// Stable LSD radix sort of items by p0, 16 bits a pass; passes in which all
+// items share the digit are skipped.
+void radixByP0(SortItem *begin, SortItem *end, std::vector<SortItem> &tmp)
+{
+    const size_t n = static_cast<size_t>(end - begin);
+    tmp.resize(n);
+    std::vector<uint32_t> counts(65536);
+    SortItem *from = begin;
+    SortItem *to = tmp.data();
+    for (int shift = 0; shift < 64; shift += 16) {
+        std::fill(counts.begin(), counts.end(), 0u);
+        for (size_t i = 0; i < n; ++i)
+            ++counts[(from[i].p0 >> shift) & 0xFFFF];
+        if (counts[(from[0].p0 >> shift) & 0xFFFF] == n)
+            continue;
+        uint32_t sum = 0;
+        for (uint32_t &c : counts) {
+            const uint32_t here = c;
+            c = sum;
+            sum += here;
+        }
+        for (size_t i = 0; i < n; ++i)
+            to[counts[(from[i].p0 >> shift) & 0xFFFF]++] = from[i];
+        std::swap(from, to);
+    }
+    if (from != begin)
+        std::copy(from, from + n, begin);
+}
+
+// Sorts items whose keys agree on their first `depth` bytes, 16 bytes at a
+// time: the items carry those 16 bytes, so comparisons never reach into the
+// keys; runs that still agree are sorted again on the next 16 bytes.
+void sortFrom(SortItem *begin, SortItem *end, const char *base, int k, int depth, std::vector<SortItem> &tmp)
+{
+    const bool last = depth + 16 >= k;
+    auto less = [last](const SortItem &a, const SortItem &b) {
+        if (a.p0 != b.p0)
+            return a.p0 < b.p0;
+        if (a.p1 != b.p1)
+            return a.p1 < b.p1;
+        return last && a.recno < b.recno;
+    };
+    if (end - begin < 4096) {
+        std::sort(begin, end, less);
+    } else {
+        radixByP0(begin, end, tmp);
+        for (SortItem *run = begin; run < end;) {
+            SortItem *stop = run + 1;
+            while (stop < end && stop->p0 == run->p0)
+                ++stop;
+            if (stop - run > 1)
+                std::sort(run, stop, less);
+            run = stop;
+        }
+    }
+    if (last)
+        return;
+    for (SortItem *run = begin; run < end;) {
+        SortItem *stop = run + 1;
+        while (stop < end && stop->p0 == run->p0 && stop->p1 == run->p1)
+            ++stop;
+        if (stop - run > 1) {
+            for (SortItem *it = run; it < stop; ++it) {
+                const char *key = base + size_t(it->index) * k;
+                it->p0 = chunk(key, k, depth + 16);
+                it->p1 = chunk(key, k, depth + 24);
+            }
+            sortFrom(run, stop, base, k, depth + 16, tmp);
+        }
+        run = stop;
+    }
+}
+
 Status sortEntries(const QByteArray &keys, const std::vector<uint32_t> &recnos, int k, Sorted &out)
 {
-    // The first 16 key bytes live in the item as two big-endian numbers, so
-    // most comparisons never touch the keys themselves.
-    struct Item {
-        uint64_t p0;
-        uint64_t p1;
-        uint32_t index;
-        uint32_t recno;
-    };
     const size_t n = recnos.size();
-    auto chunk = [k](const char *key, int at) {
-        if (at + 8 <= k) {
-            uint64_t v;
-            std::memcpy(&v, key + at, 8);
-            return __builtin_bswap64(v);
-        }
-        uint64_t p = 0;
-        for (int b = at; b < at + 8; ++b)
-            p = (p << 8) | (b < k ? static_cast<uint8_t>(key[b]) : 0u);
-        return p;
-    };
-    std::vector<Item> items(n);
+    std::vector<SortItem> items(n);
     const char *base = keys.constData();
     for (size_t i = 0; i < n; ++i) {
         const char *key = base + i * static_cast<size_t>(k);
-        items[i] = {chunk(key, 0), chunk(key, 8), static_cast<uint32_t>(i), recnos[i]};
+        items[i] = {chunk(key, k, 0), chunk(key, k, 8), static_cast<uint32_t>(i), recnos[i]};
     }
-    auto cmp = [&](const Item &a, const Item &b) {
-        if (a.p0 != b.p0)
-            return a.p0 < b.p0 ? -1 : 1;
-        if (a.p1 != b.p1)
-            return a.p1 < b.p1 ? -1 : 1;
-        const char *ka = base + size_t(a.index) * k;
-        const char *kb = base + size_t(b.index) * k;
-        for (int at = 16; at < k; at += 8) {
-            const uint64_t x = chunk(ka, at);
-            const uint64_t y = chunk(kb, at);
-            if (x != y)
-                return x < y ? -1 : 1;
-        }
-        return a.recno < b.recno ? -1 : (a.recno > b.recno ? 1 : 0);
-    };
-    std::sort(items.begin(), items.end(), [&](const Item &a, const Item &b) { return cmp(a, b) < 0; });
+    std::vector<SortItem> tmp;
+    sortFrom(items.data(), items.data() + n, base, k, 0, tmp);
     out.keyLength = k;
     out.keys.resize(n * static_cast<size_t>(k));
     out.recnos.resize(n);
     for (size_t i = 0; i < n; ++i) {
-        if (i > 0 && cmp(items[i - 1], items[i]) == 0)
+        const char *key = base + size_t(items[i].index) * k;
+        if (i > 0 && items[i - 1].recno == items[i].recno && std::memcmp(out.key(i - 1), key, static_cast<size_t>(k)) == 0)
             return Status::invalidArgument(QStringLiteral("record %1 appears twice with one key").arg(items[i].recno));
-        std::memcpy(out.keys.data() + i * k, base + size_t(items[i].index) * k, static_cast<size_t>(k));
+        std::memcpy(out.keys.data() + i * k, key, static_cast<size_t>(k));
         out.recnos[i] = items[i].recno;
     }
     return Status::ok();
@@ -166,9 +228,9 @@ uint32_t writeTree(const Sorted &s, const Plan &plan, uint32_t first, char *out)
         node.trail.assign(s.trail.begin() + static_cast<ptrdiff_t>(a), s.trail.begin() + static_cast<ptrdiff_t>(b));
         node.stored = 0;
         node.maxRecno = 0;
-        for (size_t i = a; i < b; ++i) {
-            node.stored += k - s.dup[i] - s.trail[i];
-            node.maxRecno = std::max(node.maxRecno, s.recnos[i]);
+        for (size_t e = a; e < b; ++e) {
+            node.stored += k - s.dup[e] - s.trail[e];
+            node.maxRecno = std::max(node.maxRecno, s.recnos[e]);
         }
         encodeNode(node, std::span<char>(out + (off - first), kPageSize));
         if (b > a)
@@ -206,7 +268,7 @@ uint32_t writeTree(const Sorted &s, const Plan &plan, uint32_t first, char *out)
 Status CdxIndex::build(File &file, std::vector<TagBuild> tags)
 {
     struct Work {
-        TagBuild *spec;
+        TagBuild *given;
         Sorted sorted;
         Plan plan;
         uint32_t header = 0;
@@ -218,10 +280,14 @@ Status CdxIndex::build(File &file, std::vector<TagBuild> tags)
         for (char &c : name)
             if (c >= 'a' && c <= 'z')
                 c = static_cast<char>(c - 'a' + 'A');
-        if (name.isEmpty() || name.size() > 10)
-            return Status::invalidArgument(QStringLiteral("index tag name \"%1\" is empty or longer than 10 characters").arg(QString::fromLatin1(name)));
+        const bool wellFormed = std::all_of(name.begin(), name.end(), [](char c) {
+            return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+        });
+        if (name.isEmpty() || name.size() > 10 || !wellFormed)
+            return Status::invalidArgument(QStringLiteral("index tag name \"%1\" is not 1 to 10 letters, digits or underscores")
+                                               .arg(QString::fromLatin1(name)));
         for (size_t j = 0; j < i; ++j)
-            if (work[j].spec->name == name)
+            if (work[j].given->name == name)
                 return Status::invalidArgument(QStringLiteral("index tag %1 is given twice").arg(QString::fromLatin1(name)));
         t.name = name;
         if (t.keyLength < 1 || t.keyLength > kMaxKeyLength)
@@ -236,7 +302,7 @@ Status CdxIndex::build(File &file, std::vector<TagBuild> tags)
             t.add(e.key, e.recno);
         }
         t.entries = {};
-        work[i].spec = &t;
+        work[i].given = &t;
         work[i].sorted.pad = t.pad;
         XB_TRY(sortEntries(t.keys, t.recnos, t.keyLength, work[i].sorted));
         t.keys = QByteArray();
@@ -249,7 +315,7 @@ Status CdxIndex::build(File &file, std::vector<TagBuild> tags)
     std::vector<size_t> byName(tags.size());
     for (size_t i = 0; i < byName.size(); ++i)
         byName[i] = i;
-    std::sort(byName.begin(), byName.end(), [&](size_t a, size_t b) { return work[a].spec->name < work[b].spec->name; });
+    std::sort(byName.begin(), byName.end(), [&](size_t a, size_t b) { return work[a].given->name < work[b].given->name; });
     constexpr int kDirKey = 10;
     Sorted dir;
     dir.keyLength = kDirKey;
@@ -266,7 +332,7 @@ Status CdxIndex::build(File &file, std::vector<TagBuild> tags)
         dir.keys.assign(byName.size() * kDirKey, ' ');
         dir.recnos.clear();
         for (size_t i = 0; i < byName.size(); ++i) {
-            const QByteArray &n = work[byName[i]].spec->name;
+            const QByteArray &n = work[byName[i]].given->name;
             std::memcpy(dir.keys.data() + i * kDirKey, n.constData(), static_cast<size_t>(n.size()));
             dir.recnos.push_back(work[byName[i]].header);
         }
@@ -288,10 +354,10 @@ Status CdxIndex::build(File &file, std::vector<TagBuild> tags)
     std::memcpy(out.data(), header.constData(), kHeaderSize);
     for (Work &w : work) {
         TagHeader th;
-        th.keyLength = w.spec->keyLength;
-        th.options = static_cast<uint8_t>(kOptCompact | kOptCompound | (w.spec->forExpression.isEmpty() ? 0 : kOptFor));
-        th.keyExpression = w.spec->keyExpression;
-        th.forExpression = w.spec->forExpression;
+        th.keyLength = w.given->keyLength;
+        th.options = static_cast<uint8_t>(kOptCompact | kOptCompound | (w.given->forExpression.isEmpty() ? 0 : kOptFor));
+        th.keyExpression = w.given->keyExpression;
+        th.forExpression = w.given->forExpression;
         th.root = writeTree(w.sorted, w.plan, w.header + kHeaderSize, out.data() + w.header + kHeaderSize);
         header = encodeTagHeader(th, false);
         std::memcpy(out.data() + w.header, header.constData(), kHeaderSize);

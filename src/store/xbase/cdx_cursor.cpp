@@ -61,7 +61,8 @@ Status CdxCursor::seek(QByteArrayView key, uint32_t recno)
     XB_TRY(index_->trim());
     std::vector<CdxIndex::Step> path;
     bool beyond = false;
-    XB_TRY(index_->descend(tag_, key.data(), static_cast<int>(key.size()), recno, false, path, &beyond));
+    const char *bytes = key.isEmpty() ? "" : key.data();
+    XB_TRY(index_->descend(tag_, bytes, static_cast<int>(key.size()), recno, false, path, &beyond));
     return positionAt(path, beyond);
 }
 

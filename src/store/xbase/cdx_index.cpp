@@ -134,12 +134,13 @@ void CdxIndex::setKeyPad(int tag, char pad)
     if (tag < 1 || tag >= static_cast<int>(tags_.size()) || tags_[static_cast<size_t>(tag)].pad == pad)
         return;
     tags_[static_cast<size_t>(tag)].pad = pad;
-    for (auto it = cache_.begin(); it != cache_.end();) {
-        if (it->second->tag == tag && !it->second->dirty)
-            it = cache_.erase(it);
-        else
-            ++it;
-    }
+    std::vector<uint32_t> drop;
+    cache_.forEach([&](const NodePtr &n) {
+        if (n->tag == tag && !n->dirty)
+            drop.push_back(n->offset);
+    });
+    for (uint32_t off : drop)
+        cache_.erase(off);
     ++generation_;
 }
 
@@ -155,12 +156,11 @@ Result<CdxIndex::NodePtr> CdxIndex::fetch(int tag, uint32_t offset)
     const Tag &t = tags_[static_cast<size_t>(tag)];
     if (changing_)
         touched_.push_back(offset);
-    auto it = cache_.find(offset);
-    if (it != cache_.end()) {
-        if (it->second->tag != tag)
+    if (NodePtr *cached = cache_.find(offset)) {
+        if ((*cached)->tag != tag)
             return Status::corruption(QStringLiteral("index page %1 belongs to two tags").arg(offset));
-        it->second->stamp = ++clock_;
-        return it->second;
+        (*cached)->stamp = ++clock_;
+        return *cached;
     }
     if (offset % kPageSize != 0 || offset < static_cast<uint32_t>(kHeaderSize) || offset + uint64_t(kPageSize) > fileEnd_)
         return Status::corruption(QStringLiteral("index points to offset %1, outside the file").arg(offset));
@@ -176,7 +176,7 @@ Result<CdxIndex::NodePtr> CdxIndex::fetch(int tag, uint32_t offset)
     node->tag = tag;
     node->stamp = ++clock_;
     cacheBytes_ += footprint(*node);
-    cache_.emplace(offset, node);
+    cache_.put(offset, node);
     return node;
 }
 
@@ -186,10 +186,10 @@ Status CdxIndex::trim()
         return Status::ok();
     size_t total = 0;
     bool anyDirty = false;
-    for (const auto &[off, n] : cache_) {
+    cache_.forEach([&](const NodePtr &n) {
         total += footprint(*n);
         anyDirty = anyDirty || n->dirty;
-    }
+    });
     cacheBytes_ = total;
     if (total <= cacheLimit_)
         return Status::ok();
@@ -197,15 +197,13 @@ Status CdxIndex::trim()
         XB_TRY(writeDirty());
     std::vector<std::pair<uint64_t, uint32_t>> order;
     order.reserve(cache_.size());
-    for (const auto &[off, n] : cache_)
-        order.emplace_back(n->stamp, off);
+    cache_.forEach([&](const NodePtr &n) { order.emplace_back(n->stamp, n->offset); });
     std::sort(order.begin(), order.end());
     for (const auto &[stamp, off] : order) {
         if (cacheBytes_ <= cacheLimit_ / 2)
             break;
-        auto it = cache_.find(off);
-        cacheBytes_ -= std::min(cacheBytes_, footprint(*it->second));
-        cache_.erase(it);
+        cacheBytes_ -= std::min(cacheBytes_, footprint(**cache_.find(off)));
+        cache_.erase(off);
     }
     return Status::ok();
 }
@@ -214,15 +212,16 @@ Status CdxIndex::writeDirty()
 {
     std::vector<uint32_t> offsets;
     for (uint32_t off : touched_) {
-        auto it = cache_.find(off);
-        if (it != cache_.end() && it->second->dirty)
+        NodePtr *n = cache_.find(off);
+        if (n && (*n)->dirty)
             offsets.push_back(off);
     }
     for (const auto &[off, next] : pendingFree_)
         offsets.push_back(off);
-    touched_.clear();
-    if (offsets.empty())
+    if (offsets.empty()) {
+        touched_.clear();
         return Status::ok();
+    }
     std::sort(offsets.begin(), offsets.end());
     offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
     std::vector<char> buf;
@@ -234,9 +233,8 @@ Status CdxIndex::writeDirty()
         buf.assign((j - i) * kPageSize, '\0');
         for (size_t k = i; k < j; ++k) {
             char *page = buf.data() + (k - i) * kPageSize;
-            auto it = cache_.find(offsets[k]);
-            if (it != cache_.end()) {
-                encodeNode(*it->second, std::span<char>(page, kPageSize));
+            if (NodePtr *n = cache_.find(offsets[k])) {
+                encodeNode(**n, std::span<char>(page, kPageSize));
             } else {
                 const uint32_t next = pendingFree_.at(offsets[k]);
                 for (int b = 0; b < 4; ++b)
@@ -247,10 +245,10 @@ Status CdxIndex::writeDirty()
         i = j;
     }
     for (uint32_t off : offsets) {
-        auto it = cache_.find(off);
-        if (it != cache_.end())
-            it->second->dirty = false;
+        if (NodePtr *n = cache_.find(off))
+            (*n)->dirty = false;
     }
+    touched_.clear();
     pendingFree_.clear();
     headerDirty_ = true;
     return Status::ok();
@@ -319,6 +317,14 @@ Result<uint32_t> CdxIndex::readChangeCounter()
     return c;
 }
 
+uint32_t CdxIndex::knownChangeCounter() const
+{
+    uint32_t c = 0;
+    for (int b = 0; b < 4; ++b)
+        c = (c << 8) | static_cast<uint8_t>(header0_[8 + b]);
+    return c;
+}
+
 Status CdxIndex::beginUpdate()
 {
     if (updateDepth_++ > 0)
@@ -339,9 +345,9 @@ Status CdxIndex::endUpdate()
 
 Status CdxIndex::rawPage(uint32_t offset, std::span<char> page)
 {
-    auto it = cache_.find(offset);
-    if (it != cache_.end() && it->second->dirty) {
-        encodeNode(*it->second, page);
+    NodePtr *n = cache_.find(offset);
+    if (n && (*n)->dirty) {
+        encodeNode(**n, page);
         return Status::ok();
     }
     if (pendingFree_.count(offset))

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "store/xbase/cdx_cache.h"
 #include "store/xbase/cdx_format.h"
 #include "store/xbase/file.h"
 #include "store/xbase/status.h"
@@ -56,15 +57,6 @@ struct TagBuild {
 
 class CdxCursor;
 
-namespace cdx {
-struct CachedNode : Node {
-    uint32_t offset = 0;
-    int tag = 0;
-    bool dirty = false;
-    uint64_t stamp = 0;
-};
-} // namespace cdx
-
 class CdxIndex {
 public:
     ~CdxIndex();
@@ -89,14 +81,30 @@ public:
     // must not outlive the index.
     std::unique_ptr<CdxCursor> cursor(int tag);
 
+    // Adds an entry (InvalidArgument when it is there already, the key has
+    // the wrong length or the record number does not fit a leaf) or removes
+    // one (NotFound when it is missing). Changes stay in the cache until
+    // flush(). An I/O error or corruption met half-way leaves the cached tree
+    // unfit for use: rebuild the index.
     Status insert(int tag, QByteArrayView key, uint32_t recno);
     Status remove(int tag, QByteArrayView key, uint32_t recno);
+    // Writes the changed pages and, when anything changed, the free-page list
+    // head and the incremented change counter of the header at offset 0.
     Status flush();
     // Forgets cached pages (another process changed the file). Unflushed
     // changes are lost.
     Status dropCache();
+    // The change counter in the file now, and as this index last read or
+    // wrote it: when they differ another program changed the index and
+    // dropCache() is due.
     Result<uint32_t> readChangeCounter();
+    uint32_t knownChangeCounter() const;
 
+    // beginUpdate() marks the file (bytes 24..27 of the header at offset 0)
+    // before the pages of a multi-page change are written; endUpdate()
+    // flushes, clears the mark and increments the change counter. Pairs
+    // nest. wasInterrupted() tells that the mark was found at opening: a
+    // writer died half-way and the index must be rebuilt.
     Status beginUpdate();
     Status endUpdate();
     bool wasInterrupted() const { return interrupted_; }
@@ -104,6 +112,9 @@ public:
     // Full structural check of one tag (0 checks the tag directory); returns
     // its entries in order.
     Result<std::vector<KeyEntry>> verify(int tag);
+    // Checks every tree and that each page of the file is exactly one of:
+    // a header, a node of one tree, or on the free-page list.
+    Status verifyPages();
 
     // Upper bound of the page cache in bytes.
     void setCacheLimit(size_t bytes) { cacheLimit_ = bytes; }
@@ -144,6 +155,7 @@ private:
     Status collapseRoot(int tag);
     Status checkKey(int tag, QByteArrayView key) const;
     Status rawPage(uint32_t offset, std::span<char> page);
+    Result<std::vector<KeyEntry>> verifyTree(int tag, std::unordered_set<uint32_t> &seen);
 
     File &file_;
     std::vector<Tag> tags_; // [0] is the tag directory
@@ -158,7 +170,7 @@ private:
     uint64_t clock_ = 0;
     size_t cacheBytes_ = 0;
     size_t cacheLimit_ = 16u << 20;
-    std::unordered_map<uint32_t, NodePtr> cache_;
+    cdx::PageTable cache_;
     std::unordered_map<uint32_t, uint32_t> pendingFree_; // freed page -> next free page
     std::unordered_set<uint32_t> reused_; // pages taken from the free list since the last reload
     // Pages fetched or made while a change was under way: the only ones that

@@ -426,7 +426,7 @@ Result<CdxIndex::NodePtr> CdxIndex::allocNode(int tag, uint16_t attr)
             pendingFree_.erase(pending);
         } else {
             if (off % kPageSize != 0 || off < static_cast<uint32_t>(kHeaderSize) || off + uint64_t(kPageSize) > fileEnd_
-                || cache_.count(off) || reused_.count(off))
+                || cache_.contains(off) || reused_.count(off))
                 return Status::corruption(QStringLiteral("index free-page list names page %1, which is in use or outside the file").arg(off));
             char raw[4];
             XB_TRY(file_.readAt(off, std::span<char>(raw, 4)));
@@ -454,7 +454,7 @@ Result<CdxIndex::NodePtr> CdxIndex::allocNode(int tag, uint16_t attr)
     node->dirty = true;
     node->stamp = ++clock_;
     cacheBytes_ += 1024;
-    cache_[off] = node;
+    cache_.put(off, node);
     return node;
 }
 

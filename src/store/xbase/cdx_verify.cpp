@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Full structural check of one tag, level by level.
+// Full structural checks: one tag level by level, and the whole file page
+// by page.
 #include "store/xbase/cdx_index.h"
 
 #include <cstring>
@@ -13,6 +14,53 @@ Result<std::vector<KeyEntry>> CdxIndex::verify(int tag)
 {
     if (tag < 0 || tag >= static_cast<int>(tags_.size()))
         return Status::invalidArgument(QStringLiteral("no index tag %1").arg(tag));
+    std::unordered_set<uint32_t> seen;
+    return verifyTree(tag, seen);
+}
+
+Status CdxIndex::verifyPages()
+{
+    std::unordered_set<uint32_t> seen;
+    auto claim = [&](uint32_t off, const char *what) {
+        if (!seen.insert(off).second)
+            return Status::corruption(QStringLiteral("index page 0x%1 is used twice (%2)").arg(off, 0, 16).arg(QLatin1String(what)));
+        return Status::ok();
+    };
+    XB_TRY(claim(0, "header"));
+    XB_TRY(claim(kPageSize, "header"));
+    for (size_t i = 1; i < tags_.size(); ++i) {
+        XB_TRY(claim(tags_[i].info.headerOffset, "tag header"));
+        XB_TRY(claim(tags_[i].info.headerOffset + kPageSize, "tag header"));
+    }
+    for (size_t i = 0; i < tags_.size(); ++i) {
+        auto r = verifyTree(static_cast<int>(i), seen);
+        if (!r)
+            return r.status();
+    }
+    uint32_t off = freeHead_;
+    for (uint64_t n = 0; off != 0 && off != kNone; ++n) {
+        if (n > fileEnd_ / kPageSize || off % kPageSize != 0 || off + uint64_t(kPageSize) > fileEnd_)
+            return Status::corruption(QStringLiteral("index free-page list reaches offset 0x%1").arg(off, 0, 16));
+        XB_TRY(claim(off, "free list"));
+        auto pending = pendingFree_.find(off);
+        if (pending != pendingFree_.end()) {
+            off = pending->second;
+        } else {
+            char raw[4];
+            XB_TRY(file_.readAt(off, std::span<char>(raw, 4)));
+            off = 0;
+            for (int b = 3; b >= 0; --b)
+                off = (off << 8) | static_cast<uint8_t>(raw[b]);
+        }
+    }
+    for (uint64_t page = 0; page < fileEnd_; page += kPageSize)
+        if (!seen.count(static_cast<uint32_t>(page)))
+            return Status::corruption(QStringLiteral("index page 0x%1 belongs to no tag and is not free").arg(page, 0, 16));
+    return Status::ok();
+}
+
+Result<std::vector<KeyEntry>> CdxIndex::verifyTree(int tag, std::unordered_set<uint32_t> &seen)
+{
     const Tag &t = tags_[static_cast<size_t>(tag)];
     const int k = t.info.keyLength;
     const QString name = tag == 0 ? QStringLiteral("directory") : QString::fromLatin1(t.info.name);
@@ -25,7 +73,6 @@ Result<std::vector<KeyEntry>> CdxIndex::verify(int tag)
         const char *key; // parent's entry, or nullptr for the root
         uint32_t recno;
     };
-    std::unordered_set<uint32_t> seen;
     std::vector<KeyEntry> out;
     std::vector<std::unique_ptr<Node>> parents; // keep parent keys alive for one level
     std::vector<Expect> level{{t.root, nullptr, 0}};
