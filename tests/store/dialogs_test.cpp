@@ -266,6 +266,29 @@ TEST_F(Dialogs, DeleteSendsTheCollectionToTheTrash)
     EXPECT_EQ(dlg.result(), QDialog::Rejected);
 }
 
+TEST_F(Dialogs, ExecuteOpensTheChosenCollection)
+{
+    makeCollection(QStringLiteral("first"));
+    makeCollection(QStringLiteral("second"));
+    ASSERT_TRUE(session.OpenCollection(pf(QStringLiteral("first/sul2file.dbf"))));
+    QTimer::singleShot(0, [] {
+        auto *dlg = qobject_cast<Tfmopen *>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        ASSERT_EQ(dlg->StringGrid1->rowCount(), 1); // the open one is not listed
+        QTest::keyClick(dlg->StringGrid1, Qt::Key_Return);
+    });
+    EXPECT_TRUE(Tfmopen::Execute(session, QPoint()));
+    EXPECT_EQ(session.windowTitle(), QStringLiteral("Verbana - SECOND"));
+
+    QTimer::singleShot(0, [] {
+        auto *dlg = qobject_cast<Tfmcreate *>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        QTest::keyClick(dlg->eName, Qt::Key_Escape);
+    });
+    EXPECT_EQ(Tfmcreate::Execute(session, QPoint()), 0);
+    EXPECT_TRUE(session.isOpen());
+}
+
 TEST_F(Dialogs, InputDialogKeys)
 {
     Tfminput dlg(QPoint(3, 4));

@@ -64,6 +64,13 @@ Tfmcreate::Tfmcreate(CollectionSession &session, const QPoint &anchor, QWidget *
     placeAt(this, anchor);
 }
 
+int Tfmcreate::Execute(CollectionSession &session, const QPoint &anchor, QWidget *parent)
+{
+    Tfmcreate dialog(session, anchor, parent);
+    dialog.exec();
+    return dialog.createResult();
+}
+
 void Tfmcreate::btnCreateClick()
 {
     const NameCheck check = CheckNewCollectionName(eName->text());

@@ -22,6 +22,10 @@ class Tfmcreate : public QDialog {
 public:
     Tfmcreate(CollectionSession &session, const QPoint &anchor, QWidget *parent = nullptr);
 
+    // 새 설교집 만들기 after the caller's RefuseWhileEditing: shows the
+    // dialog modally; errors are reported inside. Returns createResult().
+    static int Execute(CollectionSession &session, const QPoint &anchor, QWidget *parent = nullptr);
+
     // CreateSermonTable's result once a table was attempted (1, -1, -2,
     // -3); 0 while none was.
     int createResult() const { return result_; }

@@ -3,6 +3,7 @@
 
 #include "store/collection_files.h"
 #include "store/collection_lifecycle.h"
+#include "store/collection_session.h"
 #include "store/ui/refused_keys.h"
 #include "store/ui/tfminput.h"
 
@@ -91,6 +92,18 @@ Tfmopen::Tfmopen(const QString &openLabel, const QPoint &anchor, QWidget *parent
     connect(btnDelete, &QPushButton::clicked, this, &Tfmopen::btnDeleteClick);
     resize(420, 260);
     placeAt(this, anchor);
+}
+
+bool Tfmopen::Execute(CollectionSession &session, const QPoint &anchor, QWidget *parent)
+{
+    QString name;
+    {
+        Tfmopen dialog(session.lastCollection(), anchor, parent);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        name = dialog.selectedName();
+    }
+    return session.OpenNamedCollection(name);
 }
 
 void Tfmopen::fill(const QString &openLabel)

@@ -7,6 +7,10 @@
 class QPushButton;
 class QTableWidget;
 
+namespace verbana::store {
+class CollectionSession;
+}
+
 namespace verbana::store::ui {
 
 // "설교파일 열기": lists the collections of the program folder except the
@@ -21,6 +25,11 @@ public:
     // `openLabel`: CollectionLabel of the open collection's folder, empty
     // when none is open.
     Tfmopen(const QString &openLabel, const QPoint &anchor, QWidget *parent = nullptr);
+
+    // 설교집 열기 after the caller's RefuseWhileEditing: shows the dialog
+    // modally and, after 열기, opens the chosen collection. True when a
+    // collection was opened. Engine errors of the opening are raised.
+    static bool Execute(CollectionSession &session, const QPoint &anchor, QWidget *parent = nullptr);
 
     // The name in the current row when the dialog was accepted ("" for the
     // empty row of an empty list).
