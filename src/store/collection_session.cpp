@@ -153,7 +153,10 @@ bool CollectionSession::OpenNamedCollection(const QString &name)
 
 bool CollectionSession::ReopenLastCollection(const QString &last)
 {
-    if (last.isEmpty())
+    // The name comes from the settings file: one folder of the program
+    // folder, never a path leading elsewhere.
+    if (last.isEmpty() || last.contains(QLatin1Char('/')) || last.contains(QLatin1Char('\\'))
+        || last == QLatin1String("..") || last == QLatin1String("."))
         return false;
     const QString path = paths::resolveExisting(paths::programFolder(), last + QLatin1Char('/') + sermonTableName());
     if (path.isEmpty() || !QFileInfo(path).isFile())

@@ -55,8 +55,9 @@ public:
     // Opens ProgramFolder/<name>/sul2file.dbf as the open dialog's 열기
     // does, adding "파일이 알맞지 않습니다." when that fails.
     bool OpenNamedCollection(const QString &name);
-    // Start-up: opens ProgramFolder/<last>/sul2file.dbf when `last` is
-    // not empty and that table exists; silent otherwise.
+    // Start-up: opens ProgramFolder/<last>/sul2file.dbf (any letter case)
+    // when `last` is one folder name and that table exists; silent
+    // otherwise. Engine errors are raised as by OpenCollection.
     bool ReopenLastCollection(const QString &last);
     // Closes the table, removes usefile.sys, clears folder and path.
     void CloseCollection();

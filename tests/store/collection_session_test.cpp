@@ -146,6 +146,8 @@ TEST_F(Session, LastCollectionThatIsGoneOpensNothingSilently)
     QSignalSpy state(&s, &CollectionSession::collectionStateChanged);
     EXPECT_FALSE(s.ReopenLastCollection(QStringLiteral("GONE")));
     EXPECT_FALSE(s.ReopenLastCollection(QString()));
+    makeCollection(QStringLiteral("inner/deeper"));
+    EXPECT_FALSE(s.ReopenLastCollection(QStringLiteral("inner/deeper")));
     EXPECT_FALSE(s.isOpen());
     EXPECT_EQ(state.size(), 0);
 }
