@@ -160,6 +160,8 @@ std::optional<quint32> CountSermons(const QString &name)
         table.TableName = sermonTableName();
         table.TableType = xbase::ttSXFOX;
         table.Exclusive = false;
+        // Counting only reads: a damaged index is left for the opening to mend.
+        table.RepairIndex = false;
         table.Open();
         const quint32 count = table.Count();
         table.Close();

@@ -144,6 +144,12 @@ TEST_F(Lifecycle, CountsLeaveDeletedSermonsOut)
     writeFile(pf(QStringLiteral("broken/sul2file.dbf")), "not a table");
     EXPECT_EQ(CountSermons(QStringLiteral("broken")), std::nullopt);
     EXPECT_EQ(CountSermons(QStringLiteral("missing")), std::nullopt);
+
+    // Counting reads only: a damaged index stays as it is.
+    writeFile(pf(QStringLiteral("c/sul2file.cdx")), QByteArray(512, 'x'));
+    EXPECT_EQ(CountSermons(QStringLiteral("c")), std::optional<quint32>(2));
+    EXPECT_EQ(test::readAll(pf(QStringLiteral("c/sul2file.cdx"))), QByteArray(512, 'x'));
+    EXPECT_EQ(QDir(pf(QStringLiteral("c"))).entryList(QDir::Files).size(), 2);
 }
 
 TEST_F(Lifecycle, RenameRules)
