@@ -1,0 +1,23 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# cmake -DCLI=... -DSOURCE_DIR=... -DOUT_DIR=... -DPROGRAM_DIR=... -DSTAMP=... -P make_samples.cmake
+set(_folders "1999 narae" "1999 daon" "2000 Y2K" "Sample")
+file(MAKE_DIRECTORY "${OUT_DIR}" "${PROGRAM_DIR}")
+foreach(folder IN LISTS _folders)
+  set(out "${OUT_DIR}/${folder}")
+  file(REMOVE_RECURSE "${out}")
+  execute_process(COMMAND "${CLI}" create "${out}" RESULT_VARIABLE rc OUTPUT_QUIET ERROR_VARIABLE err)
+  if(rc)
+    message(FATAL_ERROR "sample ${folder}: ${err}")
+  endif()
+  execute_process(COMMAND "${CLI}" load "${out}/sul2file.dbf" INPUT_FILE "${SOURCE_DIR}/${folder}/sermons.csv"
+                  RESULT_VARIABLE rc OUTPUT_QUIET ERROR_VARIABLE err)
+  if(rc)
+    message(FATAL_ERROR "sample ${folder}: ${err}")
+  endif()
+  file(COPY "${SOURCE_DIR}/${folder}/data" "${SOURCE_DIR}/${folder}/text" DESTINATION "${out}")
+  file(REMOVE_RECURSE "${PROGRAM_DIR}/${folder}")
+  file(COPY "${out}" DESTINATION "${PROGRAM_DIR}")
+endforeach()
+file(COPY "${SOURCE_DIR}/___first.sys" DESTINATION "${OUT_DIR}")
+file(COPY "${SOURCE_DIR}/___first.sys" DESTINATION "${PROGRAM_DIR}")
+file(TOUCH "${STAMP}")

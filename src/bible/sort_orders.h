@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace verbana::xbase {
+class TApolloTable;
+}
+namespace verbana::store {
+class CollectionSession;
+}
+
+// The five orders of the sermon list and the two commands that keep the
+// table and its index healthy (index rebuild, file diet).
+namespace verbana::bible {
+
+// The numbers of the sort menu's items.
+enum SortOrder {
+    soInput = 1, // 입력 순서대로: record order
+    soTitle = 2, // 제목 순서대로: tag title1
+    soWritten = 3, // 작성일 순서대로: tag date1
+    soPreached = 4, // 설교일 순서대로: tag date2
+    soBible = 5, // 성경 순서대로: tag BIBLENO
+};
+
+// The menu caption of an order (1–5), empty for any other number.
+QString sortOrderCaption(int order);
+
+// Sets the table's order; any number but 1–5 changes nothing. The current
+// sermon stays current and a query in force stays in force. A tag missing
+// from the index falls back to record order.
+void SetSortOrder(xbase::TApolloTable &table, int order);
+
+// Asked before a command that would disturb a sermon being added or
+// edited; true (after telling the user) when it must not go on. The main
+// window passes its RefuseWhileEditing.
+using EditingGuard = std::function<bool()>;
+
+// A sort menu item: nothing without an open collection; refused by the
+// guard; otherwise SetSortOrder. True when the order was set.
+bool SortCommand(store::CollectionSession &session, int order, const EditingGuard &refuseWhileEditing);
+
+// 인덱스 재생성: the table is opened exclusively, the four tags are made
+// again, the table is opened shared in date-written order and
+// "인덱스 재생성 완료" is shown. Nothing happens without an open collection
+// or when the guard refuses. Engine errors are raised after the table has
+// been reopened shared (or the collection closed when even that fails).
+bool RebuildIndex(store::CollectionSession &session, const EditingGuard &refuseWhileEditing);
+
+// 파일 다이어트: packs the table (deleted sermons removed for good, index
+// brought up to date), reopens it shared in date-written order and shows
+// "파일 다이어트 완료". Same conditions and failures as RebuildIndex.
+bool FileDiet(store::CollectionSession &session, const EditingGuard &refuseWhileEditing);
+
+} // namespace verbana::bible

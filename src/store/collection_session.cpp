@@ -1,0 +1,196 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "store/collection_session.h"
+
+#include "store/collection_files.h"
+#include "store/sermon_record.h"
+#include "store/xbase/apollo_table.h"
+
+#include "platform/cp949.h"
+#include "platform/paths.h"
+#include "platform/prompts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace verbana::store {
+
+namespace {
+
+QString withSlashes(QString path)
+{
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return path;
+}
+
+QString withoutTrailingSeparators(QString path)
+{
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
+}
+
+} // namespace
+
+QString applicationTitle() { return QStringLiteral("Verbana"); }
+
+QString collectionTitle(const QString &folder) { return QStringLiteral("Verbana - ") + CollectionLabel(folder); }
+
+QString useFilePath() { return paths::join(paths::programFolder(), QStringLiteral("usefile.sys")); }
+
+void WriteUseFile(const QString &label)
+{
+    // Best effort: the file only tells other programs which collection is
+    // in use, and the program never reads it back.
+    QFile::remove(paths::resolve(paths::programFolder(), QStringLiteral("usefile.sys")));
+    QSaveFile file(useFilePath());
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.write(cp949::encodeLossy(label) + QByteArrayLiteral("\r\n"));
+    (void)file.commit();
+}
+
+void RemoveUseFile()
+{
+    const QString path = paths::resolveExisting(paths::programFolder(), QStringLiteral("usefile.sys"));
+    if (!path.isEmpty())
+        QFile::remove(path);
+}
+
+CollectionSession::CollectionSession(QObject *parent)
+    : QObject(parent), table_(std::make_unique<xbase::TApolloTable>()), title_(applicationTitle())
+{
+}
+
+CollectionSession::~CollectionSession() = default;
+
+bool CollectionSession::isOpen() const { return table_->Active(); }
+
+QString CollectionSession::lastCollection() const { return folder_.isEmpty() ? QString() : CollectionLabel(folder_); }
+
+void CollectionSession::setTitle(const QString &title)
+{
+    if (title == title_)
+        return;
+    title_ = title;
+    Q_EMIT titleChanged(title_);
+}
+
+void CollectionSession::clearState()
+{
+    folder_.clear();
+    tablePath_.clear();
+    setTitle(applicationTitle());
+}
+
+void CollectionSession::notifyState() { Q_EMIT collectionStateChanged(isOpen()); }
+
+bool CollectionSession::OpenCollection(const QString &tablePath)
+{
+    bool opened = false;
+    try {
+        table_->Close();
+        table_->Exclusive = false;
+        // The closed collection is no longer open, whatever comes next.
+        clearState();
+
+        const QString path = withSlashes(tablePath);
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+        const QString folder = withoutTrailingSeparators(slash < 0 ? QString() : path.left(slash + 1));
+        const QString file = path.mid(slash + 1);
+
+        const QString found = paths::resolveFull(folder + QLatin1Char('/') + file);
+        if (file.isEmpty() || !QFileInfo(found).isFile()) {
+            showInformation(folder + QStringLiteral(" 파일이 없습니다.") + QLatin1Char('\r')
+                            + QStringLiteral("[파일]메뉴의 [파일열기]을 선택하여 파일을 다시 여십시오."));
+            notifyState();
+            return false;
+        }
+        const QFileInfo info(found);
+        const QString realFolder = QDir::cleanPath(info.absolutePath());
+        table_->DatabaseName = realFolder;
+        table_->TableName = info.fileName();
+        table_->TableType = xbase::ttSXFOX;
+
+        if (paths::resolveExisting(realFolder, ReplaceExtension(info.fileName(), QStringLiteral(".cdx"))).isEmpty()) {
+            table_->Exclusive = true;
+            table_->Open();
+            CreateSermonTags(*table_);
+            table_->Close();
+            table_->Exclusive = false;
+        }
+
+        table_->Open();
+        table_->SetOrder(table_->TagArea(QByteArrayLiteral("date1")));
+        table_->GoBottom();
+
+        tablePath_ = QDir::cleanPath(info.absoluteFilePath());
+        setTitle(collectionTitle(realFolder));
+        WriteUseFile(CollectionLabel(realFolder));
+        folder_ = realFolder;
+        opened = true;
+    } catch (...) {
+        // A half-opened collection is of no use: the window shows none.
+        table_->Close();
+        table_->Exclusive = false;
+        clearState();
+        notifyState();
+        throw;
+    }
+    notifyState();
+    return opened;
+}
+
+bool CollectionSession::OpenNamedCollection(const QString &name)
+{
+    const QString path = paths::programFolder() + QLatin1Char('/') + name + QLatin1Char('/') + sermonTableName();
+    if (OpenCollection(path))
+        return true;
+    showInformation(QStringLiteral("파일이 알맞지 않습니다."));
+    return false;
+}
+
+bool CollectionSession::ReopenLastCollection(const QString &last)
+{
+    // The name comes from the settings file: one folder of the program
+    // folder, never a path leading elsewhere.
+    if (last.isEmpty() || last.contains(QLatin1Char('/')) || last.contains(QLatin1Char('\\'))
+        || last == QLatin1String("..") || last == QLatin1String("."))
+        return false;
+    const QString path = paths::resolveExisting(paths::programFolder(), last + QLatin1Char('/') + sermonTableName());
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return false;
+    return OpenCollection(path);
+}
+
+void CollectionSession::CloseCollection()
+{
+    table_->Close();
+    table_->Exclusive = false;
+    RemoveUseFile();
+    clearState();
+    notifyState();
+}
+
+void CollectionSession::ForgetUseFile() { RemoveUseFile(); }
+
+void CollectionSession::recoverTable()
+{
+    try {
+        table_->Close();
+        table_->Exclusive = false;
+        if (!folder_.isEmpty()) {
+            table_->Open();
+            table_->SetOrder(table_->TagArea(QByteArrayLiteral("date1")));
+            Q_EMIT tableReopened();
+            return;
+        }
+    } catch (const std::exception &) {
+        table_->Close();
+        table_->Exclusive = false;
+    }
+    CloseCollection();
+}
+
+} // namespace verbana::store

@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+namespace verbana::xbase {
+class TApolloTable;
+}
+
+namespace verbana::store {
+
+// The open collection: the one sermon table the main window binds its
+// controls to for the whole run, the collection's folder, the path of the
+// opened table file and the window title. There is at most one open
+// collection; opening another closes the first.
+//
+// Paths use '/' separators; every look-up of a folder or file ignores
+// ASCII letter case (collections restored from Windows keep odd cases).
+//
+// Guarding against a sermon being added or edited is the caller's job
+// (RefuseWhileEditing): the session closes the table when asked.
+class CollectionSession : public QObject {
+    Q_OBJECT
+public:
+    explicit CollectionSession(QObject *parent = nullptr);
+    ~CollectionSession() override;
+
+    // The sermon table of the open collection (closed while none is open).
+    // The object lives as long as the session.
+    xbase::TApolloTable &table() const { return *table_; }
+    bool isOpen() const;
+
+    // Full path of the open collection's folder without a trailing
+    // separator; empty while none is open.
+    const QString &collectionFolder() const { return folder_; }
+    // The table path as it was found on disk; empty while none is open.
+    const QString &openedTablePath() const { return tablePath_; }
+    // "Verbana - " + CollectionLabel(folder) while open, "Verbana" otherwise.
+    const QString &windowTitle() const { return title_; }
+    // What to remember as the last collection when the program ends:
+    // CollectionLabel(collectionFolder()), empty while none is open.
+    QString lastCollection() const;
+
+    // Opens the collection whose sermon table is `tablePath`
+    // (".../name/sul2file.dbf"). Closes the open table first. A missing
+    // table shows "<folder> 파일이 없습니다.\r[파일]메뉴의 [파일열기]을
+    // 선택하여 파일을 다시 여십시오." and returns false. A table without
+    // its index gets the four tags first. On success the order is date1,
+    // the last record is current and usefile.sys names the collection.
+    // Engine errors (EApolloError) are raised after collectionStateChanged.
+    bool OpenCollection(const QString &tablePath);
+    // Opens ProgramFolder/<name>/sul2file.dbf as the open dialog's 열기
+    // does, adding "파일이 알맞지 않습니다." when that fails.
+    bool OpenNamedCollection(const QString &name);
+    // Start-up: opens ProgramFolder/<last>/sul2file.dbf (any letter case)
+    // when `last` is one folder name and that table exists; silent
+    // otherwise. Engine errors are raised as by OpenCollection.
+    bool ReopenLastCollection(const QString &last);
+    // Closes the table, removes usefile.sys, clears folder and path.
+    void CloseCollection();
+    // Program end: removes usefile.sys (the table is closed with the session).
+    void ForgetUseFile();
+
+    // For the index rebuild and the file diet, which close the table and
+    // open it again: after a failure part-way, reopens the table shared in
+    // date-written order, or closes the collection when that fails too.
+    void recoverTable();
+    // They call this when the table is open again after their work.
+    void announceReopened() { Q_EMIT tableReopened(); }
+
+Q_SIGNALS:
+    // After every opening (successful, failed or broken off by an error)
+    // and every closing: `open` is whether the table is open now. The main
+    // window puts its outline page in front and sets its controls for
+    // *collection open* or *no collection*.
+    void collectionStateChanged(bool open);
+    // The window title changed.
+    void titleChanged(const QString &title);
+    // The same collection's table was closed and opened again (index
+    // rebuild, file diet): a gathering in force is gone, the order is
+    // date1, and bound controls must refresh.
+    void tableReopened();
+
+private:
+    void setTitle(const QString &title);
+    void clearState();
+    void notifyState();
+
+    std::unique_ptr<xbase::TApolloTable> table_;
+    QString folder_;
+    QString tablePath_;
+    QString title_;
+};
+
+// "Verbana" and the title of an open collection.
+QString applicationTitle();
+QString collectionTitle(const QString &folder);
+
+// The marker file naming the open collection; never read by the program.
+QString useFilePath();
+void WriteUseFile(const QString &label);
+void RemoveUseFile();
+
+} // namespace verbana::store

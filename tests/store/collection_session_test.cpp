@@ -1,0 +1,198 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Opening and closing collections: the table, the folder, the title,
+// usefile.sys and the state signal.
+#include "program_folder.h"
+#include "store_helpers.h"
+#include "support/fixtures.h"
+#include "support/scripted_prompter.h"
+
+#include "store/collection_files.h"
+#include "store/collection_session.h"
+#include "store/sermon_record.h"
+#include "store/xbase/apollo_table.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+
+using namespace verbana;
+using namespace verbana::store;
+using verbana::test::k;
+
+namespace {
+
+class Session : public test::ProgramFolderTest {
+protected:
+    void SetUp() override
+    {
+        ProgramFolderTest::SetUp();
+        qRegisterMetaType<bool>();
+    }
+    QString missingMessage(const QString &folder) const
+    {
+        return folder + QStringLiteral(" 파일이 없습니다.\r[파일]메뉴의 [파일열기]을 선택하여 파일을 다시 여십시오.");
+    }
+    QString grace()
+    {
+        const QString path = makeCollection(QStringLiteral("Grace1 설교"));
+        auto t = test::openTable(path);
+        test::appendSermons(*t, {{"1999.05.02", "둘째"}, {"1999.12.25", "마지막"}, {"1998.01.04", "첫째"}});
+        t->Close();
+        return path;
+    }
+};
+
+TEST_F(Session, OpensAtTheGreatestDateWrittenAndNamesTheCollection)
+{
+    const QString path = grace();
+    CollectionSession s;
+    QSignalSpy state(&s, &CollectionSession::collectionStateChanged);
+    QSignalSpy title(&s, &CollectionSession::titleChanged);
+    ASSERT_TRUE(s.OpenCollection(path));
+
+    EXPECT_TRUE(s.isOpen());
+    EXPECT_FALSE(s.table().Exclusive);
+    EXPECT_EQ(s.table().IndexOrd(), s.table().TagArea("date1"));
+    EXPECT_EQ(s.table().GetString("TITLE1"), k("마지막"));
+    EXPECT_EQ(s.collectionFolder(), pf(QStringLiteral("Grace1 설교")));
+    EXPECT_EQ(s.openedTablePath(), path);
+    EXPECT_EQ(s.windowTitle(), QStringLiteral("Verbana - GRACE1 설교"));
+    EXPECT_EQ(s.lastCollection(), QStringLiteral("GRACE1 설교"));
+    EXPECT_EQ(test::readAll(pf(QStringLiteral("usefile.sys"))), k("GRACE1 설교") + "\r\n");
+    ASSERT_EQ(state.size(), 1);
+    EXPECT_TRUE(state[0][0].toBool());
+    ASSERT_EQ(title.size(), 1);
+    EXPECT_EQ(title[0][0].toString(), QStringLiteral("Verbana - GRACE1 설교"));
+}
+
+TEST_F(Session, MissingTableIsReportedAndKeepsUseFile)
+{
+    writeFile(pf(QStringLiteral("usefile.sys")), "OLD\r\n");
+    test::ScriptedPrompter prompts;
+    prompts.ok();
+    CollectionSession s;
+    QSignalSpy state(&s, &CollectionSession::collectionStateChanged);
+    EXPECT_FALSE(s.OpenCollection(pf(QStringLiteral("없는 설교집/sul2file.dbf"))));
+    EXPECT_EQ(prompts.texts(), QStringList{missingMessage(pf(QStringLiteral("없는 설교집")))});
+    EXPECT_EQ(s.windowTitle(), QStringLiteral("Verbana"));
+    EXPECT_FALSE(s.isOpen());
+    EXPECT_EQ(test::readAll(pf(QStringLiteral("usefile.sys"))), QByteArray("OLD\r\n"));
+    ASSERT_EQ(state.size(), 1);
+    EXPECT_FALSE(state[0][0].toBool());
+}
+
+TEST_F(Session, EmptyNameNamesTheProgramFolder)
+{
+    test::ScriptedPrompter prompts;
+    prompts.ok().ok();
+    CollectionSession s;
+    EXPECT_FALSE(s.OpenNamedCollection(QString()));
+    EXPECT_EQ(prompts.texts(),
+              (QStringList{missingMessage(pf()), QStringLiteral("파일이 알맞지 않습니다.")}));
+}
+
+TEST_F(Session, FailedOpeningOfAnotherLeavesNoCollection)
+{
+    const QString path = grace();
+    CollectionSession s;
+    ASSERT_TRUE(s.OpenCollection(path));
+    test::ScriptedPrompter prompts;
+    prompts.ok();
+    EXPECT_FALSE(s.OpenCollection(pf(QStringLiteral("gone/sul2file.dbf"))));
+    EXPECT_FALSE(s.isOpen());
+    // The closed collection is not the open one any more: the open dialog
+    // lists it again and the program remembers none.
+    EXPECT_TRUE(s.collectionFolder().isEmpty());
+    EXPECT_TRUE(s.openedTablePath().isEmpty());
+    EXPECT_TRUE(s.lastCollection().isEmpty());
+    EXPECT_EQ(s.windowTitle(), QStringLiteral("Verbana"));
+    EXPECT_EQ(test::readAll(pf(QStringLiteral("usefile.sys"))), k("GRACE1 설교") + "\r\n");
+}
+
+TEST_F(Session, MissingIndexGetsItsFourTagsAndAPresentOneIsKept)
+{
+    const QString path = makeCollection(QStringLiteral("new"), false);
+    {
+        auto t = test::openTable(path);
+        test::appendSermons(*t, {{"2000.01.01", "b", "", "2000.02.01"}, {"1999.01.01", "a", "", "1999.02.01"}});
+    }
+    CollectionSession s;
+    ASSERT_TRUE(s.OpenCollection(path));
+    ASSERT_EQ(s.table().TagCount(), 4);
+    const char *names[] = {"TITLE1", "DATE1", "DATE2", "BIBLENO"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(s.table().TagName(i + 1), QByteArray(names[i]));
+    EXPECT_EQ(s.table().GetString("TITLE1"), QByteArray("b"));
+    s.CloseCollection();
+
+    const QByteArray index = test::readAll(pf(QStringLiteral("new/sul2file.cdx")));
+    ASSERT_TRUE(s.OpenCollection(path));
+    s.CloseCollection();
+    EXPECT_EQ(test::readAll(pf(QStringLiteral("new/sul2file.cdx"))), index);
+}
+
+TEST_F(Session, LastCollectionIsFoundInAnyLetterCase)
+{
+    grace();
+    CollectionSession s;
+    EXPECT_TRUE(s.ReopenLastCollection(QStringLiteral("GRACE1 설교")));
+    EXPECT_EQ(s.collectionFolder(), pf(QStringLiteral("Grace1 설교")));
+}
+
+TEST_F(Session, LastCollectionThatIsGoneOpensNothingSilently)
+{
+    test::ScriptedPrompter prompts; // nothing may be shown
+    CollectionSession s;
+    QSignalSpy state(&s, &CollectionSession::collectionStateChanged);
+    EXPECT_FALSE(s.ReopenLastCollection(QStringLiteral("GONE")));
+    EXPECT_FALSE(s.ReopenLastCollection(QString()));
+    makeCollection(QStringLiteral("inner/deeper"));
+    EXPECT_FALSE(s.ReopenLastCollection(QStringLiteral("inner/deeper")));
+    EXPECT_FALSE(s.isOpen());
+    EXPECT_EQ(state.size(), 0);
+}
+
+TEST_F(Session, EngineErrorLeavesNoCollectionAndIsRaised)
+{
+    QDir().mkpath(pf(QStringLiteral("broken")));
+    writeFile(pf(QStringLiteral("broken/sul2file.dbf")), QByteArray(40, '\x07'));
+    CollectionSession s;
+    ASSERT_TRUE(s.OpenCollection(grace()));
+    QSignalSpy state(&s, &CollectionSession::collectionStateChanged);
+    EXPECT_THROW(s.OpenCollection(pf(QStringLiteral("broken/sul2file.dbf"))), EUserError);
+    EXPECT_FALSE(s.isOpen());
+    EXPECT_FALSE(s.table().Exclusive);
+    EXPECT_TRUE(s.collectionFolder().isEmpty());
+    EXPECT_EQ(s.windowTitle(), QStringLiteral("Verbana"));
+    ASSERT_EQ(state.size(), 1);
+    EXPECT_FALSE(state[0][0].toBool());
+}
+
+TEST_F(Session, CloseForgetsTheCollectionAndTheUseFile)
+{
+    CollectionSession s;
+    ASSERT_TRUE(s.OpenCollection(grace()));
+    QSignalSpy state(&s, &CollectionSession::collectionStateChanged);
+    s.CloseCollection();
+    EXPECT_FALSE(s.isOpen());
+    EXPECT_FALSE(QFile::exists(pf(QStringLiteral("usefile.sys"))));
+    EXPECT_EQ(s.windowTitle(), QStringLiteral("Verbana"));
+    EXPECT_TRUE(s.collectionFolder().isEmpty());
+    EXPECT_TRUE(s.lastCollection().isEmpty());
+    ASSERT_EQ(state.size(), 1);
+    EXPECT_FALSE(state[0][0].toBool());
+}
+
+TEST_F(Session, OpeningAnotherReplacesTheUseFile)
+{
+    CollectionSession s;
+    ASSERT_TRUE(s.OpenCollection(grace()));
+    const QString other = makeCollection(QStringLiteral("hope"));
+    ASSERT_TRUE(s.OpenCollection(other));
+    EXPECT_EQ(test::readAll(pf(QStringLiteral("usefile.sys"))), QByteArray("HOPE\r\n"));
+    s.ForgetUseFile();
+    EXPECT_FALSE(QFile::exists(pf(QStringLiteral("usefile.sys"))));
+    EXPECT_TRUE(s.isOpen());
+}
+
+} // namespace
