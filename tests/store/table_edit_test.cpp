@@ -286,3 +286,43 @@ TEST(TableFaults, AFailedWriteAtAnyPointLosesNoEarlierPost)
 }
 
 } // namespace
+
+namespace {
+
+// An index made by another program with a key this engine cannot compute
+// is read and used where it can be, but never written wrongly.
+TEST(TableForeignIndex, APostThatCouldNotKeepATagIsRefused)
+{
+    QTemporaryDir tmp;
+    const QString path = makeSermonTable(tmp.path());
+    {
+        auto t = openTable(path);
+        appendSermons(*t, {{"2001", "가나다"}, {"2002", "라마바"}});
+    }
+    QFile::remove(tmp.path() + QStringLiteral("/sul2file.cdx"));
+    {
+        auto file = xbase::FileSystem::posix().open(tmp.path() + QStringLiteral("/sul2file.cdx"), xbase::OpenMode::Create);
+        ASSERT_TRUE(file.isOk());
+        xbase::TagBuild tag;
+        tag.name = "SHORT";
+        tag.keyExpression = "LEFT(TITLE1,2)";
+        tag.keyLength = 2;
+        tag.add(k("가"), 1);
+        tag.add(k("라"), 2);
+        std::vector<xbase::TagBuild> tags;
+        tags.push_back(std::move(tag));
+        ASSERT_TRUE(xbase::CdxIndex::build(**file, std::move(tags)).isOk());
+    }
+    const QByteArray before = readAll(path);
+    auto t = openTable(path);
+    EXPECT_EQ(t->TagCount(), 1);
+    t->Append();
+    t->PutString("TITLE1", k("사아자"));
+    EXPECT_THROW(t->Post(), EApolloError);
+    t->Cancel();
+    EXPECT_EQ(t->RecCount(), 2u);
+    t->Close();
+    EXPECT_EQ(readAll(path), before);
+}
+
+} // namespace

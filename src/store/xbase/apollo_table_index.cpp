@@ -429,6 +429,13 @@ void TApolloTable::Post()
     requireActive();
     if (state_ == TableState::Browse)
         return;
+    // A tag whose key this engine cannot compute could not be kept in step:
+    // refuse the post rather than let that tag go silently wrong.
+    for (int t = 1; t <= int(tagDefs_.size()); ++t)
+        if (!tagDefs_[size_t(t - 1)].usable)
+            throw EApolloError(QStringLiteral("The index tag %1 (key %2) cannot be kept up to date by this program")
+                                   .arg(QString::fromLatin1(TagName(t)), QString::fromLatin1(TagKey(t))),
+                               QString(), StatusKind::InvalidArgument);
     if (state_ == TableState::Inserting) {
         check(dbf_->lockAppend(), texts::lockFailure());
         try {
