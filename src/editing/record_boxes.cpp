@@ -34,9 +34,19 @@ TDBEdit::TDBEdit(int field, int width, BoxKind kind, QWidget *parent) : QLineEdi
     setAttribute(Qt::WA_InputMethodEnabled);
 }
 
+// Stored values come back without trailing blanks: a box whose text
+// differs only by them already shows the value (and keeps its caret).
+static bool showsValue(const QString &text, const QString &value)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return QStringView(text).left(end) == value;
+}
+
 void TDBEdit::showValue(const QString &value)
 {
-    if (text() != value) {
+    if (!showsValue(text(), value)) {
         setText(value);
         setCursorPosition(0);
     }
@@ -54,7 +64,7 @@ TDBComboBox::TDBComboBox(int field, int width, QWidget *parent) : QComboBox(pare
 
 void TDBComboBox::showValue(const QString &value)
 {
-    if (currentText() != value) {
+    if (!showsValue(currentText(), value)) {
         const QSignalBlocker block(this);
         setCurrentIndex(-1);
         setEditText(value);
@@ -82,7 +92,7 @@ QString fromStored(const QString &value, BoxKind kind)
 void TDBMemo::showValue(const QString &value)
 {
     const QString shown = fromStored(value, BoxKind::Memo);
-    if (toPlainText() != shown)
+    if (!showsValue(toPlainText(), shown))
         setPlainText(shown);
 }
 

@@ -22,8 +22,8 @@ struct SermonRow {
     const char *bible1 = "";
 };
 
-// A collection in a temporary program folder: "<program>/Grace" with data\
-// and text\, its sermon table made with the four tags and opened shared in
+// A collection in a temporary program folder: "<program>/Grace" with data/
+// and text/, its sermon table made with the four tags and opened shared in
 // date order on the last sermon, as opening a collection leaves it.
 class TestCollection {
 public:
