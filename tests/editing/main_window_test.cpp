@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextEdit>
 
 namespace verbana::test {
 namespace {
@@ -110,6 +111,34 @@ TEST_F(MainWindowTest, ChoosingARowInTheListShowsThatSermon)
     press(Qt::Key_Up);
     EXPECT_EQ(edit("TITLE1")->text(), QStringLiteral("첫째"));
     EXPECT_EQ(collection->table().RecNo(), 1u);
+}
+
+TEST_F(MainWindowTest, ListKeysRefreshTheManuscriptOnceOnRelease)
+{
+    open({{"1999.01.01", "첫째", "d0\\sul0.RTF"}, {"2000.03.04", "마지막", "d0\\sul1.RTF"}});
+    collection->writeFile(QStringLiteral("text/d0/sul0.txt"), cp("첫 원고"));
+    auto *grid = child<QTableView>("DBGrid1");
+    auto *view = child<QTextEdit>("reManuscript");
+    QTRY_VERIFY(view->toPlainText().isEmpty());
+    grid->setFocus();
+    QTest::keyPress(grid, Qt::Key_Up);
+    EXPECT_EQ(edit("TITLE1")->text(), QStringLiteral("첫째"));
+    QTest::qWait(250);
+    EXPECT_TRUE(view->toPlainText().isEmpty()) << "no refresh while the key is held";
+    QTest::keyRelease(grid, Qt::Key_Up);
+    EXPECT_EQ(view->toPlainText(), QStringLiteral("첫 원고"));
+}
+
+TEST_F(MainWindowTest, CtrlDeleteInTheListDeletes)
+{
+    open({{"1999.01.01", "첫째"}, {"2000.03.04", "마지막"}});
+    child<QTableView>("DBGrid1")->setFocus();
+    prompts->yes();
+    press(Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(prompts->texts(), QStringList{QStringLiteral("현재 설교자료(1편)를 삭제하시겠습니까?")});
+    EXPECT_EQ(collection->recnos(), (std::vector<uint32_t>{1}));
+    press(Qt::Key_Delete);
+    EXPECT_EQ(collection->recnos(), (std::vector<uint32_t>{1})) << "Delete alone does nothing";
 }
 
 TEST_F(MainWindowTest, ClosingIsRefusedWhileASermonIsBeingAdded)
