@@ -10,14 +10,19 @@ namespace verbana {
 
 VerbanaApplication::VerbanaApplication(int &argc, char **argv) : QApplication(argc, argv) {}
 
-bool VerbanaApplication::notify(QObject *receiver, QEvent *event)
+bool deliverShowingErrors(const std::function<bool()> &deliver)
 {
     try {
-        return QApplication::notify(receiver, event);
+        return deliver();
     } catch (const EUserError &error) {
         showError(error.text());
     }
     return false;
+}
+
+bool VerbanaApplication::notify(QObject *receiver, QEvent *event)
+{
+    return deliverShowingErrors([&] { return QApplication::notify(receiver, event); });
 }
 
 void installFontSubstitutions()

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 
+#include <functional>
+
 namespace verbana {
 
 // The application object. An error meant for the user that no command
@@ -12,6 +14,10 @@ public:
     VerbanaApplication(int &argc, char **argv);
     bool notify(QObject *receiver, QEvent *event) override;
 };
+
+// Runs `deliver`; an error meant for the user that escapes it is shown in
+// the general error box, and the event counts as not handled.
+bool deliverShowingErrors(const std::function<bool()> &deliver);
 
 // Lets the Windows font names the settings keep show in a Nanum font.
 void installFontSubstitutions();
