@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
+#include "platform/user_error.h"
 #include "richtext/richtext.h"
 #include "store/collection_files.h"
 #include "store/sermon_record.h"
@@ -61,6 +62,7 @@ Tfmverbdesk::Tfmverbdesk(QWidget *parent) : QMainWindow(parent)
     splitter_->addWidget(PageControl1_);
     splitter_->setStretchFactor(1, 1);
     connect(splitter_, &QSplitter::splitterMoved, this, [this] { LayoutBoxes(); });
+    PageControl1_->installEventFilter(this);
     column->addWidget(splitter_, 1);
     setCentralWidget(central);
 
@@ -162,7 +164,13 @@ void Tfmverbdesk::closeEvent(QCloseEvent *event)
         return;
     }
     files::removeFileOnly(paths::programFolder() + QStringLiteral("/usefile.sys"));
-    writeSettings();
+    // A settings file that cannot be written is reported; the program is
+    // left all the same.
+    try {
+        writeSettings();
+    } catch (const EUserError &error) {
+        showError(error.text());
+    }
     event->accept();
 }
 

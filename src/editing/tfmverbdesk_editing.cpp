@@ -287,6 +287,11 @@ bool Tfmverbdesk::recordBoxKey(QWidget *widget, QKeyEvent *event)
 
 bool Tfmverbdesk::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == PageControl1_) {
+        if (event->type() == QEvent::Resize)
+            LayoutBoxes();
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (watched == DBGrid1_) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool moving = (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)

@@ -6,6 +6,7 @@
 #include "settings/profile.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -181,6 +182,16 @@ TEST_F(MainWindowTest, ClosingWritesTheSettingsAndForgetsUsefile)
     EXPECT_EQ(profile.readRaw(QStringLiteral("화면"), QStringLiteral("left")), QByteArrayLiteral("20"));
     EXPECT_EQ(profile.readRaw(QStringLiteral("화면"), QStringLiteral("height")), QByteArrayLiteral("450"));
     EXPECT_EQ(profile.readRaw(QStringLiteral("화면"), QStringLiteral("width")), QByteArrayLiteral("600"));
+}
+
+TEST_F(MainWindowTest, UnwritableSettingsAreReportedAndTheProgramEnds)
+{
+    openWithoutCollection();
+    QDir().mkpath(iniPath()); // a folder where the file should be
+    prompts->yes().ok();
+    EXPECT_TRUE(window->close());
+    ASSERT_EQ(prompts->texts().size(), 2);
+    EXPECT_EQ(prompts->texts()[1], QStringLiteral("Unable to write to ") + iniPath());
 }
 
 TEST_F(MainWindowTest, ClosingWithoutCollectionWritesLastEmpty)
