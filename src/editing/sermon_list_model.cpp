@@ -3,6 +3,7 @@
 
 #include "platform/cp949.h"
 #include "store/sermon_record.h"
+#include "store/xbase/cdx_index.h"
 #include "store/xbase/dbf_file.h"
 
 #include <algorithm>
@@ -23,6 +24,8 @@ SermonListModel::~SermonListModel() = default;
 
 void SermonListModel::setTable(xbase::TApolloTable *table)
 {
+    deletedHere_.clear();
+    recordCount_ = 0;
     disconnect(changed_);
     disconnect(thawed_);
     disconnect(destroyed_);
@@ -70,6 +73,17 @@ const QByteArray *SermonListModel::record(uint32_t recno) const
     if (!table_->dbf()->readRecord(recno, *rec).isOk())
         return nullptr;
     ++reads_;
+    if (!rec->isEmpty() && rec->at(0) == '*' && xbase::TApolloEnv::instance().Deleted) {
+        // A deleted record listed from the index: it leaves the list as soon
+        // as the view is done asking.
+        deleted_.push_back(recno);
+        if (!pruneQueued_) {
+            pruneQueued_ = true;
+            QMetaObject::invokeMethod(const_cast<SermonListModel *>(this), &SermonListModel::pruneDeleted,
+                                      Qt::QueuedConnection);
+        }
+        return nullptr;
+    }
     const QByteArray *kept = rec.get();
     cache_.insert(recno, rec.release());
     return kept;
@@ -115,20 +129,17 @@ void SermonListModel::refresh()
     beginResetModel();
     rows_.clear();
     cache_.clear();
+    deleted_.clear();
     if (table_ && table_->Active() && table_->State() == TableState::Browse) {
-        // Walk the view in the order in force to learn the record numbers,
-        // unseen by everything bound to the table, and come back to the
-        // current record.
+        // Everything bound to the table is kept out of the look-up, and the
+        // current record stays current.
         walking_ = true;
         table_->DetachHandlers(kAllEvents);
         table_->DisableControls();
         const uint32_t current = table_->RecNo();
         try {
-            table_->GoTop();
-            while (!table_->Eof() && table_->RecNo() != 0) {
-                rows_.push_back(table_->RecNo());
-                table_->Skip(1);
-            }
+            if (!rowsFromIndex())
+                rowsFromWalk();
             if (current != 0)
                 table_->Go(current);
         } catch (...) {
@@ -144,6 +155,69 @@ void SermonListModel::refresh()
         walking_ = false;
     }
     endResetModel();
+}
+
+bool SermonListModel::rowsFromIndex()
+{
+    if (!table_->DBFilter().isEmpty())
+        return false;
+    const uint32_t count = table_->RecCount();
+    if (count < recordCount_)
+        deletedHere_.clear(); // packed: the numbers are new
+    recordCount_ = count;
+    std::sort(deletedHere_.begin(), deletedHere_.end());
+    const auto listed = [this](uint32_t recno) {
+        return !std::binary_search(deletedHere_.begin(), deletedHere_.end(), recno);
+    };
+    const int order = table_->IndexOrd();
+    if (order == 0) {
+        rows_.reserve(count);
+        for (uint32_t recno = 1; recno <= count; ++recno)
+            if (listed(recno))
+                rows_.push_back(recno);
+        return true;
+    }
+    // Going to the top brings the table's index up to date with what other
+    // programs wrote; then the tag alone gives the rows.
+    table_->GoTop();
+    xbase::CdxIndex *index = table_->index();
+    auto cursor = index ? index->cursor(order) : nullptr;
+    if (!cursor || !cursor->first().isOk())
+        return false;
+    while (cursor->valid()) {
+        if (listed(cursor->recno()))
+            rows_.push_back(cursor->recno());
+        if (!cursor->next().isOk()) {
+            rows_.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+void SermonListModel::rowsFromWalk()
+{
+    table_->GoTop();
+    while (!table_->Eof() && table_->RecNo() != 0) {
+        rows_.push_back(table_->RecNo());
+        table_->Skip(1);
+    }
+}
+
+void SermonListModel::pruneDeleted()
+{
+    pruneQueued_ = false;
+    std::vector<uint32_t> gone;
+    gone.swap(deleted_);
+    for (uint32_t recno : gone) {
+        const int row = rowOf(recno);
+        if (row < 0)
+            continue;
+        beginRemoveRows(QModelIndex(), row, row);
+        rows_.erase(rows_.begin() + row);
+        cache_.remove(recno);
+        endRemoveRows();
+    }
 }
 
 void SermonListModel::onDataChanged(const xbase::TableNotification &n)
@@ -163,6 +237,7 @@ void SermonListModel::onDataChanged(const xbase::TableNotification &n)
         break;
     }
     case TableEvent::AfterDelete: {
+        deletedHere_.push_back(table_->RecNo());
         const int row = rowOf(table_->RecNo());
         if (row >= 0) {
             beginRemoveRows(QModelIndex(), row, row);

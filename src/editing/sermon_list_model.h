@@ -13,9 +13,16 @@
 // order in force, one row per record and the list columns of the sermon
 // record. The model keeps only the record numbers of its rows; the records
 // themselves are read when a row is shown and kept in a small cache, so a
-// table of any size scrolls without being loaded. While the table's
-// controls are frozen the model ignores it and refreshes once when they
-// are thawed.
+// table of any size scrolls without being loaded.
+//
+// Without a query the rows come from the index tag of the order in force
+// (or are the record numbers themselves in record order), so no record is
+// read to list them. A record found deleted when its row is first shown
+// leaves the list right after. With a query or marked records in view the
+// rows come from a walk of the view.
+//
+// While the table's controls are frozen the model ignores it and refreshes
+// once when they are thawed.
 namespace verbana::editing {
 
 class SermonListModel : public QAbstractTableModel {
@@ -35,6 +42,9 @@ public:
     // The row of a record, -1 when it is not in view.
     int rowOf(uint32_t recno) const;
     uint32_t recnoAt(int row) const;
+    // True when the row's record can be shown (it is not a deleted record
+    // waiting to leave the list).
+    bool showsRow(int row) const { return row >= 0 && row < int(rows_.size()) && record(rows_[size_t(row)]); }
     // The field number shown in a column.
     static int fieldOfColumn(int column);
 
@@ -45,6 +55,9 @@ public:
 
 private:
     void onDataChanged(const xbase::TableNotification &n);
+    bool rowsFromIndex();
+    void rowsFromWalk();
+    void pruneDeleted();
     const QByteArray *record(uint32_t recno) const;
 
     xbase::TApolloTable *table_ = nullptr;
@@ -52,6 +65,12 @@ private:
     mutable QCache<uint32_t, QByteArray> cache_;
     mutable quint64 reads_ = 0;
     bool walking_ = false;
+    mutable std::vector<uint32_t> deleted_; // found deleted when shown
+    mutable bool pruneQueued_ = false;
+    // Records deleted while the model watched, kept out of the rows until a
+    // pack renumbers the file.
+    std::vector<uint32_t> deletedHere_;
+    uint32_t recordCount_ = 0;
     QMetaObject::Connection changed_, thawed_, destroyed_;
 };
 

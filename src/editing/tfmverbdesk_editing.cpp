@@ -138,7 +138,7 @@ void Tfmverbdesk::listRowChosen(int row)
     if (syncingList_ || !t || !t->Active() || editing_.changing())
         return;
     const uint32_t recno = model_->recnoAt(row);
-    if (recno != 0 && recno != t->RecNo())
+    if (recno != 0 && recno != t->RecNo() && model_->showsRow(row))
         t->Go(recno);
 }
 

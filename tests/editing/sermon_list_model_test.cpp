@@ -6,6 +6,7 @@
 #include "store/sermon_record.h"
 
 #include <QAbstractItemModelTester>
+#include <QCoreApplication>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -102,6 +103,7 @@ TEST(SermonListModelTest, OnlyShownRowsAreRead)
     SermonListModel model;
     model.setTable(&c.table());
     ASSERT_EQ(model.rowCount(), 3000);
+    EXPECT_EQ(model.recordReads(), 0u) << "listing reads no record";
     const quint64 before = model.recordReads();
     for (int row = 1000; row < 1040; ++row)
         for (int column = 0; column < model.columnCount(); ++column)
@@ -110,6 +112,42 @@ TEST(SermonListModelTest, OnlyShownRowsAreRead)
     // Coming back to the same rows reads nothing more.
     (void)model.index(1000, 0).data();
     EXPECT_EQ(model.recordReads() - before, 40u);
+}
+
+TEST(SermonListModelTest, RecordsDeletedEarlierLeaveTheListWhenShown)
+{
+    TestCollection c({{"1999.01.01", "하나"}, {"1999.02.01", "둘"}, {"1999.03.01", "셋"}});
+    c.table().Go(2);
+    c.table().Delete();
+    for (int order : {0, c.table().TagArea(QByteArrayLiteral("title1")), c.table().TagArea(QByteArrayLiteral("date1"))}) {
+        c.table().SetOrder(order);
+        SermonListModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+        model.setTable(&c.table());
+        ASSERT_EQ(model.rowCount(), 3) << "listed from the index before any record is read";
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+        for (int row = 0; row < 3; ++row)
+            (void)model.index(row, 0).data();
+        EXPECT_EQ(removed.count(), 0) << "not while the view is asking";
+        QCoreApplication::processEvents();
+        EXPECT_EQ(removed.count(), 1);
+        ASSERT_EQ(model.rowCount(), 2);
+        EXPECT_EQ(model.rowOf(2), -1);
+        EXPECT_FALSE(model.index(0, 0).data().toString().isEmpty());
+        EXPECT_FALSE(model.index(1, 0).data().toString().isEmpty());
+    }
+}
+
+TEST(SermonListModelTest, AQueryIsListedByWalkingTheView)
+{
+    TestCollection c({{"1999.01.01", "하나"}, {"1999.02.01", "둘"}, {"1999.03.01", "셋"}});
+    c.table().Query(QByteArrayLiteral("DATE1 <> \"1999.02.01\""));
+    c.table().GoBottom();
+    SermonListModel model;
+    model.setTable(&c.table());
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.rowOf(2), -1);
+    EXPECT_EQ(model.rowOf(c.table().RecNo()), 1);
 }
 
 TEST(SermonListModelTest, TableGoneLeavesAnEmptyModel)
