@@ -29,7 +29,8 @@ void installFontSubstitutions()
 {
     QFont::insertSubstitutions(QStringLiteral("굴림체"),
                                {QStringLiteral("NanumGothicCoding"), QStringLiteral("NanumGothic")});
-    QFont::insertSubstitutions(QStringLiteral("굴림"), {QStringLiteral("NanumGothic"), QStringLiteral("NanumGothicCoding")});
+    QFont::insertSubstitutions(QStringLiteral("굴림"),
+                               {QStringLiteral("NanumGothic"), QStringLiteral("NanumGothicCoding")});
     QFont::insertSubstitutions(QStringLiteral("돋움체"),
                                {QStringLiteral("NanumGothicCoding"), QStringLiteral("NanumGothic")});
     QFont::insertSubstitutions(QStringLiteral("바탕체"), {QStringLiteral("NanumMyeongjo"), QStringLiteral("NanumGothic")});

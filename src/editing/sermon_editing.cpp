@@ -74,6 +74,11 @@ QString SermonEditing::collectionPath(const QString &relative) const
     return paths::resolve(folder_, relative);
 }
 
+QString SermonEditing::textCopyPath(const QString &context) const
+{
+    return collectionPath(QStringLiteral("text\\") + store::ReplaceExtension(context, QStringLiteral(".txt")));
+}
+
 void SermonEditing::deleteWorkFiles() const
 {
     if (folder_.isEmpty())
@@ -167,7 +172,7 @@ void SermonEditing::deleteCurrent()
     const QString context = contextOf(*table_);
     // An empty CONTEXT names the folders text\ and data\ themselves: only
     // files are ever removed here.
-    const QString text = collectionPath(QStringLiteral("text\\") + store::ReplaceExtension(context, QStringLiteral(".txt")));
+    const QString text = textCopyPath(context);
     const QString manuscript = collectionPath(QStringLiteral("data\\") + context);
     if (!text.isEmpty())
         files::removeFileOnly(text);

@@ -70,6 +70,8 @@ public:
     // separator and letter case); empty when the name would leave the
     // folder.
     QString collectionPath(const QString &relative) const;
+    // The text copy of a manuscript: "text\" + its name with ".txt".
+    QString textCopyPath(const QString &context) const;
 
 private:
     void moveWorkFiles(const QString &context) const;

@@ -208,7 +208,7 @@ void Tfmverbdesk::RefreshManuscriptView()
     reManuscript_->setTextColor(Qt::black);
     if (context.isEmpty())
         return;
-    const QString copy = editing_.collectionPath(QStringLiteral("text\\") + store::ReplaceExtension(context, QStringLiteral(".txt")));
+    const QString copy = editing_.textCopyPath(context);
     if (copy.isEmpty() || !QFileInfo(copy).isFile())
         return;
     QFile file(copy);

@@ -61,7 +61,8 @@ void Tfmverbdesk::buildMenus()
 
     mnData_ = menuBar()->addMenu(QStringLiteral("  자료입력  "));
     mnData_->setObjectName(QStringLiteral("mnData"));
-    auto add = [this](const QString &caption, const QKeySequence &key, const QString &name, void (Tfmverbdesk::*slot)()) {
+    auto add = [this](const QString &caption, const QKeySequence &key, const QString &name,
+                      void (Tfmverbdesk::*slot)()) {
         QAction *a = mnData_->addAction(caption, this, slot);
         a->setShortcut(key);
         a->setShortcutContext(Qt::WindowShortcut);
@@ -141,9 +142,10 @@ QWidget *Tfmverbdesk::buildListPanel()
     DBGrid1_->verticalHeader()->setDefaultSectionSize(DBGrid1_->fontMetrics().height() + 4);
     DBGrid1_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     const int charWidth = DBGrid1_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    for (int column = 0; column < model_->columnCount(); ++column)
-        DBGrid1_->setColumnWidth(column, sermonFields()[size_t(SermonListModel::fieldOfColumn(column) - 1)].listWidth
-                                             * charWidth + 6);
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        const SermonField &f = sermonFields()[size_t(SermonListModel::fieldOfColumn(c) - 1)];
+        DBGrid1_->setColumnWidth(c, f.listWidth * charWidth + 6);
+    }
     DBGrid1_->installEventFilter(this);
     connect(DBGrid1_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { listRowChosen(current.row()); });
@@ -179,7 +181,8 @@ TDBComboBox *Tfmverbdesk::addCombo(int field)
     box->installEventFilter(this);
     box->lineEdit()->installEventFilter(this);
     box->view()->installEventFilter(this);
-    connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, field](const QString &text) { boxEdited(field, text); });
+    connect(box->lineEdit(), &QLineEdit::textEdited, this,
+            [this, field](const QString &text) { boxEdited(field, text); });
     connect(box, &QComboBox::textActivated, this, [this, field](const QString &text) { boxEdited(field, text); });
     return box;
 }
@@ -352,7 +355,8 @@ void Tfmverbdesk::readSettings()
     if (profile.readBool(screen, QStringLiteral("full"), false)) {
         setWindowState(Qt::WindowMaximized);
     } else {
-        move(profile.readInteger(screen, QStringLiteral("left"), 10), profile.readInteger(screen, QStringLiteral("top"), 10));
+        move(profile.readInteger(screen, QStringLiteral("left"), 10),
+             profile.readInteger(screen, QStringLiteral("top"), 10));
         resize(profile.readInteger(screen, QStringLiteral("width"), 527),
                profile.readInteger(screen, QStringLiteral("height"), 430));
     }
@@ -365,8 +369,11 @@ void Tfmverbdesk::readSettings()
     manuscriptFont.setPointSize(profile.readInteger(fonts, QStringLiteral("원고고"), 9));
     reManuscript_->setFont(manuscriptFont);
     QPalette view = reManuscript_->palette();
-    view.setColor(QPalette::Text, toQColor(profile.readColour(fonts, QStringLiteral("원고색"), QStringLiteral("clWindowtext"))));
-    view.setColor(QPalette::Base, toQColor(profile.readColour(fonts, QStringLiteral("원고바탕색"), QStringLiteral("clWindow"))));
+    const auto colour = [&](const char16_t *key, const char *defaultName) {
+        return toQColor(profile.readColour(fonts, QString::fromUtf16(key), QLatin1String(defaultName)));
+    };
+    view.setColor(QPalette::Text, colour(u"원고색", "clWindowtext"));
+    view.setColor(QPalette::Base, colour(u"원고바탕색", "clWindow"));
     reManuscript_->setPalette(view);
 
     // The general font is held by the DATE1 box and handed on to the others.
@@ -375,10 +382,8 @@ void Tfmverbdesk::readSettings()
     general.setPointSize(profile.readInteger(fonts, QStringLiteral("일반고"), 9));
     date1->setFont(general);
     QPalette generalPalette = date1->palette();
-    generalPalette.setColor(QPalette::Text,
-                            toQColor(profile.readColour(fonts, QStringLiteral("일반색"), QStringLiteral("clWindowtext"))));
-    generalPalette.setColor(QPalette::Base,
-                            toQColor(profile.readColour(fonts, QStringLiteral("일반바탕색"), QStringLiteral("clWindow"))));
+    generalPalette.setColor(QPalette::Text, colour(u"일반색", "clWindowtext"));
+    generalPalette.setColor(QPalette::Base, colour(u"일반바탕색", "clWindow"));
     date1->setPalette(generalPalette);
     ApplyGeneralFont();
     fillChoiceLists(profile);

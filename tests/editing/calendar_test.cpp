@@ -61,7 +61,8 @@ TEST_F(CalendarTest, MonthAndYearKeys)
     EXPECT_EQ(pick({{Qt::Key_PageUp, Qt::NoModifier}, {Qt::Key_Enter, Qt::NoModifier}}), QStringLiteral("1997.04.05"));
     EXPECT_EQ(pick({{Qt::Key_PageDown, Qt::ControlModifier}, {Qt::Key_Return, Qt::NoModifier}}),
               QStringLiteral("1998.05.05"));
-    EXPECT_EQ(pick({{Qt::Key_PageUp, Qt::ShiftModifier}, {Qt::Key_Return, Qt::NoModifier}}), QStringLiteral("1996.05.05"));
+    EXPECT_EQ(pick({{Qt::Key_PageUp, Qt::ShiftModifier}, {Qt::Key_Return, Qt::NoModifier}}),
+              QStringLiteral("1996.05.05"));
     EXPECT_EQ(pick({{Qt::Key_F9, Qt::NoModifier}, {Qt::Key_F12, Qt::NoModifier}, {Qt::Key_F12, Qt::NoModifier},
                     {Qt::Key_Return, Qt::NoModifier}}),
               QStringLiteral("1996.07.05"));

@@ -95,7 +95,8 @@ TEST(FieldTextTest, WidthCountsCp949Bytes)
 
 TEST(FieldTextTest, UnmappableCharacterIsNamed)
 {
-    const FieldFit fit = fitField(QStringLiteral("설교 ") + QString::fromUtf8("\xF0\x9F\x98\x80") + QStringLiteral("x"), 60);
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    const FieldFit fit = fitField(QStringLiteral("설교 ") + emoji + QStringLiteral("x"), 60);
     EXPECT_EQ(fit.kind, FieldFit::Unmappable);
     EXPECT_EQ(fit.character, QString::fromUtf8("\xF0\x9F\x98\x80"));
 }

@@ -119,7 +119,8 @@ TEST(SermonListModelTest, RecordsDeletedEarlierLeaveTheListWhenShown)
     TestCollection c({{"1999.01.01", "하나"}, {"1999.02.01", "둘"}, {"1999.03.01", "셋"}});
     c.table().Go(2);
     c.table().Delete();
-    for (int order : {0, c.table().TagArea(QByteArrayLiteral("title1")), c.table().TagArea(QByteArrayLiteral("date1"))}) {
+    const int title = c.table().TagArea(QByteArrayLiteral("title1"));
+    for (int order : {0, title, c.table().TagArea(QByteArrayLiteral("date1"))}) {
         c.table().SetOrder(order);
         SermonListModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
