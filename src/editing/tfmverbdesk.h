@@ -73,6 +73,11 @@ public:
     void LayoutBoxes();
     static int longBoxWidth(int pageWidth);
     void RefreshManuscriptView();
+    // The menus, for the commands of the collection and its upkeep: they
+    // go into the file menu before its separator line and 종료.
+    QMenu *fileMenu() const { return mnFile_; }
+    QAction *exitAction() const { return mnExit_; }
+
     // The caption the manuscript button carries: "원고 입력" or "원고 수정".
     const QString &manuscriptCaption() const { return manuscriptCaption_; }
 

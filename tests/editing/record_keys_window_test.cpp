@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "store/sermon_record.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -94,6 +95,24 @@ TEST_F(RecordKeysWindowTest, ChoiceBoxesDropTheirListOnInsert)
     EXPECT_TRUE(stype->isAncestorOf(QApplication::focusWidget()));
     press(Qt::Key_PageUp);
     EXPECT_EQ(title(), QStringLiteral("첫째"));
+}
+
+TEST_F(RecordKeysWindowTest, EnterInADroppedListTakesTheWordAndMovesOn)
+{
+    auto *stype = child<TDBComboBox>("STYPE");
+    stype->addItems({QStringLiteral("제목설교"), QStringLiteral("본문설교")});
+    stype->showValue(QStringLiteral("x"));
+    press(Qt::Key_F11);
+    stype->setFocus();
+    press(Qt::Key_Insert);
+    ASSERT_TRUE(stype->dropped());
+    QWidget *list = stype->view();
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    QTRY_VERIFY(!stype->dropped());
+    QTRY_COMPARE(QApplication::focusWidget(), child<QComboBox>("AIM"));
+    press(Qt::Key_F12);
+    EXPECT_EQ(collection->storedField(2, store::fSTYPE).trimmed(), cp("본문설교"));
 }
 
 TEST_F(RecordKeysWindowTest, EnteringAnEmptyChoiceBoxWhileEditingDropsItsList)
