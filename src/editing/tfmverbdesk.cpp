@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QKeyEvent>
@@ -44,6 +45,15 @@ Tfmverbdesk::Tfmverbdesk(QWidget *parent) : QMainWindow(parent)
     strip->setObjectName(QStringLiteral("pnlToolbar"));
     buildToolbar(strip);
     column->addWidget(strip);
+    progressLine_ = new QProgressBar(central);
+    progressLine_->setObjectName(QStringLiteral("pbProgress"));
+    progressLine_->setFixedHeight(1);
+    progressLine_->setTextVisible(false);
+    progressLine_->setRange(0, 100);
+    progressLine_->setValue(0);
+    progressLine_->setStyleSheet(QStringLiteral("QProgressBar { border: none; background: transparent; }"
+                                                "QProgressBar::chunk { background: red; }"));
+    column->addWidget(progressLine_);
 
     splitter_ = new QSplitter(Qt::Horizontal, central);
     splitter_->setObjectName(QStringLiteral("Splitter1"));

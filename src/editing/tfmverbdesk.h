@@ -14,6 +14,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QProgressBar;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
@@ -76,6 +77,9 @@ public:
     // The menus, for the commands of the collection and its upkeep: they
     // go into the file menu before its separator line and 종료.
     QMenu *fileMenu() const { return mnFile_; }
+    // The red line along the bottom of the toolbar that long operations
+    // move as they go.
+    QProgressBar *progressLine() const { return progressLine_; }
     QAction *exitAction() const { return mnExit_; }
 
     // The caption the manuscript button carries: "원고 입력" or "원고 수정".
@@ -129,6 +133,7 @@ private:
     QPushButton *btnAppend_ = nullptr, *btnEdit_ = nullptr, *btnDelete_ = nullptr, *btnExit_ = nullptr;
     QPushButton *btnSave_ = nullptr, *btnCancel_ = nullptr;
     QWidget *pnlSave_ = nullptr, *pnlGrid_ = nullptr;
+    QProgressBar *progressLine_ = nullptr;
     QLabel *lblNoCollection_ = nullptr;
     QTableView *DBGrid1_ = nullptr;
     SermonListModel *model_ = nullptr;

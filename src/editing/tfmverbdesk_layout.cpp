@@ -166,6 +166,8 @@ TDBEdit *Tfmverbdesk::addEdit(int field, BoxKind kind)
     const SermonField &f = sermonFields()[size_t(field - 1)];
     auto *box = new TDBEdit(field, f.width, kind);
     box->setObjectName(QLatin1String(f.name));
+    if (kind == BoxKind::Date)
+        box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("0000.00.00")) + 16);
     edits_.push_back(box);
     box->installEventFilter(this);
     connect(box, &QLineEdit::textEdited, this, [this, field](const QString &text) { boxEdited(field, text); });
@@ -177,6 +179,8 @@ TDBComboBox *Tfmverbdesk::addCombo(int field)
     const SermonField &f = sermonFields()[size_t(field - 1)];
     auto *box = new TDBComboBox(field, f.width);
     box->setObjectName(QLatin1String(f.name));
+    box->setMinimumContentsLength(f.width * 2 / 3);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     combos_.push_back(box);
     box->installEventFilter(this);
     box->lineEdit()->installEventFilter(this);
@@ -221,6 +225,7 @@ QWidget *Tfmverbdesk::buildOutlinePage()
     date1->setToolTip(QStringLiteral("ex) 1997.05.05 "));
     btnCallCal_ = button(QStringLiteral("..."), QString(), QStringLiteral("btnCallCal"), page);
     btnCallCal_->setFocusPolicy(Qt::NoFocus);
+    btnCallCal_->setFixedWidth(28);
     connect(btnCallCal_, &QPushButton::clicked, this, [this, date1] { pickDateFor(date1); });
     row(0, QStringLiteral("작 성 일"), date1, btnCallCal_);
     row(1, QStringLiteral("제    목"), addEdit(fTITLE1));
@@ -313,6 +318,7 @@ QWidget *Tfmverbdesk::buildSelfPage()
     date2->setToolTip(QStringLiteral("ex) 1997.05.05 "));
     btnCallCal2_ = button(QStringLiteral("..."), QString(), QStringLiteral("btnCallCal2"), page);
     btnCallCal2_->setFocusPolicy(Qt::NoFocus);
+    btnCallCal2_->setFixedWidth(28);
     connect(btnCallCal2_, &QPushButton::clicked, this, [this, date2] { pickDateFor(date2); });
     row(0, QStringLiteral("설 교 일"), date2, btnCallCal2_);
     row(1, QStringLiteral("설교장소"), addCombo(fWHERE));
