@@ -163,7 +163,9 @@ void Tfmverbdesk::mnAppendClick()
     reManuscript_->setCurrentCharFormat(QTextCharFormat());
     reManuscript_->setTextColor(Qt::black);
     setBoxesReadOnly();
-    boxOf(store::fDATE1)->setFocus();
+    auto *date1 = static_cast<QLineEdit *>(boxOf(store::fDATE1));
+    date1->setFocus();
+    date1->selectAll();
 }
 
 void Tfmverbdesk::mnEditClick()

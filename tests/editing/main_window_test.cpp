@@ -104,6 +104,24 @@ TEST_F(MainWindowTest, BindingShowsTheLastSermonAndTheList)
     EXPECT_FALSE(child<QPushButton>("btnAppend")->isEnabled());
 }
 
+TEST_F(MainWindowTest, AnEmptyCollectionTakesItsFirstSermon)
+{
+    open({});
+    auto *grid = child<QTableView>("DBGrid1");
+    EXPECT_EQ(grid->model()->rowCount(), 0);
+    press(Qt::Key_F11);
+    press(Qt::Key_F8);
+    EXPECT_EQ(collection->table().State(), xbase::TableState::Browse);
+    EXPECT_FALSE(child("pnlSave")->isVisible());
+    press(Qt::Key_F10);
+    EXPECT_EQ(edit("DATE1")->selectedText(), QStringLiteral("2001.12.31")) << "ready to be typed over";
+    type(edit("TITLE1"), QStringLiteral("x"));
+    press(Qt::Key_F12);
+    EXPECT_EQ(grid->model()->rowCount(), 1);
+    EXPECT_EQ(edit("DATE1")->text(), QStringLiteral("2001.12.31"));
+    EXPECT_TRUE(prompts->texts().isEmpty());
+}
+
 TEST_F(MainWindowTest, ChoosingARowInTheListShowsThatSermon)
 {
     open({{"1999.01.01", "첫째"}, {"2000.03.04", "마지막"}});
