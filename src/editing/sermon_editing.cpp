@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editing/sermon_editing.h"
+
+#include "bible/bible_books.h"
+#include "platform/clock.h"
+#include "platform/cp949.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "store/collection_files.h"
+#include "store/sermon_record.h"
+#include "store/xbase/apollo_table.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace verbana::editing {
+
+using xbase::TableState;
+
+QString refuseWhileEditingText()
+{
+    return QStringLiteral("자료를 수정/추가 중입니다.\r자료를 저장/취소 하신 후에 실행하십시오.");
+}
+
+QString deleteWhileEditingText()
+{
+    return QStringLiteral("자료 수정/추가 중입니다.\r먼저 저장이나 취소 후에 실행하십시오.");
+}
+
+QString deleteQuestionText() { return QStringLiteral("현재 설교자료(1편)를 삭제하시겠습니까?"); }
+
+QString bibleRefusedText() { return QStringLiteral("성경본문 구절을 다시 입력하십시오."); }
+
+static QByteArrayView trimControls(QByteArrayView text)
+{
+    qsizetype from = 0, to = text.size();
+    while (from < to && static_cast<unsigned char>(text[from]) <= 0x20)
+        ++from;
+    while (to > from && static_cast<unsigned char>(text[to - 1]) <= 0x20)
+        --to;
+    return text.sliced(from, to - from);
+}
+
+bool CheckBibleNo(xbase::TApolloTable &table, QByteArrayView bible1)
+{
+    const QByteArrayView reference = trimControls(bible1);
+    if (reference.isEmpty())
+        return true;
+    const QByteArray key = bible::MakeBibleNo(reference);
+    if (key == bible::kRefused)
+        return false;
+    table.PutString(store::fBIBLENO, key);
+    return true;
+}
+
+QByteArray todayText() { return clock::today().toString(QStringLiteral("yyyy.MM.dd")).toLatin1(); }
+
+void SermonEditing::bind(xbase::TApolloTable *table, const QString &collectionFolder)
+{
+    table_ = table;
+    folder_ = table ? collectionFolder : QString();
+    PendingManuscript.clear();
+}
+
+bool SermonEditing::changing() const { return table_ && table_->Active() && table_->State() != TableState::Browse; }
+
+bool SermonEditing::adding() const { return table_ && table_->Active() && table_->State() == TableState::Inserting; }
+
+QString SermonEditing::collectionPath(const QString &relative) const
+{
+    if (folder_.isEmpty() || !paths::isContained(relative))
+        return QString();
+    return paths::resolve(folder_, relative);
+}
+
+QString SermonEditing::textCopyPath(const QString &context) const
+{
+    return collectionPath(QStringLiteral("text\\") + store::ReplaceExtension(context, QStringLiteral(".txt")));
+}
+
+void SermonEditing::deleteWorkFiles() const
+{
+    if (folder_.isEmpty())
+        return;
+    for (const char *name : {"temp.hwp", "temp.rtf", "temp.txt", "temp.bak"}) {
+        const QString path = paths::resolveExisting(folder_, QLatin1String(name));
+        if (!path.isEmpty())
+            files::removeFileOnly(path);
+    }
+}
+
+bool SermonEditing::add()
+{
+    if (!table_ || !table_->Active() || changing())
+        return false;
+    PendingManuscript = store::ReplaceExtension(store::NewManuscriptName(*table_, folder_), QStringLiteral(".RTF"));
+    deleteWorkFiles();
+    table_->Append();
+    table_->PutString(store::fDATE1, todayText());
+    return true;
+}
+
+bool SermonEditing::edit()
+{
+    if (!table_ || !table_->Active())
+        return false;
+    if (changing())
+        return true;
+    if (table_->RecNo() == 0)
+        return false;
+    table_->Edit();
+    return true;
+}
+
+static QString contextOf(const xbase::TApolloTable &table)
+{
+    return cp949::decode(table.GetString(store::fCONTEXT));
+}
+
+void SermonEditing::moveWorkFiles(const QString &context) const
+{
+    if (!paths::isContained(context))
+        return;
+    const qsizetype slash = context.indexOf(QLatin1Char('\\'));
+    const QString sub = slash < 0 ? QString() : context.left(slash);
+    QDir().mkpath(paths::resolve(folder_, QStringLiteral("data/") + sub));
+    QDir().mkpath(paths::resolve(folder_, QStringLiteral("text/") + sub));
+    const QString extension = QFileInfo(context).suffix().toUpper();
+    const QString manuscript = paths::resolve(folder_, QStringLiteral("data/") + context);
+    QString work;
+    if (extension == QLatin1String("HWP"))
+        work = paths::resolveExisting(folder_, QStringLiteral("temp.hwp"));
+    else if (extension == QLatin1String("RTF"))
+        work = paths::resolveExisting(folder_, QStringLiteral("temp.rtf"));
+    if (!work.isEmpty())
+        QFile::rename(work, manuscript);
+    const QString text = paths::resolveExisting(folder_, QStringLiteral("temp.txt"));
+    if (!text.isEmpty())
+        QFile::rename(text, paths::resolve(folder_, QStringLiteral("text/")
+                                                         + store::ReplaceExtension(context, QStringLiteral(".TXT"))));
+}
+
+SermonEditing::SaveResult SermonEditing::save(QByteArrayView bible1)
+{
+    if (!changing())
+        return SaveResult::NotChanging;
+    if (!CheckBibleNo(*table_, bible1))
+        return SaveResult::BibleRefused;
+    if (adding()) {
+        const QString context = contextOf(*table_);
+        if (!context.isEmpty())
+            moveWorkFiles(context);
+    }
+    deleteWorkFiles();
+    if (changing())
+        table_->Post();
+    return SaveResult::Saved;
+}
+
+void SermonEditing::cancel()
+{
+    deleteWorkFiles();
+    if (changing())
+        table_->Cancel();
+}
+
+void SermonEditing::deleteCurrent()
+{
+    if (!table_ || !table_->Active() || changing() || table_->RecNo() == 0)
+        return;
+    const QString context = contextOf(*table_);
+    // An empty CONTEXT names the folders text\ and data\ themselves: only
+    // files are ever removed here.
+    const QString text = textCopyPath(context);
+    const QString manuscript = collectionPath(QStringLiteral("data\\") + context);
+    if (!text.isEmpty())
+        files::removeFileOnly(text);
+    if (!manuscript.isEmpty())
+        files::removeFileOnly(manuscript);
+    table_->Delete();
+}
+
+} // namespace verbana::editing

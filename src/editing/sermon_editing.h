@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace verbana::xbase {
+class TApolloTable;
+}
+
+// Adding, editing, saving, cancelling and deleting one sermon of the open
+// collection, with the manuscript work files that travel with a new sermon.
+// No widgets: the main window calls these and shows the outcome.
+namespace verbana::editing {
+
+// Messages of the editing commands.
+QString refuseWhileEditingText(); // "자료를 수정/추가 중입니다.\r..."
+QString deleteWhileEditingText();
+QString deleteQuestionText();
+QString bibleRefusedText();
+
+// The Bible reference check made on saving: an empty reference (after
+// trimming blanks and control characters) keeps BIBLENO; a readable one
+// stores its key; anything else gives false and changes nothing. The table
+// must be adding or editing.
+bool CheckBibleNo(xbase::TApolloTable &table, QByteArrayView bible1);
+
+// Today as "yyyy.mm.dd", from the program's clock.
+QByteArray todayText();
+
+class SermonEditing {
+public:
+    SermonEditing() = default;
+
+    // The open collection; nullptr and empty when none is open.
+    void bind(xbase::TApolloTable *table, const QString &collectionFolder);
+    xbase::TApolloTable *table() const { return table_; }
+    const QString &collectionFolder() const { return folder_; }
+
+    // True while a sermon is being added or edited.
+    bool changing() const;
+    bool adding() const;
+
+    // The manuscript name a new sermon gets, or the CONTEXT of the sermon
+    // shown.
+    QString PendingManuscript;
+
+    // Starts a new sermon: reserves its manuscript name, deletes the work
+    // files, appends a record and dates it today. Refused (false) while a
+    // change is under way: a second addition would drop or post the first
+    // without its checks and lose its work files.
+    bool add();
+    // Puts the shown sermon into editing; nothing changes while a change is
+    // already under way. False when no sermon is shown.
+    bool edit();
+
+    enum class SaveResult { NotChanging, BibleRefused, Saved };
+    // Checks the reference, moves the work files of a new sermon under its
+    // manuscript name and posts the record.
+    SaveResult save(QByteArrayView bible1);
+    // Deletes the work files and drops the change.
+    void cancel();
+    // Deletes the manuscript and its text copy (files only, never a folder)
+    // and then the record. The caller has asked the user.
+    void deleteCurrent();
+
+    // The four work files of a new sermon are deleted.
+    void deleteWorkFiles() const;
+    // A path below the collection folder for a stored relative name (any
+    // separator and letter case); empty when the name would leave the
+    // folder.
+    QString collectionPath(const QString &relative) const;
+    // The text copy of a manuscript: "text\" + its name with ".txt".
+    QString textCopyPath(const QString &context) const;
+
+private:
+    void moveWorkFiles(const QString &context) const;
+
+    xbase::TApolloTable *table_ = nullptr;
+    QString folder_;
+};
+
+} // namespace verbana::editing

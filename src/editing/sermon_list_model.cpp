@@ -1,0 +1,257 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editing/sermon_list_model.h"
+
+#include "platform/cp949.h"
+#include "store/sermon_record.h"
+#include "store/xbase/cdx_index.h"
+#include "store/xbase/dbf_file.h"
+
+#include <algorithm>
+
+namespace verbana::editing {
+
+using xbase::TableEvent;
+using xbase::TableState;
+
+namespace {
+constexpr unsigned kAllEvents = 127;
+constexpr int kCachedRecords = 512;
+} // namespace
+
+SermonListModel::SermonListModel(QObject *parent) : QAbstractTableModel(parent), cache_(kCachedRecords) {}
+
+SermonListModel::~SermonListModel() = default;
+
+void SermonListModel::setTable(xbase::TApolloTable *table)
+{
+    deletedHere_.clear();
+    recordCount_ = 0;
+    disconnect(changed_);
+    disconnect(thawed_);
+    disconnect(destroyed_);
+    table_ = table;
+    if (table_) {
+        changed_ = connect(table_, &xbase::TApolloTable::dataChanged, this, &SermonListModel::onDataChanged);
+        thawed_ = connect(table_, &xbase::TApolloTable::controlsThawed, this, [this] {
+            if (!walking_)
+                refresh();
+        });
+        destroyed_ = connect(table_, &QObject::destroyed, this, [this] {
+            table_ = nullptr;
+            refresh();
+        });
+    }
+    refresh();
+}
+
+int SermonListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(rows_.size());
+}
+
+int SermonListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(store::listColumnOrder().size());
+}
+
+int SermonListModel::fieldOfColumn(int column)
+{
+    const auto &order = store::listColumnOrder();
+    return column >= 0 && column < int(order.size()) ? order[size_t(column)] : 0;
+}
+
+const QByteArray *SermonListModel::record(uint32_t recno) const
+{
+    if (!table_ || !table_->Active())
+        return nullptr;
+    // The record being changed shows what has been typed so far.
+    if (recno == table_->RecNo() && table_->State() != TableState::Browse)
+        return &table_->recordBuffer();
+    if (const QByteArray *cached = cache_.object(recno))
+        return cached;
+    auto rec = std::make_unique<QByteArray>();
+    if (!table_->dbf()->readRecord(recno, *rec).isOk())
+        return nullptr;
+    ++reads_;
+    if (!rec->isEmpty() && rec->at(0) == '*' && xbase::TApolloEnv::instance().Deleted) {
+        // A deleted record listed from the index: it leaves the list as soon
+        // as the view is done asking.
+        deleted_.push_back(recno);
+        if (!pruneQueued_) {
+            pruneQueued_ = true;
+            QMetaObject::invokeMethod(const_cast<SermonListModel *>(this), &SermonListModel::pruneDeleted,
+                                      Qt::QueuedConnection);
+        }
+        return nullptr;
+    }
+    const QByteArray *kept = rec.get();
+    cache_.insert(recno, rec.release());
+    return kept;
+}
+
+QVariant SermonListModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= int(rows_.size()))
+        return {};
+    const int field = fieldOfColumn(index.column());
+    const QByteArray *rec = record(rows_[size_t(index.row())]);
+    if (!rec || field < 1 || field > table_->FieldCount())
+        return {};
+    const auto &f = table_->fields()[size_t(field - 1)];
+    if (f.offset + f.length > rec->size())
+        return {};
+    return cp949::decode(cp949::trimRight(QByteArrayView(*rec).sliced(f.offset, f.length)));
+}
+
+QVariant SermonListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    const int field = fieldOfColumn(section);
+    return field ? store::sermonFields()[size_t(field - 1)].labelText() : QVariant();
+}
+
+int SermonListModel::rowOf(uint32_t recno) const
+{
+    const auto it = std::find(rows_.begin(), rows_.end(), recno);
+    return it == rows_.end() ? -1 : int(it - rows_.begin());
+}
+
+uint32_t SermonListModel::recnoAt(int row) const
+{
+    return row >= 0 && row < int(rows_.size()) ? rows_[size_t(row)] : 0;
+}
+
+void SermonListModel::refresh()
+{
+    beginResetModel();
+    rows_.clear();
+    cache_.clear();
+    deleted_.clear();
+    if (table_ && table_->Active() && table_->State() == TableState::Browse) {
+        // Everything bound to the table is kept out of the look-up, and the
+        // current record stays current.
+        walking_ = true;
+        table_->DetachHandlers(kAllEvents);
+        table_->DisableControls();
+        const uint32_t current = table_->RecNo();
+        try {
+            if (!rowsFromIndex())
+                rowsFromWalk();
+            if (current != 0)
+                table_->Go(current);
+        } catch (...) {
+            table_->EnableControls();
+            table_->AttachHandlers(kAllEvents);
+            walking_ = false;
+            rows_.clear();
+            endResetModel();
+            throw;
+        }
+        table_->EnableControls();
+        table_->AttachHandlers(kAllEvents);
+        walking_ = false;
+    }
+    endResetModel();
+}
+
+bool SermonListModel::rowsFromIndex()
+{
+    if (!table_->DBFilter().isEmpty())
+        return false;
+    const uint32_t count = table_->RecCount();
+    if (count < recordCount_)
+        deletedHere_.clear(); // packed: the numbers are new
+    recordCount_ = count;
+    std::sort(deletedHere_.begin(), deletedHere_.end());
+    const auto listed = [this](uint32_t recno) {
+        return !std::binary_search(deletedHere_.begin(), deletedHere_.end(), recno);
+    };
+    const int order = table_->IndexOrd();
+    if (order == 0) {
+        rows_.reserve(count);
+        for (uint32_t recno = 1; recno <= count; ++recno)
+            if (listed(recno))
+                rows_.push_back(recno);
+        return true;
+    }
+    // Going to the top brings the table's index up to date with what other
+    // programs wrote; then the tag alone gives the rows.
+    table_->GoTop();
+    xbase::CdxIndex *index = table_->index();
+    auto cursor = index ? index->cursor(order) : nullptr;
+    if (!cursor || !cursor->first().isOk())
+        return false;
+    while (cursor->valid()) {
+        if (listed(cursor->recno()))
+            rows_.push_back(cursor->recno());
+        if (!cursor->next().isOk()) {
+            rows_.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+void SermonListModel::rowsFromWalk()
+{
+    table_->GoTop();
+    while (!table_->Eof() && table_->RecNo() != 0) {
+        rows_.push_back(table_->RecNo());
+        table_->Skip(1);
+    }
+}
+
+void SermonListModel::pruneDeleted()
+{
+    pruneQueued_ = false;
+    std::vector<uint32_t> gone;
+    gone.swap(deleted_);
+    for (uint32_t recno : gone) {
+        const int row = rowOf(recno);
+        if (row < 0)
+            continue;
+        beginRemoveRows(QModelIndex(), row, row);
+        rows_.erase(rows_.begin() + row);
+        cache_.remove(recno);
+        endRemoveRows();
+    }
+}
+
+void SermonListModel::onDataChanged(const xbase::TableNotification &n)
+{
+    if (walking_)
+        return;
+    switch (n.event) {
+    case TableEvent::AfterScroll:
+    case TableEvent::AfterInsert:
+        break;
+    case TableEvent::AfterEdit:
+    case TableEvent::AfterCancel: {
+        const int row = rowOf(table_->RecNo());
+        cache_.remove(table_->RecNo());
+        if (row >= 0)
+            Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
+        break;
+    }
+    case TableEvent::AfterDelete: {
+        deletedHere_.push_back(table_->RecNo());
+        const int row = rowOf(table_->RecNo());
+        if (row >= 0) {
+            beginRemoveRows(QModelIndex(), row, row);
+            rows_.erase(rows_.begin() + row);
+            cache_.remove(table_->RecNo());
+            endRemoveRows();
+        }
+        break;
+    }
+    case TableEvent::AfterPost:
+    case TableEvent::AfterRefresh:
+        refresh();
+        break;
+    }
+}
+
+} // namespace verbana::editing

@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "editing/record_keys.h"
+#include "editing/sermon_editing.h"
+#include "store/xbase/apollo_table.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QSplitter;
+class QTabWidget;
+class QTableView;
+class QTextEdit;
+
+namespace verbana::settings {
+class Profile;
+}
+
+namespace verbana::editing {
+
+class SermonListModel;
+class TDBComboBox;
+class TDBEdit;
+class TDBMemo;
+
+// The main window: one sermon of the open collection on its pages beside
+// the list of the sermons in view, the editing commands, and the settings
+// of the window kept in verbdesk.ini.
+//
+// The open collection is handed in with bindCollection(): the caller has
+// opened the sermon table shared, set its order and moved to the sermon to
+// show; the window uses the table (it does not own it) until
+// unbindCollection(), which the caller makes before it closes or deletes
+// the table.
+class Tfmverbdesk : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Tfmverbdesk(QWidget *parent = nullptr);
+    ~Tfmverbdesk() override;
+
+    void bindCollection(xbase::TApolloTable *table, const QString &collectionFolder, const QString &tablePath);
+    void unbindCollection();
+
+    xbase::TApolloTable *table() const { return editing_.table(); }
+    const QString &CollectionFolder() const { return editing_.collectionFolder(); }
+    const QString &openedTablePath() const { return tablePath_; }
+    QString PendingManuscript() const { return editing_.PendingManuscript; }
+    // The collection open when the program was last left ("last" in
+    // "file"), as its label; empty when none.
+    QString lastCollection() const;
+
+    // True (and the message shown) while a sermon is being added or edited.
+    bool RefuseWhileEditing();
+    bool changing() const { return editing_.changing(); }
+
+    // The editing commands, as the menu, the keys and the buttons run them.
+    void mnAppendClick();
+    void mnEditClick();
+    void mnSaveClick();
+    void mnCancelClick();
+    void mnDeleteClick();
+
+    void SetCollectionControls(bool open);
+    void ApplyGeneralFont();
+    void LayoutBoxes();
+    static int longBoxWidth(int pageWidth);
+    void RefreshManuscriptView();
+    // The menus, for the commands of the collection and its upkeep: they
+    // go into the file menu before its separator line and 종료.
+    QMenu *fileMenu() const { return mnFile_; }
+    // The red line along the bottom of the toolbar that long operations
+    // move as they go.
+    QProgressBar *progressLine() const { return progressLine_; }
+    QAction *exitAction() const { return mnExit_; }
+
+    // The caption the manuscript button carries: "원고 입력" or "원고 수정".
+    const QString &manuscriptCaption() const { return manuscriptCaption_; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Building (tfmverbdesk_layout.cpp).
+    void buildMenus();
+    void buildToolbar(QWidget *strip);
+    QWidget *buildListPanel();
+    QWidget *buildOutlinePage();
+    QWidget *buildManuscriptPage();
+    QWidget *buildSelfPage();
+    TDBEdit *addEdit(int field, BoxKind kind = BoxKind::Line);
+    TDBComboBox *addCombo(int field);
+    TDBMemo *addMemo(int field);
+    static QWidget *scrolling(QWidget *content);
+    void readSettings();
+    void fillChoiceLists(const settings::Profile &profile);
+    void writeSettings();
+
+    // Editing and binding (tfmverbdesk_editing.cpp).
+    void onNotified(const xbase::TableNotification &n);
+    void showRecord();
+    void setBoxesReadOnly();
+    void boxEdited(int field, const QString &text);
+    void afterChange();
+    void syncListToTable();
+    void listRowChosen(int row);
+    bool recordBoxKey(QWidget *box, QKeyEvent *event);
+    void pickDateFor(TDBEdit *box);
+    void moveSermon(int direction);
+    QWidget *boxOf(int field) const;
+
+    SermonEditing editing_;
+    QString tablePath_;
+    QString manuscriptCaption_;
+    std::vector<QMetaObject::Connection> tableConnections_;
+    bool syncingList_ = false;
+    bool listKeyHeld_ = false;
+
+    // Controls (named as the tests address them).
+    QMenu *mnFile_ = nullptr, *mnData_ = nullptr;
+    QAction *mnAppend_ = nullptr, *mnEdit_ = nullptr, *mnSave_ = nullptr, *mnCancel_ = nullptr,
+            *mnDelete_ = nullptr, *mnExit_ = nullptr;
+    QPushButton *btnAppend_ = nullptr, *btnEdit_ = nullptr, *btnDelete_ = nullptr, *btnExit_ = nullptr;
+    QPushButton *btnSave_ = nullptr, *btnCancel_ = nullptr;
+    QWidget *pnlSave_ = nullptr, *pnlGrid_ = nullptr;
+    QProgressBar *progressLine_ = nullptr;
+    QLabel *lblNoCollection_ = nullptr;
+    QTableView *DBGrid1_ = nullptr;
+    SermonListModel *model_ = nullptr;
+    QSplitter *splitter_ = nullptr;
+    QTabWidget *PageControl1_ = nullptr;
+    QWidget *tsOutline_ = nullptr, *tsManuscript_ = nullptr, *tsSelf_ = nullptr;
+    QPushButton *btnCallCal_ = nullptr, *btnCallCal2_ = nullptr;
+    QLabel *lblManuType_ = nullptr;
+    QTextEdit *reManuscript_ = nullptr;
+    std::vector<TDBEdit *> edits_;
+    std::vector<TDBComboBox *> combos_;
+    std::vector<TDBMemo *> memos_;
+    std::vector<QLabel *> outlineLabels_, selfLabels_;
+    QTimer viewTimer_, listTimer_;
+};
+
+} // namespace verbana::editing

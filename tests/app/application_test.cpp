@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/verbana_application.h"
+
+#include "store/xbase/engine_error.h"
+#include "support/scripted_prompter.h"
+
+#include <QFont>
+
+#include <gtest/gtest.h>
+
+namespace verbana {
+namespace {
+
+TEST(ApplicationTest, UncaughtUserErrorsReachTheGeneralErrorBox)
+{
+    test::ScriptedPrompter prompts;
+    prompts.ok();
+    const bool handled = deliverShowingErrors([]() -> bool {
+        throw xbase::EApolloError(QStringLiteral("Record Lock Failure. May be locked by another user or task."));
+    });
+    EXPECT_FALSE(handled);
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].kind, PromptKind::Error);
+    EXPECT_EQ(prompts.shown()[0].text, QStringLiteral("Record Lock Failure. May be locked by another user or task."));
+}
+
+TEST(ApplicationTest, EventsWithoutErrorsPassThrough)
+{
+    test::ScriptedPrompter prompts;
+    EXPECT_TRUE(deliverShowingErrors([] { return true; }));
+}
+
+TEST(ApplicationTest, GulimcheIsShownInANanumFont)
+{
+    installFontSubstitutions();
+    EXPECT_EQ(QFont::substitutes(QStringLiteral("굴림체")).value(0).toLower(), QStringLiteral("nanumgothiccoding"));
+}
+
+} // namespace
+} // namespace verbana
