@@ -11,7 +11,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$here/build}" && pwd)
 runs=${2:-50}
 fixtures=${VERBANA_SHARED_DIR:-$here/../shared}/fixtures/hwp
-converter=$build/tools/hwp2txt/Hwp2txt
+converter=$build/Hwp2txt
 [ -x "$converter" ] || { echo "hwp_bench: $converter not built" >&2; exit 1; }
 
 if [ $# -ge 3 ]; then

@@ -6,7 +6,7 @@
 # ${CMAKE_BINARY_DIR}/resources/samples (kept untouched for the tests) and,
 # with ___first.sys, into the program's folder beside the executable.
 set(VERBANA_SAMPLES_DIR ${CMAKE_BINARY_DIR}/resources/samples CACHE INTERNAL "Sample collections as built")
-set(VERBANA_PROGRAM_DIR ${CMAKE_BINARY_DIR}/src/app CACHE INTERNAL "The build tree's program folder")
+set(VERBANA_PROGRAM_DIR ${CMAKE_BINARY_DIR} CACHE INTERNAL "The build tree's program folder")
 file(GLOB_RECURSE _sample_inputs CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/resources/samples/*.csv
   ${CMAKE_SOURCE_DIR}/resources/samples/*.RTF

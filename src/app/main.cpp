@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Verbana: start the program, show the main window and run until it closes.
+#include "app/collection_commands.h"
 #include "app/verbana_application.h"
 #include "editing/tfmverbdesk.h"
 #include "platform/dialog_prompter.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
+#include "store/collection_session.h"
 
 int main(int argc, char **argv)
 {
@@ -17,8 +19,11 @@ int main(int argc, char **argv)
     // Fixes the program's folder before anything reads or writes in it.
     verbana::paths::programFolder();
 
+    verbana::store::CollectionSession session;
     verbana::editing::Tfmverbdesk window;
+    verbana::CollectionCommands commands(window, session);
     prompter.setParent(&window);
+    commands.start();
     window.show();
     const int result = QApplication::exec();
     verbana::setPrompter(nullptr);
