@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "bible/bible_keys.h"
+
+#include "bible/bible_books.h"
+#include "store/xbase/apollo_table.h"
+
+namespace verbana::bible {
+
+QByteArray RefreshBibleNo(xbase::TApolloTable &table)
+{
+    const QByteArray reference = table.GetString(QByteArrayLiteral("BIBLE1")).trimmed();
+    if (reference.isEmpty())
+        return {};
+    const QByteArray key = MakeBibleNo(reference);
+    if (key == kRefused)
+        return {};
+    const unsigned quiet = unsigned(xbase::TableEvent::AfterEdit) | unsigned(xbase::TableEvent::AfterPost);
+    table.DetachHandlers(quiet);
+    struct Reattach {
+        xbase::TApolloTable &t;
+        unsigned mask;
+        ~Reattach() { t.AttachHandlers(mask); }
+    } reattach{table, quiet};
+    table.Edit();
+    try {
+        table.PutString(QByteArrayLiteral("BIBLENO"), key);
+        table.Post();
+    } catch (...) {
+        table.Cancel();
+        throw;
+    }
+    return key;
+}
+
+} // namespace verbana::bible

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+
+namespace verbana::xbase {
+class TApolloTable;
+}
+
+namespace verbana::bible {
+
+// Derives the stored key of the current record from its BIBLE1 when the
+// statistics find BIBLENO empty. An empty or unreadable reference gives an
+// empty result and changes nothing; otherwise the key is written into
+// BIBLENO and posted, with the handlers of editing and posting detached
+// while it happens, and returned.
+QByteArray RefreshBibleNo(xbase::TApolloTable &table);
+
+} // namespace verbana::bible
