@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Time from starting the program to its main window showing the last
+# sermon of a 100,000-sermon collection, on a virtual X display.
+#   bench/startup_bench.sh [BUILD_DIR] [SERMONS] [RUNS]
+set -euo pipefail
+build=${1:-build}
+sermons=${2:-100000}
+runs=${3:-5}
+home=$(mktemp -d)
+trap 'rm -rf "$home"' EXIT
+
+mkdir -p "$home/big/data" "$home/big/text"
+"$build/bench/engine_bench" --make-table "$sermons" "$home/big"
+printf '[file]\r\nlast=big\r\n' > "$home/verbdesk.ini"
+
+xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+  build=$1; home=$2; runs=$3
+  for i in $(seq "$runs"); do
+    start=$(date +%s%N)
+    VERBANA_HOME="$home" "$build/verbana" &
+    pid=$!
+    # The title names the collection once it is open and the window shown.
+    until xdotool search --onlyvisible --name "Verbana - BIG" >/dev/null 2>&1; do sleep 0.005; done
+    end=$(date +%s%N)
+    echo "run $i: $(( (end - start) / 1000000 )) ms to the window with the last sermon"
+    rss=$(awk "/VmRSS/ {print \$2}" /proc/$pid/status)
+    echo "        resident $rss KiB"
+    kill $pid; wait $pid 2>/dev/null || true
+  done
+' _ "$build" "$home" "$runs"
