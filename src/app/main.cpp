@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Verbana: start the program, show the main window and run until it closes.
 #include "app/collection_commands.h"
+#include "app/program_seed.h"
 #include "app/verbana_application.h"
 #include "editing/tfmverbdesk.h"
 #include "platform/dialog_prompter.h"
@@ -17,7 +18,8 @@ int main(int argc, char **argv)
     verbana::DialogPrompter prompter;
     verbana::setPrompter(&prompter);
     // Fixes the program's folder before anything reads or writes in it.
-    verbana::paths::programFolder();
+    // An installed program's per-user folder starts with the samples.
+    verbana::seedProgramFolder(verbana::paths::programFolder(), verbana::installedSamplesFolder());
 
     verbana::store::CollectionSession session;
     verbana::editing::Tfmverbdesk window;
