@@ -16,6 +16,13 @@
 
 namespace verbana {
 
+// Binds the window again to whatever is open when a command that may close
+// or reopen the table ends, however it ends.
+struct CollectionCommands::RebindAfter {
+    CollectionCommands *commands;
+    ~RebindAfter() { commands->rebind(); }
+};
+
 CollectionCommands::CollectionCommands(editing::Tfmverbdesk &window, store::CollectionSession &session)
     : QObject(&window), window_(window), session_(session)
 {
@@ -95,10 +102,7 @@ void CollectionCommands::mnOpenClick()
     // Opening closes the table first: the window lets go of it now and is
     // bound again to whatever is open afterwards.
     window_.unbindCollection();
-    struct Rebind {
-        CollectionCommands *c;
-        ~Rebind() { c->rebind(); }
-    } rebindAfter{this};
+    const RebindAfter rebindAfter{this};
     store::ui::Tfmopen::Execute(session_, dialogAnchor(), &window_);
 }
 
@@ -107,10 +111,7 @@ void CollectionCommands::mnCreateClick()
     if (window_.RefuseWhileEditing())
         return;
     window_.unbindCollection();
-    struct Rebind {
-        CollectionCommands *c;
-        ~Rebind() { c->rebind(); }
-    } rebindAfter{this};
+    const RebindAfter rebindAfter{this};
     store::ui::Tfmcreate::Execute(session_, dialogAnchor(), &window_);
 }
 
@@ -132,19 +133,13 @@ bool CollectionCommands::refuseAndRelease()
 
 void CollectionCommands::mnDietClick()
 {
-    struct Rebind {
-        CollectionCommands *c;
-        ~Rebind() { c->rebind(); }
-    } rebindAfter{this};
+    const RebindAfter rebindAfter{this};
     bible::FileDiet(session_, [this] { return refuseAndRelease(); });
 }
 
 void CollectionCommands::mnReindexClick()
 {
-    struct Rebind {
-        CollectionCommands *c;
-        ~Rebind() { c->rebind(); }
-    } rebindAfter{this};
+    const RebindAfter rebindAfter{this};
     bible::RebuildIndex(session_, [this] { return refuseAndRelease(); });
 }
 

@@ -39,6 +39,7 @@ public:
     QMenu *sortMenu() const { return mnSort_; }
 
 private:
+    struct RebindAfter;
     QPoint dialogAnchor() const;
     // The guard of the upkeep commands: refuses while a sermon is added or
     // edited, and otherwise lets go of the table they are about to close.
