@@ -8,7 +8,7 @@ VERBANA_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev zlib1g-dev libzip-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   unrtf zip unzip libdbd-xbase-perl
-  fonts-nanum fonts-nanum-coding xvfb xauth
+  fonts-nanum fonts-nanum-coding xvfb xauth xdotool
 )
 
 verbana_missing_packages() {
