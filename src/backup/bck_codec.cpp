@@ -9,6 +9,19 @@ struct PieceDeflater::State {
     z_stream z{};
 };
 
+namespace {
+
+// Points a stream at one whole piece and the room for its result.
+void setBuffers(z_stream &z, const char *in, std::size_t size, char *out, std::size_t outCapacity)
+{
+    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(in));
+    z.avail_in = static_cast<uInt>(size);
+    z.next_out = reinterpret_cast<Bytef *>(out);
+    z.avail_out = static_cast<uInt>(outCapacity);
+}
+
+} // namespace
+
 PieceDeflater::PieceDeflater(int level) : state_(std::make_unique<State>())
 {
     ok_ = deflateInit(&state_->z, level) == Z_OK;
@@ -26,10 +39,7 @@ PieceDeflater::Result PieceDeflater::compress(const char *in, std::size_t size, 
     if (!ok_ || deflateReset(&state_->z) != Z_OK)
         return Result::Failed;
     z_stream &z = state_->z;
-    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(in));
-    z.avail_in = static_cast<uInt>(size);
-    z.next_out = reinterpret_cast<Bytef *>(out);
-    z.avail_out = static_cast<uInt>(outCapacity);
+    setBuffers(z, in, size, out, outCapacity);
     const int rc = deflate(&z, Z_FINISH);
     if (rc == Z_STREAM_END) {
         outSize = outCapacity - z.avail_out;
@@ -59,10 +69,7 @@ PieceInflater::Result PieceInflater::inflate(const char *in, std::size_t size, c
     if (!ok_ || inflateReset(&state_->z) != Z_OK)
         return Result::Failed;
     z_stream &z = state_->z;
-    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(in));
-    z.avail_in = static_cast<uInt>(size);
-    z.next_out = reinterpret_cast<Bytef *>(out);
-    z.avail_out = static_cast<uInt>(outCapacity);
+    setBuffers(z, in, size, out, outCapacity);
     const int rc = ::inflate(&z, Z_FINISH);
     if (rc == Z_STREAM_END) {
         if (z.avail_in != 0)

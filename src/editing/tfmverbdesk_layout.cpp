@@ -42,6 +42,33 @@ QLabel *label(const QString &text, QWidget *parent)
     return l;
 }
 
+// The grid of a form page: labels in column 0, boxes in column 1.
+QGridLayout *formGrid(QWidget *page)
+{
+    auto *grid = new QGridLayout(page);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(3);
+    return grid;
+}
+
+// One row of a form page: its label (kept in `labels` for the font) and
+// the box with an optional control beside it.
+QHBoxLayout *formRow(QGridLayout *grid, std::vector<QLabel *> &labels, int r, const QString &caption, QWidget *w,
+                     QWidget *extra)
+{
+    QLabel *l = label(caption, grid->parentWidget());
+    labels.push_back(l);
+    grid->addWidget(l, r, 0);
+    auto *line = new QHBoxLayout;
+    line->setSpacing(4);
+    line->addWidget(w);
+    if (extra)
+        line->addWidget(extra);
+    line->addStretch(1);
+    grid->addLayout(line, r, 1);
+    return line;
+}
+
 QPushButton *button(const QString &caption, const QString &hint, const QString &name, QWidget *parent)
 {
     auto *b = new QPushButton(caption, parent);
@@ -205,21 +232,9 @@ TDBMemo *Tfmverbdesk::addMemo(int field)
 QWidget *Tfmverbdesk::buildOutlinePage()
 {
     auto *page = new QWidget;
-    auto *grid = new QGridLayout(page);
-    grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(3);
+    auto *grid = formGrid(page);
     const auto row = [&](int r, const QString &caption, QWidget *w, QWidget *extra = nullptr) {
-        QLabel *l = label(caption, page);
-        outlineLabels_.push_back(l);
-        grid->addWidget(l, r, 0);
-        auto *line = new QHBoxLayout;
-        line->setSpacing(4);
-        line->addWidget(w);
-        if (extra)
-            line->addWidget(extra);
-        line->addStretch(1);
-        grid->addLayout(line, r, 1);
-        return line;
+        return formRow(grid, outlineLabels_, r, caption, w, extra);
     };
     TDBEdit *date1 = addEdit(fDATE1, BoxKind::Date);
     date1->setToolTip(QStringLiteral("ex) 1997.05.05 "));
@@ -299,20 +314,9 @@ QWidget *Tfmverbdesk::buildManuscriptPage()
 QWidget *Tfmverbdesk::buildSelfPage()
 {
     auto *page = new QWidget;
-    auto *grid = new QGridLayout(page);
-    grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(3);
+    auto *grid = formGrid(page);
     const auto row = [&](int r, const QString &caption, QWidget *w, QWidget *extra = nullptr) {
-        QLabel *l = label(caption, page);
-        selfLabels_.push_back(l);
-        grid->addWidget(l, r, 0);
-        auto *line = new QHBoxLayout;
-        line->setSpacing(4);
-        line->addWidget(w);
-        if (extra)
-            line->addWidget(extra);
-        line->addStretch(1);
-        grid->addLayout(line, r, 1);
+        formRow(grid, selfLabels_, r, caption, w, extra);
     };
     TDBEdit *date2 = addEdit(fDATE2, BoxKind::Date);
     date2->setToolTip(QStringLiteral("ex) 1997.05.05 "));

@@ -7,6 +7,23 @@
 #include <QPushButton>
 
 namespace verbana {
+namespace {
+
+// A message box with a button that goes on (the default) and one that does
+// not (Esc); true when the first was chosen.
+bool askTwoButtons(QMessageBox::Icon icon, const QString &caption, const QString &text, const QString &goOn,
+                   const QString &stop, QWidget *parent)
+{
+    QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
+    QPushButton *yes = box.addButton(goOn, QMessageBox::AcceptRole);
+    QPushButton *no = box.addButton(stop, QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+} // namespace
 
 PromptAnswer DialogPrompter::ask(const PromptRequest &request)
 {
@@ -25,26 +42,14 @@ PromptAnswer DialogPrompter::ask(const PromptRequest &request)
         answer.accepted = true;
         break;
     }
-    case PromptKind::Confirmation: {
-        QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
-        QPushButton *yes = box.addButton(QStringLiteral("예"), QMessageBox::YesRole);
-        QPushButton *no = box.addButton(QStringLiteral("아니오"), QMessageBox::NoRole);
-        box.setDefaultButton(yes);
-        box.setEscapeButton(no);
-        box.exec();
-        answer.accepted = box.clickedButton() == yes;
+    case PromptKind::Confirmation:
+        answer.accepted = askTwoButtons(QMessageBox::Question, caption, text, QStringLiteral("예"),
+                                        QStringLiteral("아니오"), parent);
         break;
-    }
-    case PromptKind::InformationCancel: {
-        QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::NoButton, parent);
-        QPushButton *ok = box.addButton(QStringLiteral("확인"), QMessageBox::AcceptRole);
-        QPushButton *cancel = box.addButton(QStringLiteral("취소"), QMessageBox::RejectRole);
-        box.setDefaultButton(ok);
-        box.setEscapeButton(cancel);
-        box.exec();
-        answer.accepted = box.clickedButton() == ok;
+    case PromptKind::InformationCancel:
+        answer.accepted = askTwoButtons(QMessageBox::Information, caption, text, QStringLiteral("확인"),
+                                        QStringLiteral("취소"), parent);
         break;
-    }
     case PromptKind::OpenFile: {
         const QString f = QFileDialog::getOpenFileName(parent, request.text, request.directory, request.filter);
         if (!f.isEmpty())
