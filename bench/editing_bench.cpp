@@ -37,7 +37,7 @@ QString makeTable(const QString &folder)
 {
     const QString path = folder + QStringLiteral("/sul2file.dbf");
     xbase::TApolloTable creator;
-    store::CreateSermonTableFile(creator, path);
+    store::createSermonTableFile(creator, path);
     {
         auto file = xbase::DbfFile::open(xbase::FileSystem::posix(), path, true);
         const int length = (*file)->recordLength();
@@ -70,7 +70,7 @@ QString makeTable(const QString &folder)
     t.TableName = QStringLiteral("sul2file.dbf");
     t.Exclusive = true;
     t.Open();
-    store::CreateSermonTags(t);
+    store::createSermonTags(t);
     return folder;
 }
 

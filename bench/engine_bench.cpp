@@ -86,7 +86,7 @@ QString pristine(int n)
     dir = std::make_unique<QTemporaryDir>();
     const QString path = dir->path() + QStringLiteral("/sul2file.dbf");
     TApolloTable creator;
-    store::CreateSermonTableFile(creator, path);
+    store::createSermonTableFile(creator, path);
     {
         auto file = xbase::DbfFile::open(xbase::FileSystem::posix(), path, true);
         std::mt19937 rng{uint32_t(n)};
@@ -104,7 +104,7 @@ QString pristine(int n)
     t.TableName = QStringLiteral("sul2file.dbf");
     t.Exclusive = true;
     t.Open();
-    store::CreateSermonTags(t);
+    store::createSermonTags(t);
     return dir->path();
 }
 
@@ -262,7 +262,7 @@ void BM_RebuildFourTags(benchmark::State &state)
     WorkCopy w(int(state.range(0)));
     auto t = w.open(true);
     for (auto _ : state)
-        store::CreateSermonTags(*t);
+        store::createSermonTags(*t);
 }
 
 } // namespace

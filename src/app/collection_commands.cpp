@@ -87,9 +87,9 @@ QPoint CollectionCommands::dialogAnchor() const
 
 void CollectionCommands::start()
 {
-    store::RunFirstRun();
+    store::runFirstRun();
     try {
-        session_.ReopenLastCollection(window_.lastCollection());
+        session_.reopenLastCollection(window_.lastCollection());
     } catch (const EUserError &e) {
         showError(e.text());
     }
@@ -134,18 +134,18 @@ bool CollectionCommands::refuseAndRelease()
 void CollectionCommands::mnDietClick()
 {
     const RebindAfter rebindAfter{this};
-    bible::FileDiet(session_, [this] { return refuseAndRelease(); });
+    bible::fileDiet(session_, [this] { return refuseAndRelease(); });
 }
 
 void CollectionCommands::mnReindexClick()
 {
     const RebindAfter rebindAfter{this};
-    bible::RebuildIndex(session_, [this] { return refuseAndRelease(); });
+    bible::rebuildIndex(session_, [this] { return refuseAndRelease(); });
 }
 
 void CollectionCommands::sortClick(int order)
 {
-    bible::SortCommand(session_, order, [this] { return window_.RefuseWhileEditing(); });
+    bible::sortCommand(session_, order, [this] { return window_.RefuseWhileEditing(); });
 }
 
 } // namespace verbana

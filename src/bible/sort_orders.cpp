@@ -75,7 +75,7 @@ void SetSortOrder(xbase::TApolloTable &table, int order)
         table.SetOrder(table.TagArea(QByteArray(tag)));
 }
 
-bool SortCommand(store::CollectionSession &session, int order, const EditingGuard &refuseWhileEditing)
+bool sortCommand(store::CollectionSession &session, int order, const EditingGuard &refuseWhileEditing)
 {
     if (!mayRun(session, refuseWhileEditing))
         return false;
@@ -83,16 +83,16 @@ bool SortCommand(store::CollectionSession &session, int order, const EditingGuar
     return true;
 }
 
-bool RebuildIndex(store::CollectionSession &session, const EditingGuard &refuseWhileEditing)
+bool rebuildIndex(store::CollectionSession &session, const EditingGuard &refuseWhileEditing)
 {
     if (!mayRun(session, refuseWhileEditing))
         return false;
-    exclusively(session, [](xbase::TApolloTable &table) { store::CreateSermonTags(table); });
+    exclusively(session, [](xbase::TApolloTable &table) { store::createSermonTags(table); });
     showInformation(QStringLiteral("인덱스 재생성 완료"));
     return true;
 }
 
-bool FileDiet(store::CollectionSession &session, const EditingGuard &refuseWhileEditing)
+bool fileDiet(store::CollectionSession &session, const EditingGuard &refuseWhileEditing)
 {
     if (!mayRun(session, refuseWhileEditing))
         return false;

@@ -40,18 +40,18 @@ using EditingGuard = std::function<bool()>;
 
 // A sort menu item: nothing without an open collection; refused by the
 // guard; otherwise SetSortOrder. True when the order was set.
-bool SortCommand(store::CollectionSession &session, int order, const EditingGuard &refuseWhileEditing);
+bool sortCommand(store::CollectionSession &session, int order, const EditingGuard &refuseWhileEditing);
 
 // 인덱스 재생성: the table is opened exclusively, the four tags are made
 // again, the table is opened shared in date-written order and
 // "인덱스 재생성 완료" is shown. Nothing happens without an open collection
 // or when the guard refuses. Engine errors are raised after the table has
 // been reopened shared (or the collection closed when even that fails).
-bool RebuildIndex(store::CollectionSession &session, const EditingGuard &refuseWhileEditing);
+bool rebuildIndex(store::CollectionSession &session, const EditingGuard &refuseWhileEditing);
 
 // 파일 다이어트: packs the table (deleted sermons removed for good, index
 // brought up to date), reopens it shared in date-written order and shows
-// "파일 다이어트 완료". Same conditions and failures as RebuildIndex.
-bool FileDiet(store::CollectionSession &session, const EditingGuard &refuseWhileEditing);
+// "파일 다이어트 완료". Same conditions and failures as rebuildIndex.
+bool fileDiet(store::CollectionSession &session, const EditingGuard &refuseWhileEditing);
 
 } // namespace verbana::bible

@@ -67,7 +67,7 @@ QString trimBlanks(const QString &text)
     return text.mid(begin, end - begin);
 }
 
-NameCheck CheckNewCollectionName(const QString &typed)
+NameCheck checkNewCollectionName(const QString &typed)
 {
     NameCheck check;
     const QString trimmed = trimBlanks(typed);
@@ -95,7 +95,7 @@ NameCheck CheckNewCollectionName(const QString &typed)
     return check;
 }
 
-void CreateCollectionFolders(const QString &name)
+void createCollectionFolders(const QString &name)
 {
     const QString base = inProgramFolder(name);
     for (const QString &folder : {base, base + QStringLiteral("/data"), base + QStringLiteral("/text")}) {
@@ -132,7 +132,7 @@ int CreateSermonTable(const QString &name)
     return CreateSermonTable(name, creator);
 }
 
-QStringList ListCollections(const QString &openLabel)
+QStringList listCollections(const QString &openLabel)
 {
     QStringList names;
     const QFileInfoList entries =
@@ -152,7 +152,7 @@ QStringList ListCollections(const QString &openLabel)
     return names;
 }
 
-std::optional<quint32> CountSermons(const QString &name)
+std::optional<quint32> countCollectionSermons(const QString &name)
 {
     try {
         xbase::TApolloTable table;
@@ -171,7 +171,7 @@ std::optional<quint32> CountSermons(const QString &name)
     }
 }
 
-bool RenameCollectionFolder(const QString &oldName, const QString &newName)
+bool renameCollectionFolder(const QString &oldName, const QString &newName)
 {
     if (!isPlainName(oldName) || !isPlainName(newName))
         return false;
@@ -186,14 +186,14 @@ bool RenameCollectionFolder(const QString &oldName, const QString &newName)
     return QDir().rename(from, inProgramFolder(newName));
 }
 
-QString RenameCollection(const QString &oldName, const QString &typed)
+QString renameCollection(const QString &oldName, const QString &typed)
 {
     const QString newName = trimBlanks(typed);
     if (newName.isEmpty() || !cp949::encode(newName).ok()) {
         showInformation(QStringLiteral("적절하지 않은 파일명입니다.\r다시 입력하십시오."));
         return oldName;
     }
-    if (!RenameCollectionFolder(oldName, newName)) {
+    if (!renameCollectionFolder(oldName, newName)) {
         showInformation(QStringLiteral("알 수 없는 이유로 수정할 수 없습니다."));
         return oldName;
     }
@@ -206,7 +206,7 @@ QString deleteQuestion(const QString &name)
         + QStringLiteral("삭제하시면 파일 속에 입력되었던 모든 설교문이 삭제됩니다.");
 }
 
-void RunFirstRun()
+void runFirstRun()
 {
     const QString marker = paths::resolveExisting(programFolder(), QStringLiteral("___first.sys"));
     if (marker.isEmpty())
@@ -228,7 +228,7 @@ void RunFirstRun()
         if (!paths::resolveExisting(programFolder(), QString::fromUtf16(s.tested)).isEmpty())
             (void)DeleteFolder(old, true);
         else
-            (void)RenameCollectionFolder(QFileInfo(old).fileName(), QString::fromUtf16(s.renamed));
+            (void)renameCollectionFolder(QFileInfo(old).fileName(), QString::fromUtf16(s.renamed));
     }
 }
 

@@ -41,11 +41,11 @@ bool isRefusedNameKey(QChar c);
 QString trimBlanks(const QString &text);
 
 // Checks a typed name against the folders of the program folder.
-NameCheck CheckNewCollectionName(const QString &typed);
+NameCheck checkNewCollectionName(const QString &typed);
 
 // Makes <ProgramFolder>/name with its data and text folders. A folder
 // that cannot be made raises EUserError naming it.
-void CreateCollectionFolders(const QString &name);
+void createCollectionFolders(const QString &name);
 
 // Makes the empty sermon table <ProgramFolder>/name/sul2file.dbf: 1 on
 // success; -1, -2, -3 with "파일만들기를 실패했습니다. 1" (2, 3) shown when
@@ -58,22 +58,22 @@ int CreateSermonTable(const QString &name, xbase::TApolloTable &creator);
 // The collections in the program folder: folders whose names begin with
 // neither "." nor "_" and that hold sul2file.dbf, except the one whose
 // upper-cased name is `openLabel`, sorted without regard to case.
-QStringList ListCollections(const QString &openLabel);
+QStringList listCollections(const QString &openLabel);
 
 // Number of sermons in view in a collection's table (deleted ones left
 // out); nothing when the table cannot be read.
-std::optional<quint32> CountSermons(const QString &name);
+std::optional<quint32> countCollectionSermons(const QString &name);
 
 // Renames <ProgramFolder>/oldName to newName. False when the new name is
 // taken by another entry, would leave the program folder, or the rename
 // fails. A change of letter case only is allowed.
-bool RenameCollectionFolder(const QString &oldName, const QString &newName);
+bool renameCollectionFolder(const QString &oldName, const QString &newName);
 
 // The rename of the open dialog after the input dialog's 확인: empty →
 // "적절하지 않은 파일명입니다.\r다시 입력하십시오."; failure →
 // "알 수 없는 이유로 수정할 수 없습니다.". Returns the name the row now
 // shows (the old one when nothing changed).
-QString RenameCollection(const QString &oldName, const QString &typed);
+QString renameCollection(const QString &oldName, const QString &typed);
 
 // The question before deleting a collection.
 QString deleteQuestion(const QString &name);
@@ -83,7 +83,7 @@ QString deleteQuestion(const QString &name);
 // When ___first.sys is in the program folder: removes it and turns the
 // sample folders into collections (renamed, or to the trash when the
 // collection they would become is already there). Silent.
-void RunFirstRun();
+void runFirstRun();
 
 // --- Editing guard ---
 

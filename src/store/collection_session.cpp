@@ -39,7 +39,7 @@ QString collectionTitle(const QString &folder) { return QStringLiteral("Verbana 
 
 QString useFilePath() { return paths::join(paths::programFolder(), QStringLiteral("usefile.sys")); }
 
-void WriteUseFile(const QString &label)
+void writeUseFile(const QString &label)
 {
     // Best effort: the file only tells other programs which collection is
     // in use, and the program never reads it back.
@@ -51,7 +51,7 @@ void WriteUseFile(const QString &label)
     (void)file.commit();
 }
 
-void RemoveUseFile()
+void removeUseFile()
 {
     const QString path = paths::resolveExisting(paths::programFolder(), QStringLiteral("usefile.sys"));
     if (!path.isEmpty())
@@ -116,7 +116,7 @@ bool CollectionSession::OpenCollection(const QString &tablePath)
         if (paths::resolveExisting(realFolder, ReplaceExtension(info.fileName(), QStringLiteral(".cdx"))).isEmpty()) {
             table_->Exclusive = true;
             table_->Open();
-            CreateSermonTags(*table_);
+            createSermonTags(*table_);
             table_->Close();
             table_->Exclusive = false;
         }
@@ -127,7 +127,7 @@ bool CollectionSession::OpenCollection(const QString &tablePath)
 
         tablePath_ = QDir::cleanPath(info.absoluteFilePath());
         setTitle(collectionTitle(realFolder));
-        WriteUseFile(CollectionLabel(realFolder));
+        writeUseFile(CollectionLabel(realFolder));
         folder_ = realFolder;
         opened = true;
     } catch (...) {
@@ -142,7 +142,7 @@ bool CollectionSession::OpenCollection(const QString &tablePath)
     return opened;
 }
 
-bool CollectionSession::OpenNamedCollection(const QString &name)
+bool CollectionSession::openNamedCollection(const QString &name)
 {
     const QString path = paths::programFolder() + QLatin1Char('/') + name + QLatin1Char('/') + sermonTableName();
     if (OpenCollection(path))
@@ -151,7 +151,7 @@ bool CollectionSession::OpenNamedCollection(const QString &name)
     return false;
 }
 
-bool CollectionSession::ReopenLastCollection(const QString &last)
+bool CollectionSession::reopenLastCollection(const QString &last)
 {
     // The name comes from the settings file: one folder of the program
     // folder, never a path leading elsewhere.
@@ -168,12 +168,12 @@ void CollectionSession::CloseCollection()
 {
     table_->Close();
     table_->Exclusive = false;
-    RemoveUseFile();
+    removeUseFile();
     clearState();
     notifyState();
 }
 
-void CollectionSession::ForgetUseFile() { RemoveUseFile(); }
+void CollectionSession::forgetUseFile() { removeUseFile(); }
 
 void CollectionSession::recoverTable()
 {

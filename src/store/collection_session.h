@@ -54,15 +54,15 @@ public:
     bool OpenCollection(const QString &tablePath);
     // Opens ProgramFolder/<name>/sul2file.dbf as the open dialog's 열기
     // does, adding "파일이 알맞지 않습니다." when that fails.
-    bool OpenNamedCollection(const QString &name);
+    bool openNamedCollection(const QString &name);
     // Start-up: opens ProgramFolder/<last>/sul2file.dbf (any letter case)
     // when `last` is one folder name and that table exists; silent
     // otherwise. Engine errors are raised as by OpenCollection.
-    bool ReopenLastCollection(const QString &last);
+    bool reopenLastCollection(const QString &last);
     // Closes the table, removes usefile.sys, clears folder and path.
     void CloseCollection();
     // Program end: removes usefile.sys (the table is closed with the session).
-    void ForgetUseFile();
+    void forgetUseFile();
 
     // For the index rebuild and the file diet, which close the table and
     // open it again: after a failure part-way, reopens the table shared in
@@ -101,7 +101,7 @@ QString collectionTitle(const QString &folder);
 
 // The marker file naming the open collection; never read by the program.
 QString useFilePath();
-void WriteUseFile(const QString &label);
-void RemoveUseFile();
+void writeUseFile(const QString &label);
+void removeUseFile();
 
 } // namespace verbana::store

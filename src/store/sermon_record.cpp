@@ -65,7 +65,7 @@ const std::array<SermonTag, 4> &sermonTags()
     return tags;
 }
 
-int CreateSermonTableFile(xbase::TApolloTable &table, const QString &path)
+int createSermonTableFile(xbase::TApolloTable &table, const QString &path)
 {
     if (!table.CreateNew(path, xbase::ttSXFOX, kSermonFieldCount))
         return 0;
@@ -75,7 +75,7 @@ int CreateSermonTableFile(xbase::TApolloTable &table, const QString &path)
     return table.CreateExec();
 }
 
-void CreateSermonTags(xbase::TApolloTable &table)
+void createSermonTags(xbase::TApolloTable &table)
 {
     std::vector<std::pair<QByteArray, QByteArray>> tags;
     for (const SermonTag &t : sermonTags())

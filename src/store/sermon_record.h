@@ -51,8 +51,8 @@ inline QString sermonIndexName() { return QStringLiteral("sul2file.cdx"); }
 
 // Creates an empty sermon table at `path` (21 fields, FoxPro format); the
 // engine's CreateNew/CreateField/CreateExec results: 1 success, 0 failure.
-int CreateSermonTableFile(xbase::TApolloTable &table, const QString &path);
+int createSermonTableFile(xbase::TApolloTable &table, const QString &path);
 // Makes the four tags on a table opened exclusively.
-void CreateSermonTags(xbase::TApolloTable &table);
+void createSermonTags(xbase::TApolloTable &table);
 
 } // namespace verbana::store

@@ -32,7 +32,7 @@ protected:
         QDir().mkpath(dir + QStringLiteral("/data"));
         QDir().mkpath(dir + QStringLiteral("/text"));
         xbase::TApolloTable creator;
-        ASSERT_EQ(store::CreateSermonTableFile(creator, dir + QStringLiteral("/sul2file.dbf")), 1);
+        ASSERT_EQ(store::createSermonTableFile(creator, dir + QStringLiteral("/sul2file.dbf")), 1);
         xbase::TApolloTable t;
         t.DatabaseName = dir;
         t.TableName = QStringLiteral("sul2file.dbf");

@@ -108,12 +108,12 @@ TEST_F(Orders, SortingWhileASermonIsAddedIsRefused)
     table().Append();
     test::ScriptedPrompter prompts;
     prompts.ok();
-    EXPECT_FALSE(SortCommand(session, soInput, guard()));
+    EXPECT_FALSE(sortCommand(session, soInput, guard()));
     EXPECT_EQ(prompts.texts(), QStringList{store::editingRefusal()});
     EXPECT_EQ(table().State(), xbase::TableState::Inserting);
     EXPECT_EQ(table().IndexOrd(), table().TagArea("title1"));
     table().Cancel();
-    EXPECT_TRUE(SortCommand(session, soInput, guard()));
+    EXPECT_TRUE(sortCommand(session, soInput, guard()));
     EXPECT_EQ(table().IndexOrd(), 0);
 }
 
@@ -123,9 +123,9 @@ TEST_F(Orders, CommandsDoNothingWithoutACollection)
     test::ScriptedPrompter prompts; // nothing shown
     bool asked = false;
     const EditingGuard guard = [&] { return asked = true; };
-    EXPECT_FALSE(SortCommand(session, soTitle, guard));
-    EXPECT_FALSE(RebuildIndex(session, guard));
-    EXPECT_FALSE(FileDiet(session, guard));
+    EXPECT_FALSE(sortCommand(session, soTitle, guard));
+    EXPECT_FALSE(rebuildIndex(session, guard));
+    EXPECT_FALSE(fileDiet(session, guard));
     EXPECT_FALSE(asked);
     EXPECT_FALSE(session.isOpen());
 }
@@ -145,7 +145,7 @@ TEST_F(Orders, RebuildRestoresAMissingTag)
     QSignalSpy reopened(&session, &store::CollectionSession::tableReopened);
     test::ScriptedPrompter prompts;
     prompts.ok();
-    EXPECT_TRUE(RebuildIndex(session, guard()));
+    EXPECT_TRUE(rebuildIndex(session, guard()));
     EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("인덱스 재생성 완료")});
     EXPECT_EQ(table().TagCount(), 4);
     EXPECT_NE(table().TagArea("BIBLENO"), 0);
@@ -166,7 +166,7 @@ TEST_F(Orders, DietRemovesDeletedSermonsForGood)
     SetSortOrder(table(), soTitle);
     test::ScriptedPrompter prompts;
     prompts.ok();
-    EXPECT_TRUE(FileDiet(session, guard()));
+    EXPECT_TRUE(fileDiet(session, guard()));
     EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("파일 다이어트 완료")});
     EXPECT_EQ(table().RecCount(), 3u);
     EXPECT_EQ(table().IndexOrd(), table().TagArea("date1"));
@@ -186,8 +186,8 @@ TEST_F(Orders, RebuildAndDietAreRefusedWhileASermonIsEdited)
     table().Edit();
     test::ScriptedPrompter prompts;
     prompts.ok().ok();
-    EXPECT_FALSE(RebuildIndex(session, guard()));
-    EXPECT_FALSE(FileDiet(session, guard()));
+    EXPECT_FALSE(rebuildIndex(session, guard()));
+    EXPECT_FALSE(fileDiet(session, guard()));
     EXPECT_EQ(prompts.texts(), (QStringList{store::editingRefusal(), store::editingRefusal()}));
     EXPECT_EQ(table().State(), xbase::TableState::Editing);
     table().Cancel();
@@ -198,7 +198,7 @@ TEST_F(Orders, AFailedDietLeavesTheTableOpenShared)
     // Another user has the table open: it cannot be opened exclusively.
     auto other = test::openTable(pf(QStringLiteral("c/sul2file.dbf")));
     test::ScriptedPrompter prompts;
-    EXPECT_THROW(FileDiet(session, guard()), EUserError);
+    EXPECT_THROW(fileDiet(session, guard()), EUserError);
     EXPECT_TRUE(prompts.texts().isEmpty());
     EXPECT_TRUE(session.isOpen());
     EXPECT_FALSE(table().Exclusive);

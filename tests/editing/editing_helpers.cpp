@@ -24,14 +24,14 @@ TestCollection::TestCollection(const std::vector<SermonRow> &rows)
     QDir().mkpath(folder_ + QStringLiteral("/text"));
     {
         xbase::TApolloTable creator;
-        EXPECT_TRUE(store::CreateSermonTableFile(creator, tablePath()));
+        EXPECT_TRUE(store::createSermonTableFile(creator, tablePath()));
     }
     table_ = std::make_unique<xbase::TApolloTable>();
     table_->DatabaseName = folder_;
     table_->TableName = QStringLiteral("sul2file.dbf");
     table_->Exclusive = true;
     table_->Open();
-    store::CreateSermonTags(*table_);
+    store::createSermonTags(*table_);
     table_->Close();
     table_->Exclusive = false;
     table_->Open();

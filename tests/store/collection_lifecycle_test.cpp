@@ -50,31 +50,31 @@ TEST_F(Lifecycle, NameRulesOfTheCreateDialog)
         {"Grace2", NameVerdict::Ok, "Grace2"},
     };
     for (const Case &c : cases) {
-        const NameCheck check = CheckNewCollectionName(QString::fromUtf8(c.typed));
+        const NameCheck check = checkNewCollectionName(QString::fromUtf8(c.typed));
         EXPECT_EQ(check.verdict, c.verdict) << c.typed;
         EXPECT_EQ(check.name, QString::fromUtf8(c.name)) << c.typed;
     }
-    EXPECT_EQ(CheckNewCollectionName(QStringLiteral("_x")).message(), kUnderscore);
-    EXPECT_EQ(CheckNewCollectionName(QStringLiteral("x.")).message(), kBadChar);
-    EXPECT_EQ(CheckNewCollectionName(QStringLiteral(" ")).message(), kExists);
-    EXPECT_TRUE(CheckNewCollectionName(QStringLiteral("ok")).message().isEmpty());
+    EXPECT_EQ(checkNewCollectionName(QStringLiteral("_x")).message(), kUnderscore);
+    EXPECT_EQ(checkNewCollectionName(QStringLiteral("x.")).message(), kBadChar);
+    EXPECT_EQ(checkNewCollectionName(QStringLiteral(" ")).message(), kExists);
+    EXPECT_TRUE(checkNewCollectionName(QStringLiteral("ok")).message().isEmpty());
 }
 
 TEST_F(Lifecycle, LongNamesAreCutOnACharacterBoundary)
 {
     // "a" and 50 Hangul syllables are 101 bytes: the cut keeps "a" and 49.
     const QString typed = QStringLiteral("a") + QString(50, QChar(u'가'));
-    const NameCheck check = CheckNewCollectionName(typed);
+    const NameCheck check = checkNewCollectionName(typed);
     EXPECT_EQ(check.verdict, NameVerdict::Ok);
     EXPECT_EQ(check.name, QStringLiteral("a") + QString(49, QChar(u'가')));
     EXPECT_EQ(cp949::encode(check.name).bytes.size(), 99);
-    EXPECT_EQ(CheckNewCollectionName(QString(60, QLatin1Char('b'))).name, QString(60, QLatin1Char('b')));
-    EXPECT_EQ(CheckNewCollectionName(QString(120, QLatin1Char('b'))).name, QString(100, QLatin1Char('b')));
+    EXPECT_EQ(checkNewCollectionName(QString(60, QLatin1Char('b'))).name, QString(60, QLatin1Char('b')));
+    EXPECT_EQ(checkNewCollectionName(QString(120, QLatin1Char('b'))).name, QString(100, QLatin1Char('b')));
 }
 
 TEST_F(Lifecycle, CharactersCodePage949CannotHoldAreNamed)
 {
-    const NameCheck check = CheckNewCollectionName(QStringLiteral("설교 \u00e9t\u00e9 \U0001F600"));
+    const NameCheck check = checkNewCollectionName(QStringLiteral("설교 \u00e9t\u00e9 \U0001F600"));
     EXPECT_EQ(check.verdict, NameVerdict::BadCharacter);
     EXPECT_TRUE(check.message().startsWith(kBadChar));
     EXPECT_TRUE(check.message().contains(QStringLiteral("\U0001F600")));
@@ -82,7 +82,7 @@ TEST_F(Lifecycle, CharactersCodePage949CannotHoldAreNamed)
 
 TEST_F(Lifecycle, CreatesTheEmptySermonTableWithoutIndex)
 {
-    CreateCollectionFolders(QStringLiteral("새 설교집"));
+    createCollectionFolders(QStringLiteral("새 설교집"));
     EXPECT_TRUE(QFileInfo(pf(QStringLiteral("새 설교집/data"))).isDir());
     EXPECT_TRUE(QFileInfo(pf(QStringLiteral("새 설교집/text"))).isDir());
     test::ScriptedPrompter prompts; // success shows nothing
@@ -99,7 +99,7 @@ TEST_F(Lifecycle, CreatesTheEmptySermonTableWithoutIndex)
 
 TEST_F(Lifecycle, TableThatCannotBeWrittenGivesMinusThree)
 {
-    CreateCollectionFolders(QStringLiteral("blocked"));
+    createCollectionFolders(QStringLiteral("blocked"));
     QDir().mkpath(pf(QStringLiteral("blocked/sul2file.dbf")));
     test::ScriptedPrompter prompts;
     prompts.ok();
@@ -111,7 +111,7 @@ TEST_F(Lifecycle, TableThatCannotBeWrittenGivesMinusThree)
 TEST_F(Lifecycle, FolderThatCannotBeMadeRaises)
 {
     writeFile(pf(QStringLiteral("plain file")), "x");
-    EXPECT_THROW(CreateCollectionFolders(QStringLiteral("plain file")), EUserError);
+    EXPECT_THROW(createCollectionFolders(QStringLiteral("plain file")), EUserError);
 }
 
 TEST_F(Lifecycle, ListsCollectionsSortedWithoutTheOpenOne)
@@ -122,13 +122,13 @@ TEST_F(Lifecycle, ListsCollectionsSortedWithoutTheOpenOne)
     QDir().mkpath(pf(QStringLiteral("Upper")));
     writeFile(pf(QStringLiteral("Upper/SUL2FILE.DBF")), test::readAll(pf(QStringLiteral("b/sul2file.dbf"))));
     writeFile(pf(QStringLiteral("file")), "x");
-    EXPECT_EQ(ListCollections(QString()),
+    EXPECT_EQ(listCollections(QString()),
               (QStringList{QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("Upper"),
                            QStringLiteral("열린 설교집")}));
-    EXPECT_EQ(ListCollections(QStringLiteral("B")),
+    EXPECT_EQ(listCollections(QStringLiteral("B")),
               (QStringList{QStringLiteral("A"), QStringLiteral("c"), QStringLiteral("Upper"),
                            QStringLiteral("열린 설교집")}));
-    EXPECT_EQ(ListCollections(QStringLiteral("열린 설교집")).size(), 4);
+    EXPECT_EQ(listCollections(QStringLiteral("열린 설교집")).size(), 4);
 }
 
 TEST_F(Lifecycle, CountsLeaveDeletedSermonsOut)
@@ -138,16 +138,16 @@ TEST_F(Lifecycle, CountsLeaveDeletedSermonsOut)
     t->GoTop();
     t->Delete();
     t->Close();
-    EXPECT_EQ(CountSermons(QStringLiteral("c")), std::optional<quint32>(2));
-    EXPECT_EQ(CountSermons(QStringLiteral("C")), std::optional<quint32>(2));
+    EXPECT_EQ(countCollectionSermons(QStringLiteral("c")), std::optional<quint32>(2));
+    EXPECT_EQ(countCollectionSermons(QStringLiteral("C")), std::optional<quint32>(2));
     QDir().mkpath(pf(QStringLiteral("broken")));
     writeFile(pf(QStringLiteral("broken/sul2file.dbf")), "not a table");
-    EXPECT_EQ(CountSermons(QStringLiteral("broken")), std::nullopt);
-    EXPECT_EQ(CountSermons(QStringLiteral("missing")), std::nullopt);
+    EXPECT_EQ(countCollectionSermons(QStringLiteral("broken")), std::nullopt);
+    EXPECT_EQ(countCollectionSermons(QStringLiteral("missing")), std::nullopt);
 
     // Counting reads only: a damaged index stays as it is.
     writeFile(pf(QStringLiteral("c/sul2file.cdx")), QByteArray(512, 'x'));
-    EXPECT_EQ(CountSermons(QStringLiteral("c")), std::optional<quint32>(2));
+    EXPECT_EQ(countCollectionSermons(QStringLiteral("c")), std::optional<quint32>(2));
     EXPECT_EQ(test::readAll(pf(QStringLiteral("c/sul2file.cdx"))), QByteArray(512, 'x'));
     EXPECT_EQ(QDir(pf(QStringLiteral("c"))).entryList(QDir::Files).size(), 2);
 }
@@ -158,11 +158,11 @@ TEST_F(Lifecycle, RenameRules)
     makeCollection(QStringLiteral("two"));
     test::ScriptedPrompter prompts;
     prompts.ok().ok().ok().ok();
-    EXPECT_EQ(RenameCollection(QStringLiteral("one"), QStringLiteral("   ")), QStringLiteral("one"));
-    EXPECT_EQ(RenameCollection(QStringLiteral("one"), QStringLiteral("two")), QStringLiteral("one"));
-    EXPECT_EQ(RenameCollection(QStringLiteral("one"), QStringLiteral("TWO")), QStringLiteral("one"));
+    EXPECT_EQ(renameCollection(QStringLiteral("one"), QStringLiteral("   ")), QStringLiteral("one"));
+    EXPECT_EQ(renameCollection(QStringLiteral("one"), QStringLiteral("two")), QStringLiteral("one"));
+    EXPECT_EQ(renameCollection(QStringLiteral("one"), QStringLiteral("TWO")), QStringLiteral("one"));
     // A pasted path must not move the collection out of the program folder.
-    EXPECT_EQ(RenameCollection(QStringLiteral("one"), QStringLiteral("../away")), QStringLiteral("one"));
+    EXPECT_EQ(renameCollection(QStringLiteral("one"), QStringLiteral("../away")), QStringLiteral("one"));
     EXPECT_EQ(prompts.texts(), (QStringList{QStringLiteral("적절하지 않은 파일명입니다.\r다시 입력하십시오."),
                                             QStringLiteral("알 수 없는 이유로 수정할 수 없습니다."),
                                             QStringLiteral("알 수 없는 이유로 수정할 수 없습니다."),
@@ -171,11 +171,11 @@ TEST_F(Lifecycle, RenameRules)
     EXPECT_TRUE(QFileInfo(pf(QStringLiteral("two/sul2file.dbf"))).isFile());
     prompts.clear();
 
-    EXPECT_EQ(RenameCollection(QStringLiteral("one"), QStringLiteral(" ONE ")), QStringLiteral("ONE"));
-    EXPECT_EQ(RenameCollection(QStringLiteral("ONE"), QStringLiteral("_한편")), QStringLiteral("_한편"));
+    EXPECT_EQ(renameCollection(QStringLiteral("one"), QStringLiteral(" ONE ")), QStringLiteral("ONE"));
+    EXPECT_EQ(renameCollection(QStringLiteral("ONE"), QStringLiteral("_한편")), QStringLiteral("_한편"));
     EXPECT_TRUE(prompts.texts().isEmpty());
     EXPECT_TRUE(QFileInfo(pf(QStringLiteral("_한편/sul2file.dbf"))).isFile());
-    EXPECT_EQ(ListCollections(QString()), QStringList{QStringLiteral("two")});
+    EXPECT_EQ(listCollections(QString()), QStringList{QStringLiteral("two")});
 }
 
 class FirstRun : public test::ProgramFolderTest {
@@ -189,7 +189,7 @@ TEST_F(FirstRun, TurnsTheSamplesIntoCollections)
     for (const char *name : {"1999 narae", "1999 daon", "2000 Y2K", "Sample"})
         sample(QString::fromUtf8(name));
     writeFile(pf(QStringLiteral("___first.sys")), "");
-    RunFirstRun();
+    runFirstRun();
     EXPECT_FALSE(QFile::exists(pf(QStringLiteral("___first.sys"))));
     for (const char *name : {"1999년 나래솔 설교", "1999년 다온결 설교", "2000년 Y2K 실험", "실험 파일"})
         EXPECT_TRUE(QFileInfo(pf(QString::fromUtf8(name) + QStringLiteral("/sul2file.dbf"))).isFile()) << name;
@@ -205,7 +205,7 @@ TEST_F(FirstRun, OlderCollectionsMakeTheSampleGoToTheTrash)
     sample(QStringLiteral("2000 Y2K"));
     sample(QStringLiteral("1999년 Y2K 실험"));
     writeFile(pf(QStringLiteral("___first.sys")), "");
-    RunFirstRun();
+    runFirstRun();
     EXPECT_FALSE(has(QStringLiteral("1999 narae")));
     EXPECT_FALSE(has(QStringLiteral("2000 Y2K")));
     EXPECT_TRUE(has(QStringLiteral("1999년 나래솔 설교")));
@@ -222,7 +222,7 @@ TEST_F(FirstRun, RenameOntoAnExistingFolderFailsSilently)
     sample(QStringLiteral("2000년 Y2K 실험"));
     writeFile(pf(QStringLiteral("___first.sys")), "");
     test::ScriptedPrompter prompts; // silent
-    RunFirstRun();
+    runFirstRun();
     EXPECT_TRUE(has(QStringLiteral("2000 Y2K")));
     EXPECT_TRUE(QFileInfo(pf(QStringLiteral("2000년 Y2K 실험/sul2file.dbf"))).isFile());
 }
@@ -230,7 +230,7 @@ TEST_F(FirstRun, RenameOntoAnExistingFolderFailsSilently)
 TEST_F(FirstRun, NothingHappensWithoutTheMarker)
 {
     sample(QStringLiteral("Sample"));
-    RunFirstRun();
+    runFirstRun();
     EXPECT_TRUE(has(QStringLiteral("Sample")));
     EXPECT_FALSE(has(QStringLiteral("실험 파일")));
 }

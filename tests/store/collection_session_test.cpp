@@ -86,7 +86,7 @@ TEST_F(Session, EmptyNameNamesTheProgramFolder)
     test::ScriptedPrompter prompts;
     prompts.ok().ok();
     CollectionSession s;
-    EXPECT_FALSE(s.OpenNamedCollection(QString()));
+    EXPECT_FALSE(s.openNamedCollection(QString()));
     EXPECT_EQ(prompts.texts(),
               (QStringList{missingMessage(pf()), QStringLiteral("파일이 알맞지 않습니다.")}));
 }
@@ -135,7 +135,7 @@ TEST_F(Session, LastCollectionIsFoundInAnyLetterCase)
 {
     grace();
     CollectionSession s;
-    EXPECT_TRUE(s.ReopenLastCollection(QStringLiteral("GRACE1 설교")));
+    EXPECT_TRUE(s.reopenLastCollection(QStringLiteral("GRACE1 설교")));
     EXPECT_EQ(s.collectionFolder(), pf(QStringLiteral("Grace1 설교")));
 }
 
@@ -144,10 +144,10 @@ TEST_F(Session, LastCollectionThatIsGoneOpensNothingSilently)
     test::ScriptedPrompter prompts; // nothing may be shown
     CollectionSession s;
     QSignalSpy state(&s, &CollectionSession::collectionStateChanged);
-    EXPECT_FALSE(s.ReopenLastCollection(QStringLiteral("GONE")));
-    EXPECT_FALSE(s.ReopenLastCollection(QString()));
+    EXPECT_FALSE(s.reopenLastCollection(QStringLiteral("GONE")));
+    EXPECT_FALSE(s.reopenLastCollection(QString()));
     makeCollection(QStringLiteral("inner/deeper"));
-    EXPECT_FALSE(s.ReopenLastCollection(QStringLiteral("inner/deeper")));
+    EXPECT_FALSE(s.reopenLastCollection(QStringLiteral("inner/deeper")));
     EXPECT_FALSE(s.isOpen());
     EXPECT_EQ(state.size(), 0);
 }
@@ -190,7 +190,7 @@ TEST_F(Session, OpeningAnotherReplacesTheUseFile)
     const QString other = makeCollection(QStringLiteral("hope"));
     ASSERT_TRUE(s.OpenCollection(other));
     EXPECT_EQ(test::readAll(pf(QStringLiteral("usefile.sys"))), QByteArray("HOPE\r\n"));
-    s.ForgetUseFile();
+    s.forgetUseFile();
     EXPECT_FALSE(QFile::exists(pf(QStringLiteral("usefile.sys"))));
     EXPECT_TRUE(s.isOpen());
 }

@@ -183,7 +183,7 @@ TEST_F(Dialogs, OpenDialogListsCountsAndOpensByDoubleClick)
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.selectedName(), QStringLiteral("b"));
     test::ScriptedPrompter prompts; // a good collection opens silently
-    EXPECT_TRUE(session.OpenNamedCollection(dlg.selectedName()));
+    EXPECT_TRUE(session.openNamedCollection(dlg.selectedName()));
     EXPECT_EQ(session.windowTitle(), QStringLiteral("Verbana - B"));
 }
 
@@ -197,7 +197,7 @@ TEST_F(Dialogs, OpenOnAnEmptyListReportsTheProgramFolder)
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     test::ScriptedPrompter prompts;
     prompts.ok().ok();
-    EXPECT_FALSE(session.OpenNamedCollection(dlg.selectedName()));
+    EXPECT_FALSE(session.openNamedCollection(dlg.selectedName()));
     EXPECT_EQ(prompts.texts(),
               (QStringList{pf() + QStringLiteral(" 파일이 없습니다.\r[파일]메뉴의 [파일열기]을 선택하여 파일을 다시 여십시오."),
                            QStringLiteral("파일이 알맞지 않습니다.")}));

@@ -144,9 +144,9 @@ TEST_F(Samples, EachIsACollectionWhoseFilesAgree)
 
 TEST_F(Samples, FirstRunRenamesAllFour)
 {
-    RunFirstRun();
+    runFirstRun();
     EXPECT_FALSE(QFile::exists(pf(QStringLiteral("___first.sys"))));
-    EXPECT_EQ(ListCollections(QString()),
+    EXPECT_EQ(listCollections(QString()),
               (QStringList{QStringLiteral("1999년 나래솔 설교"), QStringLiteral("1999년 다온결 설교"),
                            QStringLiteral("2000년 Y2K 실험"), QStringLiteral("실험 파일")}));
 }

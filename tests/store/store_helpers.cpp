@@ -39,10 +39,10 @@ QString makeSermonTable(const QString &dir)
 {
     const QString path = dir + QStringLiteral("/sul2file.dbf");
     xbase::TApolloTable creator;
-    if (!store::CreateSermonTableFile(creator, path))
+    if (!store::createSermonTableFile(creator, path))
         return {};
     auto t = openTable(path, true);
-    store::CreateSermonTags(*t);
+    store::createSermonTags(*t);
     t->Close();
     return path;
 }

@@ -189,7 +189,7 @@ TEST(TableIndexRecovery, GarbageIndexIsSetAsideAndNeverDeleted)
     // Making the tags again gives the right order.
     t->Close();
     t = openTable(path, true);
-    store::CreateSermonTags(*t);
+    store::createSermonTags(*t);
     t->SetOrder(t->TagArea("title1"));
     EXPECT_EQ(walk(*t), (std::vector<uint32_t>{2, 1}));
 }
@@ -244,9 +244,9 @@ TEST(TableFaults, AFailedWriteAtAnyPointLosesNoEarlierPost)
         {
             TApolloTable creator;
             creator.setFileSystem(&fs);
-            ASSERT_EQ(store::CreateSermonTableFile(creator, QStringLiteral("/mem/sul2file.dbf")), 1);
+            ASSERT_EQ(store::createSermonTableFile(creator, QStringLiteral("/mem/sul2file.dbf")), 1);
             auto t = open(true);
-            store::CreateSermonTags(*t);
+            store::createSermonTags(*t);
             t->Close();
             t = open(false);
             appendSermons(*t, {{"2003", "다"}, {"2001", "가"}, {"2002", "나"}});

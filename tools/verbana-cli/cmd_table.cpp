@@ -64,12 +64,12 @@ int create(const QStringList &args)
     }
     try {
         TApolloTable table;
-        if (!store::CreateSermonTableFile(table, dir + QStringLiteral("/sul2file.dbf"))) {
+        if (!store::createSermonTableFile(table, dir + QStringLiteral("/sul2file.dbf"))) {
             err(QStringLiteral("cannot create %1/sul2file.dbf").arg(dir));
             return Failed;
         }
         auto t = openTable(dir + QStringLiteral("/sul2file.dbf"), true);
-        store::CreateSermonTags(*t);
+        store::createSermonTags(*t);
         t->Close();
     } catch (const EApolloError &e) {
         return engineFailure(e);
@@ -341,7 +341,7 @@ int reindex(const QStringList &args)
         return usageError("reindex");
     try {
         auto t = openTable(args[0], true);
-        store::CreateSermonTags(*t);
+        store::createSermonTags(*t);
         out(QStringLiteral("%1 tags rebuilt over %2 records\n").arg(t->TagCount()).arg(t->RecCount()));
     } catch (const EApolloError &e) {
         return engineFailure(e);

@@ -73,7 +73,7 @@ int Tfmcreate::Execute(CollectionSession &session, const QPoint &anchor, QWidget
 
 void Tfmcreate::btnCreateClick()
 {
-    const NameCheck check = CheckNewCollectionName(eName->text());
+    const NameCheck check = checkNewCollectionName(eName->text());
     if (check.verdict != NameVerdict::Ok) {
         showInformation(check.message());
         eName->setFocus();
@@ -81,7 +81,7 @@ void Tfmcreate::btnCreateClick()
         return;
     }
     try {
-        CreateCollectionFolders(check.name);
+        createCollectionFolders(check.name);
     } catch (const EUserError &e) {
         // The dialog stays open; the folders made so far stay too.
         showError(e.text());

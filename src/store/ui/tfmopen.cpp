@@ -103,12 +103,12 @@ bool Tfmopen::Execute(CollectionSession &session, const QPoint &anchor, QWidget 
             return false;
         name = dialog.selectedName();
     }
-    return session.OpenNamedCollection(name);
+    return session.openNamedCollection(name);
 }
 
 void Tfmopen::fill(const QString &openLabel)
 {
-    QStringList names = ListCollections(openLabel);
+    QStringList names = listCollections(openLabel);
     if (names.isEmpty())
         names << QString();
     StringGrid1->setRowCount(int(names.size()));
@@ -138,7 +138,7 @@ void Tfmopen::countRow(int row)
     const QString name = nameAt(row);
     if (name.isEmpty() || !countAt(row).isEmpty())
         return;
-    if (const auto count = CountSermons(name))
+    if (const auto count = countCollectionSermons(name))
         StringGrid1->item(row, 1)->setText(QString::number(*count));
 }
 
@@ -161,7 +161,7 @@ void Tfmopen::btnRenameClick()
     input.setFileNameOnly(true);
     if (input.exec() != QDialog::Accepted)
         return;
-    StringGrid1->item(row, 0)->setText(RenameCollection(name, input.text()));
+    StringGrid1->item(row, 0)->setText(renameCollection(name, input.text()));
 }
 
 void Tfmopen::btnDeleteClick()

@@ -17,7 +17,7 @@ namespace verbana::store::ui {
 // open one, counts a collection's sermons when its row is clicked, renames
 // (through Tfminput) and deletes collections. 열기 and a double click
 // accept the dialog; the caller then opens selectedName() with
-// CollectionSession::OpenNamedCollection. Placed at `anchor` (global
+// CollectionSession::openNamedCollection. Placed at `anchor` (global
 // coordinates) when it is not null; the input dialog uses the same anchor.
 class Tfmopen : public QDialog {
     Q_OBJECT
