@@ -3,6 +3,7 @@
 
 #include "editing/calendar_date.h"
 #include "platform/clock.h"
+#include "platform/prompts.h"
 
 #include <QCalendarWidget>
 #include <optional>
@@ -161,7 +162,7 @@ QString PickDate(QWidget *box)
     Tfmcal calendar(box ? box->window() : nullptr);
     if (box)
         calendar.move(box->mapToGlobal(QPoint(0, box->height())));
-    calendar.exec();
+    runModal(&calendar);
     return calendar.Result();
 }
 

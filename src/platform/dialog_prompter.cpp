@@ -2,6 +2,7 @@
 #include "platform/dialog_prompter.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -67,6 +68,10 @@ PromptAnswer DialogPrompter::ask(const PromptRequest &request)
             answer.files << f;
         break;
     }
+    case PromptKind::Modal:
+        if (auto *dialog = qobject_cast<QDialog *>(request.window))
+            answer.result = dialog->exec();
+        return answer;
     case PromptKind::ChooseFolder: {
         const QString f = QFileDialog::getExistingDirectory(parent, request.text, request.directory);
         if (!f.isEmpty())

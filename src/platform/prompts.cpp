@@ -87,4 +87,13 @@ QString chooseFolder(const QString &caption, const QString &directory)
     return a.accepted ? a.file() : QString();
 }
 
+int runModal(QObject *window)
+{
+    PromptRequest request;
+    request.kind = PromptKind::Modal;
+    request.text = window ? window->objectName() : QString();
+    request.window = window;
+    return prompter().ask(request).result;
+}
+
 } // namespace verbana

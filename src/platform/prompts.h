@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +20,7 @@ enum class PromptKind {
     OpenFiles, // choose several existing files
     SaveFile, // choose a file name to write
     ChooseFolder, // choose a folder
+    Modal, // a modal window, shown until it closes; `window` is the window
 };
 
 struct PromptRequest {
@@ -28,11 +30,13 @@ struct PromptRequest {
     QString directory; // choosers: folder to start in
     QString filter; // choosers: "설명 (*.rtf *.txt);;..."
     QString fileName; // choosers: proposed name
+    QObject *window = nullptr; // Modal: the window (a QDialog) to show; `text` is its object name
 };
 
 struct PromptAnswer {
     bool accepted = false; // 예 / OK / a file was chosen
     QStringList files; // choosers
+    int result = 0; // Modal: the window's result (QDialog::Accepted, ...)
     QString file() const { return files.isEmpty() ? QString() : files.first(); }
 };
 
@@ -60,5 +64,9 @@ QStringList chooseOpenFiles(const QString &caption, const QString &directory, co
 QString chooseSaveFile(const QString &caption, const QString &directory, const QString &filter,
                        const QString &fileName = QString());
 QString chooseFolder(const QString &caption, const QString &directory);
+// Shows a modal window (a QDialog) until it closes and returns its result.
+// Every modal window of the program is shown this way, so that tests can
+// script it like any other prompt.
+int runModal(QObject *window);
 
 } // namespace verbana

@@ -14,7 +14,7 @@ namespace {
 TEST(ApplicationTest, UncaughtUserErrorsReachTheGeneralErrorBox)
 {
     test::ScriptedPrompter prompts;
-    prompts.ok();
+    prompts.error();
     const bool handled = deliverShowingErrors([]() -> bool {
         throw xbase::EApolloError(QStringLiteral("Record Lock Failure. May be locked by another user or task."));
     });

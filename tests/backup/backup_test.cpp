@@ -168,7 +168,7 @@ TEST_F(Backup, FloppyVolumesStayBelowTheLimit)
     put(QStringLiteral("small.txt"), "after");
     file.setMaxSize(1400000);
     test::ScriptedPrompter prompts;
-    prompts.ok().ok();
+    prompts.okOrCancel(true).okOrCancel(true);
     ASSERT_TRUE(file.Backup({pattern()}, archive()));
     EXPECT_EQ(prompts.texts(), QStringList({QStringLiteral(" 2 번 디스켓을 넣고 [ OK ]를 클릭하십시오."),
                                             QStringLiteral(" 3 번 디스켓을 넣고 [ OK ]를 클릭하십시오.")}));
@@ -272,7 +272,7 @@ TEST_F(Backup, ArchiveThatCannotBeCreated)
 {
     put(QStringLiteral("a"), "a");
     test::ScriptedPrompter prompts;
-    prompts.ok();
+    prompts.error();
     EXPECT_FALSE(file.Backup({pattern()}, dir.filePath(QStringLiteral("no/such/folder/x.bck"))));
     EXPECT_EQ(file.ErrorCode(), 4);
     EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("압축파일에 추가 기록할 수 없슴")});

@@ -256,7 +256,7 @@ TEST_F(Restore, FileContinuedOnTheSecondVolumeAtTheDiskPrompt)
     v2.file("c:\\after", kDate, "tail").end();
     ASSERT_TRUE(v2.save(dir.filePath(QStringLiteral("a.002"))));
     test::ScriptedPrompter prompts;
-    prompts.yes();
+    prompts.okOrCancel(true);
     ASSERT_TRUE(restore(twoVolumeFirst(data.left(16384))));
     EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral(" 2 번 디스켓을 넣고 [ OK ]를 클릭하십시오.")});
     EXPECT_EQ(test::readAll(out("big")), data);
@@ -283,7 +283,7 @@ TEST_F(Restore, DiskRequestRepeatsUntilTheVolumeIsThere)
 TEST_F(Restore, RefusedDiskStopsWithoutAMessage)
 {
     test::ScriptedPrompter prompts;
-    prompts.no();
+    prompts.okOrCancel(false);
     EXPECT_FALSE(restore(twoVolumeFirst("first ")));
     EXPECT_EQ(file.ErrorCode(), 0);
     EXPECT_EQ(test::readAll(out("big")), QByteArray("first ")); // stays as far as it got
@@ -295,7 +295,7 @@ TEST_F(Restore, ErrorsGoToTheErrorBoxWithoutOnError)
     ArchiveBytes a;
     a.header("", 1, 1).entry("c:\\x", kDate).segmentStart().int32(16385);
     test::ScriptedPrompter prompts;
-    prompts.ok();
+    prompts.error();
     EXPECT_FALSE(restore(a));
     EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("읽을 수 없는 파일")});
     EXPECT_EQ(prompts.shown().front().kind, PromptKind::Error);

@@ -8,7 +8,6 @@
 #include <QCalendarWidget>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 
 namespace verbana::test {
 namespace {
@@ -22,19 +21,18 @@ protected:
         WindowTest::SetUp();
         clock::setFixedNow(QDateTime(QDate(1997, 5, 5), QTime(9, 0)));
     }
-    // Runs the calendar window modally and presses keys in it.
+    // Runs the calendar window through the prompt seam and presses keys in it.
     QString pick(const std::vector<std::pair<int, Qt::KeyboardModifiers>> &keys)
     {
         Tfmcal calendar;
-        QTimer::singleShot(0, [&] {
-            QWidget *grid = calendar.findChild<QCalendarWidget *>();
-            QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : grid;
+        prompts->modal(QStringLiteral("fmcal"), [&](QWidget &w) {
+            QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : &w;
             for (const auto &[key, modifiers] : keys)
                 QTest::keyClick(target, Qt::Key(key), modifiers);
-            if (calendar.isVisible())
+            if (w.isVisible())
                 calendar.reject();
         });
-        calendar.exec();
+        runModal(&calendar);
         last = calendar.selectedDate();
         return calendar.Result();
     }
@@ -104,14 +102,13 @@ TEST_F(CalendarTest, CalendarButtonFillsTheFieldOnlyWhileEditing)
     EXPECT_EQ(edit("DATE1")->text(), QStringLiteral("1999.01.01"));
 
     press(Qt::Key_F11);
-    QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
+    prompts->modal(QStringLiteral("fmcal"), [](QWidget &calendar) { QTest::keyClick(&calendar, Qt::Key_Escape); });
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(edit("DATE1")->text(), QStringLiteral("1999.01.01")) << "cancelling leaves the field";
 
-    QTimer::singleShot(0, [] {
-        QWidget *calendar = QApplication::activeModalWidget();
-        QTest::keyClick(calendar, Qt::Key_F9);
-        QTest::mouseClick(calendar->findChild<QPushButton *>(QStringLiteral("btnOK")), Qt::LeftButton);
+    prompts->modal(QStringLiteral("fmcal"), [](QWidget &calendar) {
+        QTest::keyClick(&calendar, Qt::Key_F9);
+        QTest::mouseClick(calendar.findChild<QPushButton *>(QStringLiteral("btnOK")), Qt::LeftButton);
     });
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(edit("DATE1")->text(), QStringLiteral("1996.05.05"));

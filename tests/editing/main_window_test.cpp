@@ -206,7 +206,7 @@ TEST_F(MainWindowTest, UnwritableSettingsAreReportedAndTheProgramEnds)
 {
     openWithoutCollection();
     QDir().mkpath(iniPath()); // a folder where the file should be
-    prompts->yes().ok();
+    prompts->yes().error();
     EXPECT_TRUE(window->close());
     ASSERT_EQ(prompts->texts().size(), 2);
     EXPECT_EQ(prompts->texts()[1], QStringLiteral("Unable to write to ") + iniPath());

@@ -161,12 +161,10 @@ TEST_F(RecordKeysWindowTest, InsertInADateBoxOpensTheCalendarOnlyWhileEditing)
     child<QTabWidget>("PageControl1")->setCurrentIndex(2);
     edit("DATE2")->setFocus();
     QPoint shownAt;
-    QTimer::singleShot(0, [&] {
-        auto *calendar = qobject_cast<editing::Tfmcal *>(QApplication::activeModalWidget());
-        ASSERT_NE(calendar, nullptr);
-        shownAt = calendar->pos();
-        QTest::keyClick(calendar, Qt::Key_PageUp);
-        QTest::keyClick(calendar, Qt::Key_Return);
+    prompts->modal(QStringLiteral("fmcal"), [&](QWidget &calendar) {
+        shownAt = calendar.pos();
+        QTest::keyClick(&calendar, Qt::Key_PageUp);
+        QTest::keyClick(&calendar, Qt::Key_Return);
     });
     press(Qt::Key_Insert);
     EXPECT_EQ(edit("DATE2")->text(), QStringLiteral("2001.11.30"));

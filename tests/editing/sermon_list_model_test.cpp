@@ -33,7 +33,7 @@ TEST(SermonListModelTest, RowsFollowTheOrderInForceAndShowTheListColumns)
 {
     TestCollection c({{"1999.01.01", "나중"}, {"1998.01.01", "처음"}, {"2000.01.01", "마지막"}});
     SermonListModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     model.setTable(&c.table());
     ASSERT_EQ(model.rowCount(), 3);
     EXPECT_EQ(model.columnCount(), 17);
@@ -52,7 +52,7 @@ TEST(SermonListModelTest, EditsDeletesAndAdditionsReachTheRows)
 {
     TestCollection c({{"1999.01.01", "하나"}, {"1999.02.01", "둘"}});
     SermonListModel model;
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     model.setTable(&c.table());
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
@@ -123,7 +123,7 @@ TEST(SermonListModelTest, RecordsDeletedEarlierLeaveTheListWhenShown)
     for (int order : {0, title, c.table().TagArea(QByteArrayLiteral("date1"))}) {
         c.table().SetOrder(order);
         SermonListModel model;
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
         model.setTable(&c.table());
         ASSERT_EQ(model.rowCount(), 3) << "listed from the index before any record is read";
         QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);

@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
-#include <QTimer>
 
 using namespace verbana;
 using namespace verbana::store;
@@ -51,20 +50,20 @@ protected:
         const QRect r = dlg.StringGrid1->visualRect(dlg.StringGrid1->model()->index(row, 0));
         QTest::mouseClick(dlg.StringGrid1->viewport(), Qt::LeftButton, {}, r.center());
     }
-    // Answers the input dialog that `owner` is about to show.
-    void answerInput(QWidget *owner, const QString &typed, QString *shownText = nullptr)
+    // Scripts the input dialog that is shown next.
+    void answerInput(const QString &typed, QString *shownText = nullptr)
     {
-        QTimer::singleShot(0, owner, [=] {
-            auto *input = owner->findChild<Tfminput *>();
-            ASSERT_NE(input, nullptr);
-            EXPECT_EQ(input->windowTitle(), QStringLiteral("입력 대화상자"));
+        prompts.modal(QStringLiteral("fminput"), [=](QWidget &w) {
+            auto &input = static_cast<Tfminput &>(w);
+            EXPECT_EQ(input.windowTitle(), QStringLiteral("입력 대화상자"));
             if (shownText)
-                *shownText = input->lbText->text();
-            type(input->Edit1, typed);
-            QTest::keyClick(input->Edit1, Qt::Key_Return);
+                *shownText = input.lbText->text();
+            type(input.Edit1, typed);
+            QTest::keyClick(input.Edit1, Qt::Key_Return);
         });
     }
 
+    test::ScriptedPrompter prompts;
     CollectionSession session;
 };
 
@@ -90,7 +89,6 @@ TEST_F(Dialogs, CreateDialogNameRulesKeepItOpen)
     makeCollection(QStringLiteral("Grace"));
     Tfmcreate dlg{session, QPoint()};
     dlg.show();
-    test::ScriptedPrompter prompts;
     struct Case {
         QString typed, message;
     };
@@ -117,7 +115,6 @@ TEST_F(Dialogs, CreateAndOpen)
 {
     Tfmcreate dlg{session, QPoint()};
     dlg.show();
-    test::ScriptedPrompter prompts;
     prompts.yes();
     type(dlg.eName, QStringLiteral("  새 설교집 "));
     QTest::mouseClick(dlg.btnCreate, Qt::LeftButton);
@@ -137,7 +134,6 @@ TEST_F(Dialogs, CreateWithoutOpeningAndCutTo100Bytes)
 {
     Tfmcreate dlg{session, QPoint()};
     dlg.show();
-    test::ScriptedPrompter prompts;
     prompts.no();
     type(dlg.eName, QStringLiteral("a") + QString(50, QChar(u'가')));
     QTest::keyClick(dlg.eName, Qt::Key_Return);
@@ -182,7 +178,7 @@ TEST_F(Dialogs, OpenDialogListsCountsAndOpensByDoubleClick)
     QTest::mouseDClick(dlg.StringGrid1->viewport(), Qt::LeftButton, {}, r.center());
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.selectedName(), QStringLiteral("b"));
-    test::ScriptedPrompter prompts; // a good collection opens silently
+    // A good collection opens silently.
     EXPECT_TRUE(session.openNamedCollection(dlg.selectedName()));
     EXPECT_EQ(session.windowTitle(), QStringLiteral("Verbana - B"));
 }
@@ -195,7 +191,6 @@ TEST_F(Dialogs, OpenOnAnEmptyListReportsTheProgramFolder)
     EXPECT_TRUE(dlg.nameAt(0).isEmpty());
     QTest::mouseClick(dlg.btnOpen, Qt::LeftButton);
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    test::ScriptedPrompter prompts;
     prompts.ok().ok();
     EXPECT_FALSE(session.openNamedCollection(dlg.selectedName()));
     EXPECT_EQ(prompts.texts(),
@@ -216,7 +211,7 @@ TEST_F(Dialogs, RenameThroughTheInputDialog)
     EXPECT_EQ(dlg.countAt(0), QStringLiteral("1"));
 
     QString shown;
-    answerInput(&dlg, QStringLiteral("새*이.름,"), &shown);
+    answerInput(QStringLiteral("새*이.름,"), &shown);
     QTest::mouseClick(dlg.btnRename, Qt::LeftButton);
     EXPECT_EQ(shown, QStringLiteral("새로운 파일명을 아래에 입력하십시오."));
     EXPECT_EQ(dlg.nameAt(0), QStringLiteral("새이름"));
@@ -224,11 +219,12 @@ TEST_F(Dialogs, RenameThroughTheInputDialog)
     EXPECT_TRUE(QFileInfo(pf(QStringLiteral("새이름/sul2file.dbf"))).isFile());
     EXPECT_FALSE(QFileInfo(pf(QStringLiteral("old"))).exists());
 
-    test::ScriptedPrompter prompts;
+    prompts.clear();
+    answerInput(QStringLiteral("taken"));
     prompts.ok();
-    answerInput(&dlg, QStringLiteral("taken"));
     QTest::mouseClick(dlg.btnRename, Qt::LeftButton);
-    EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("알 수 없는 이유로 수정할 수 없습니다.")});
+    EXPECT_EQ(prompts.texts(),
+              (QStringList{QStringLiteral("fminput"), QStringLiteral("알 수 없는 이유로 수정할 수 없습니다.")}));
     EXPECT_EQ(dlg.nameAt(0), QStringLiteral("새이름"));
 }
 
@@ -238,7 +234,6 @@ TEST_F(Dialogs, DeleteSendsTheCollectionToTheTrash)
     makeCollection(QStringLiteral("b"));
     Tfmopen dlg{QString(), QPoint()};
     dlg.show();
-    test::ScriptedPrompter prompts;
     prompts.no();
     QTest::mouseClick(dlg.btnDelete, Qt::LeftButton);
     EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("[a] 파일을 삭제하시겠습니까?\r삭제하시면 파일 속에 입력되었던 모든 "
@@ -271,20 +266,16 @@ TEST_F(Dialogs, ExecuteOpensTheChosenCollection)
     makeCollection(QStringLiteral("first"));
     makeCollection(QStringLiteral("second"));
     ASSERT_TRUE(session.OpenCollection(pf(QStringLiteral("first/sul2file.dbf"))));
-    QTimer::singleShot(0, [] {
-        auto *dlg = qobject_cast<Tfmopen *>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        ASSERT_EQ(dlg->StringGrid1->rowCount(), 1); // the open one is not listed
-        QTest::keyClick(dlg->StringGrid1, Qt::Key_Return);
+    prompts.modal(QStringLiteral("fmopen"), [](QWidget &w) {
+        auto &dlg = static_cast<Tfmopen &>(w);
+        EXPECT_EQ(dlg.StringGrid1->rowCount(), 1); // the open one is not listed
+        QTest::keyClick(dlg.StringGrid1, Qt::Key_Return);
     });
     EXPECT_TRUE(Tfmopen::Execute(session, QPoint()));
     EXPECT_EQ(session.windowTitle(), QStringLiteral("Verbana - SECOND"));
 
-    QTimer::singleShot(0, [] {
-        auto *dlg = qobject_cast<Tfmcreate *>(QApplication::activeModalWidget());
-        ASSERT_NE(dlg, nullptr);
-        QTest::keyClick(dlg->eName, Qt::Key_Escape);
-    });
+    prompts.modal(QStringLiteral("fmcreate"),
+                  [](QWidget &w) { QTest::keyClick(static_cast<Tfmcreate &>(w).eName, Qt::Key_Escape); });
     EXPECT_EQ(Tfmcreate::Execute(session, QPoint()), 0);
     EXPECT_TRUE(session.isOpen());
 }

@@ -3,50 +3,130 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#ifdef VERBANA_TEST_WIDGETS
+#include <QApplication>
+#include <QDialog>
+#endif
+
 namespace verbana::test {
+
+const char *kindName(PromptKind kind)
+{
+    switch (kind) {
+    case PromptKind::Information: return "information box";
+    case PromptKind::Confirmation: return "confirmation";
+    case PromptKind::InformationCancel: return "information box with 취소";
+    case PromptKind::Error: return "error box";
+    case PromptKind::OpenFile: return "open-file chooser";
+    case PromptKind::OpenFiles: return "open-files chooser";
+    case PromptKind::SaveFile: return "save-file chooser";
+    case PromptKind::ChooseFolder: return "folder chooser";
+    case PromptKind::Modal: return "modal window";
+    }
+    return "prompt";
+}
+
+namespace {
+
+const std::vector<PromptKind> kChoosers = {PromptKind::OpenFile, PromptKind::OpenFiles, PromptKind::SaveFile,
+                                           PromptKind::ChooseFolder};
+
+class UnscriptedPrompter final : public Prompter {
+public:
+    PromptAnswer ask(const PromptRequest &request) override
+    {
+        ADD_FAILURE() << "a prompt no test scripted (" << kindName(request.kind) << "): " << request.text.toStdString();
+        return {};
+    }
+};
+
+} // namespace
+
+void installUnscriptedPrompter()
+{
+    static UnscriptedPrompter unscripted;
+    setPrompter(&unscripted);
+}
 
 ScriptedPrompter::ScriptedPrompter() : previous_(setPrompter(this)) {}
 
 ScriptedPrompter::~ScriptedPrompter()
 {
     setPrompter(previous_);
-    EXPECT_TRUE(answers_.empty()) << answers_.size() << " scripted answer(s) were never asked for";
+    EXPECT_TRUE(answers_.empty()) << answers_.size() << " scripted answer(s) were never asked for, the first for a "
+                                  << kindName(answers_.front().kinds.front());
 }
 
-ScriptedPrompter &ScriptedPrompter::yes()
+ScriptedPrompter &ScriptedPrompter::queue(Scripted s)
 {
-    answers_.push_back({true, {}});
+    answers_.push_back(std::move(s));
     return *this;
 }
 
-ScriptedPrompter &ScriptedPrompter::no()
-{
-    answers_.push_back({false, {}});
-    return *this;
-}
+ScriptedPrompter &ScriptedPrompter::yes() { return queue({{PromptKind::Confirmation}, {true, {}}, {}, {}}); }
+ScriptedPrompter &ScriptedPrompter::no() { return queue({{PromptKind::Confirmation}, {false, {}}, {}, {}}); }
+ScriptedPrompter &ScriptedPrompter::ok() { return queue({{PromptKind::Information}, {true, {}}, {}, {}}); }
+ScriptedPrompter &ScriptedPrompter::error() { return queue({{PromptKind::Error}, {true, {}}, {}, {}}); }
 
-ScriptedPrompter &ScriptedPrompter::ok() { return yes(); }
+ScriptedPrompter &ScriptedPrompter::okOrCancel(bool ok)
+{
+    return queue({{PromptKind::InformationCancel}, {ok, {}}, {}, {}});
+}
 
 ScriptedPrompter &ScriptedPrompter::file(const QString &path) { return files({path}); }
+ScriptedPrompter &ScriptedPrompter::files(const QStringList &paths) { return queue({kChoosers, {true, paths}, {}, {}}); }
+ScriptedPrompter &ScriptedPrompter::cancel() { return queue({kChoosers, {false, {}}, {}, {}}); }
 
-ScriptedPrompter &ScriptedPrompter::files(const QStringList &paths)
+ScriptedPrompter &ScriptedPrompter::modal(const QString &objectName, std::function<void(QWidget &)> act)
 {
-    answers_.push_back({true, paths});
-    return *this;
+    return queue({{PromptKind::Modal}, {}, objectName, std::move(act)});
 }
-
-ScriptedPrompter &ScriptedPrompter::cancel() { return no(); }
 
 PromptAnswer ScriptedPrompter::ask(const PromptRequest &request)
 {
     shown_.push_back(request);
     if (answers_.empty()) {
-        ADD_FAILURE() << "unexpected prompt: " << request.text.toStdString();
+        ADD_FAILURE() << "unexpected " << kindName(request.kind) << ": " << request.text.toStdString();
         return {};
     }
-    PromptAnswer a = answers_.front();
+    const Scripted s = std::move(answers_.front());
     answers_.pop_front();
-    return a;
+    if (std::find(s.kinds.begin(), s.kinds.end(), request.kind) == s.kinds.end()) {
+        ADD_FAILURE() << "a prompt of the kind \"" << kindName(request.kind) << "\" (" << request.text.toStdString()
+                      << ") met an answer for \"" << kindName(s.kinds.front()) << "\"";
+        return {};
+    }
+    if (request.kind == PromptKind::Modal)
+        return runModal(s, request);
+    return s.answer;
+}
+
+PromptAnswer ScriptedPrompter::runModal(const Scripted &s, const PromptRequest &request)
+{
+    PromptAnswer answer;
+#ifdef VERBANA_TEST_WIDGETS
+    auto *dialog = qobject_cast<QDialog *>(request.window);
+    if (!dialog) {
+        ADD_FAILURE() << "runModal without a dialog";
+        return answer;
+    }
+    EXPECT_EQ(dialog->objectName(), s.window) << "another modal window than the one scripted";
+    dialog->setResult(0);
+    dialog->setModal(true);
+    dialog->show();
+    QApplication::setActiveWindow(dialog);
+    s.act(*dialog);
+    if (dialog->isVisible()) {
+        ADD_FAILURE() << "the scripted action left the modal window " << s.window.toStdString() << " open";
+        dialog->reject();
+    }
+    answer.result = dialog->result();
+#else
+    ADD_FAILURE() << "a modal window in a test without widgets: " << request.text.toStdString();
+#endif
+    return answer;
 }
 
 QStringList ScriptedPrompter::texts() const

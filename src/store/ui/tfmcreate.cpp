@@ -67,7 +67,7 @@ Tfmcreate::Tfmcreate(CollectionSession &session, const QPoint &anchor, QWidget *
 int Tfmcreate::Execute(CollectionSession &session, const QPoint &anchor, QWidget *parent)
 {
     Tfmcreate dialog(session, anchor, parent);
-    dialog.exec();
+    runModal(&dialog);
     return dialog.createResult();
 }
 

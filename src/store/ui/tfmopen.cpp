@@ -99,7 +99,7 @@ bool Tfmopen::Execute(CollectionSession &session, const QPoint &anchor, QWidget 
     QString name;
     {
         Tfmopen dialog(session.lastCollection(), anchor, parent);
-        if (dialog.exec() != QDialog::Accepted)
+        if (runModal(&dialog) != QDialog::Accepted)
             return false;
         name = dialog.selectedName();
     }
@@ -159,7 +159,7 @@ void Tfmopen::btnRenameClick()
     Tfminput input(anchor_, this);
     input.setText(QStringLiteral("새로운 파일명을 아래에 입력하십시오."));
     input.setFileNameOnly(true);
-    if (input.exec() != QDialog::Accepted)
+    if (runModal(&input) != QDialog::Accepted)
         return;
     StringGrid1->item(row, 0)->setText(renameCollection(name, input.text()));
 }
