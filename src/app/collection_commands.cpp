@@ -3,6 +3,7 @@
 
 #include "bible/sort_orders.h"
 #include "editing/tfmverbdesk.h"
+#include "platform/commands.h"
 #include "platform/prompts.h"
 #include "platform/user_error.h"
 #include "store/collection_lifecycle.h"
@@ -31,7 +32,7 @@ CollectionCommands::CollectionCommands(editing::Tfmverbdesk &window, store::Coll
     auto add = [&](const QString &caption, const char *name, void (CollectionCommands::*slot)()) {
         auto *a = new QAction(caption, file);
         a->setObjectName(QLatin1String(name));
-        connect(a, &QAction::triggered, this, slot);
+        connect(a, &QAction::triggered, this, asCommand([this, slot] { (this->*slot)(); }));
         file->insertAction(exit, a);
         return a;
     };
@@ -48,7 +49,7 @@ CollectionCommands::CollectionCommands(editing::Tfmverbdesk &window, store::Coll
     for (int order = 1; order <= 5; ++order) {
         QAction *a = mnSort_->addAction(bible::sortOrderCaption(order));
         a->setObjectName(QStringLiteral("mnSort%1").arg(order));
-        connect(a, &QAction::triggered, this, [this, order] { sortClick(order); });
+        connect(a, &QAction::triggered, this, asCommand([this, order] { sortClick(order); }));
     }
 
     auto setControls = [this](bool open) {

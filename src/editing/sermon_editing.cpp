@@ -6,6 +6,7 @@
 #include "platform/cp949.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/user_error.h"
 #include "store/collection_files.h"
 #include "store/sermon_record.h"
 #include "store/xbase/apollo_table.h"
@@ -118,27 +119,55 @@ static QString contextOf(const xbase::TApolloTable &table)
     return cp949::decode(table.GetString(store::fCONTEXT));
 }
 
-void SermonEditing::moveWorkFiles(const QString &context) const
+QString moveFailedText(const QString &from, const QString &to)
 {
+    return QStringLiteral("원고 파일을 제자리로 옮길 수 없어 저장하지 않았습니다.\r") + QDir::toNativeSeparators(from)
+           + QStringLiteral(" → ") + QDir::toNativeSeparators(to)
+           + QStringLiteral("\r원고는 작업 파일로 그대로 남아 있습니다.");
+}
+
+std::vector<SermonEditing::FileMove> SermonEditing::workFileMoves(const QString &context) const
+{
+    std::vector<FileMove> moves;
     if (!paths::isContained(context))
-        return;
-    const qsizetype slash = context.indexOf(QLatin1Char('\\'));
-    const QString sub = slash < 0 ? QString() : context.left(slash);
-    QDir().mkpath(paths::resolve(folder_, QStringLiteral("data/") + sub));
-    QDir().mkpath(paths::resolve(folder_, QStringLiteral("text/") + sub));
+        return moves;
     const QString extension = QFileInfo(context).suffix().toUpper();
-    const QString manuscript = paths::resolve(folder_, QStringLiteral("data/") + context);
     QString work;
     if (extension == QLatin1String("HWP"))
         work = paths::resolveExisting(folder_, QStringLiteral("temp.hwp"));
     else if (extension == QLatin1String("RTF"))
         work = paths::resolveExisting(folder_, QStringLiteral("temp.rtf"));
     if (!work.isEmpty())
-        QFile::rename(work, manuscript);
+        moves.push_back({work, paths::resolve(folder_, QStringLiteral("data/") + context)});
     const QString text = paths::resolveExisting(folder_, QStringLiteral("temp.txt"));
     if (!text.isEmpty())
-        QFile::rename(text, paths::resolve(folder_, QStringLiteral("text/")
-                                                         + store::ReplaceExtension(context, QStringLiteral(".TXT"))));
+        moves.push_back(
+            {text, paths::resolve(folder_, QStringLiteral("text/") + store::ReplaceExtension(context, QStringLiteral(".TXT")))});
+    return moves;
+}
+
+// Moves the work files to their places, all or none: a move that fails
+// (an existing target, a folder that cannot be made) puts back the ones
+// already made and raises the reason. A work file is never deleted here.
+std::vector<SermonEditing::FileMove> SermonEditing::moveWorkFiles(const QString &context) const
+{
+    std::vector<FileMove> done;
+    for (const FileMove &move : workFileMoves(context)) {
+        const bool moved = QDir().mkpath(QFileInfo(move.to).absolutePath()) && !QFileInfo::exists(move.to)
+                           && QFile::rename(move.from, move.to);
+        if (!moved) {
+            putBack(done);
+            throw EUserError(moveFailedText(move.from, move.to));
+        }
+        done.push_back(move);
+    }
+    return done;
+}
+
+void SermonEditing::putBack(const std::vector<FileMove> &moves)
+{
+    for (auto it = moves.rbegin(); it != moves.rend(); ++it)
+        (void)QFile::rename(it->to, it->from);
 }
 
 SermonEditing::SaveResult SermonEditing::save(QByteArrayView bible1)
@@ -147,14 +176,22 @@ SermonEditing::SaveResult SermonEditing::save(QByteArrayView bible1)
         return SaveResult::NotChanging;
     if (!CheckBibleNo(*table_, bible1))
         return SaveResult::BibleRefused;
+    std::vector<FileMove> moved;
     if (adding()) {
         const QString context = contextOf(*table_);
         if (!context.isEmpty())
-            moveWorkFiles(context);
+            moved = moveWorkFiles(context);
+    }
+    // A post that fails (a lock held by another program) leaves the sermon
+    // being added with its manuscript back among the work files.
+    try {
+        if (changing())
+            table_->Post();
+    } catch (...) {
+        putBack(moved);
+        throw;
     }
     deleteWorkFiles();
-    if (changing())
-        table_->Post();
     return SaveResult::Saved;
 }
 
@@ -174,11 +211,13 @@ void SermonEditing::deleteCurrent()
     // files are ever removed here.
     const QString text = textCopyPath(context);
     const QString manuscript = collectionPath(QStringLiteral("data\\") + context);
+    // The record goes first: when the engine refuses (a record locked by
+    // another program) the sermon keeps its manuscript.
+    table_->Delete();
     if (!text.isEmpty())
         files::removeFileOnly(text);
     if (!manuscript.isEmpty())
         files::removeFileOnly(manuscript);
-    table_->Delete();
 }
 
 } // namespace verbana::editing

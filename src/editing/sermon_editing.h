@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <vector>
+
 namespace verbana::xbase {
 class TApolloTable;
 }
@@ -18,6 +20,8 @@ QString refuseWhileEditingText(); // "자료를 수정/추가 중입니다.\r...
 QString deleteWhileEditingText();
 QString deleteQuestionText();
 QString bibleRefusedText();
+// A work file of a new sermon could not be moved to its place on saving.
+QString moveFailedText(const QString &from, const QString &to);
 
 // The Bible reference check made on saving: an empty reference (after
 // trimming blanks and control characters) keeps BIBLENO; a readable one
@@ -56,7 +60,9 @@ public:
 
     enum class SaveResult { NotChanging, BibleRefused, Saved };
     // Checks the reference, moves the work files of a new sermon under its
-    // manuscript name and posts the record.
+    // manuscript name and posts the record. A work file that cannot be
+    // moved, or a post that fails, puts back what was moved and raises the
+    // error: the sermon stays in its state with its work files.
     SaveResult save(QByteArrayView bible1);
     // Deletes the work files and drops the change.
     void cancel();
@@ -74,7 +80,12 @@ public:
     QString textCopyPath(const QString &context) const;
 
 private:
-    void moveWorkFiles(const QString &context) const;
+    struct FileMove {
+        QString from, to;
+    };
+    std::vector<FileMove> workFileMoves(const QString &context) const;
+    std::vector<FileMove> moveWorkFiles(const QString &context) const;
+    static void putBack(const std::vector<FileMove> &moves);
 
     xbase::TApolloTable *table_ = nullptr;
     QString folder_;

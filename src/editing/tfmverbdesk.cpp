@@ -3,6 +3,7 @@
 
 #include "editing/record_boxes.h"
 #include "editing/sermon_list_model.h"
+#include "platform/commands.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
@@ -60,7 +61,7 @@ Tfmverbdesk::Tfmverbdesk(QWidget *parent) : QMainWindow(parent)
     splitter_->setHandleWidth(3);
     splitter_->setChildrenCollapsible(false);
     splitter_->addWidget(buildListPanel());
-    connect(model_, &QAbstractItemModel::modelReset, this, &Tfmverbdesk::syncListToTable);
+    connect(model_, &QAbstractItemModel::modelReset, this, asCommand([this] { syncListToTable(); }));
     PageControl1_ = new QTabWidget(splitter_);
     PageControl1_->setObjectName(QStringLiteral("PageControl1"));
     tsOutline_ = buildOutlinePage();
@@ -78,7 +79,7 @@ Tfmverbdesk::Tfmverbdesk(QWidget *parent) : QMainWindow(parent)
 
     viewTimer_.setSingleShot(true);
     viewTimer_.setInterval(100);
-    connect(&viewTimer_, &QTimer::timeout, this, &Tfmverbdesk::RefreshManuscriptView);
+    connect(&viewTimer_, &QTimer::timeout, this, asCommand([this] { RefreshManuscriptView(); }));
     listTimer_.setSingleShot(true);
     listTimer_.setInterval(500);
     connect(&listTimer_, &QTimer::timeout, this, [this] {
@@ -111,12 +112,16 @@ void Tfmverbdesk::bindCollection(xbase::TApolloTable *table, const QString &coll
     }
     editing_.bind(table, collectionFolder);
     tablePath_ = tablePath;
-    tableConnections_.push_back(connect(table, &xbase::TApolloTable::notified, this, &Tfmverbdesk::onNotified));
-    tableConnections_.push_back(connect(table, &xbase::TApolloTable::dataChanged, this, [this] { showRecord(); }));
-    tableConnections_.push_back(connect(table, &xbase::TApolloTable::controlsThawed, this, [this] {
-        showRecord();
-        syncListToTable();
-    }));
+    // The window's reactions to the table never let an error of their own
+    // unwind into the table operation that announced the change.
+    tableConnections_.push_back(connect(table, &xbase::TApolloTable::notified, this,
+                                        [this](const xbase::TableNotification &n) { runCommand([&] { onNotified(n); }); }));
+    tableConnections_.push_back(
+        connect(table, &xbase::TApolloTable::dataChanged, this, asCommand([this] { showRecord(); })));
+    tableConnections_.push_back(connect(table, &xbase::TApolloTable::controlsThawed, this, asCommand([this] {
+                                            showRecord();
+                                            syncListToTable();
+                                        })));
     tableConnections_.push_back(connect(table, &QObject::destroyed, this, [this] { unbindCollection(); }));
     model_->setTable(table);
     setWindowTitle(QStringLiteral("Verbana - ") + store::CollectionLabel(collectionFolder));

@@ -6,6 +6,7 @@
 #include "editing/tfmcal.h"
 #include "editing/calendar_date.h"
 #include "editing/tfmverbdesk.h"
+#include "platform/commands.h"
 #include "platform/cp949.h"
 #include "platform/prompts.h"
 #include "store/sermon_record.h"
@@ -301,19 +302,23 @@ bool Tfmverbdesk::eventFilter(QObject *watched, QEvent *event)
                                 || key->key() == Qt::Key_Up || key->key() == Qt::Key_Down);
         if (event->type() == QEvent::KeyPress && key->key() == Qt::Key_Delete
             && key->modifiers().testFlag(Qt::ControlModifier)) {
-            mnDeleteClick();
+            runCommand([this] { mnDeleteClick(); });
             return true;
         }
         if (moving && event->type() == QEvent::KeyPress) {
             listKeyHeld_ = true;
         } else if (moving && !key->isAutoRepeat()) {
             listKeyHeld_ = false;
-            RefreshManuscriptView();
+            runCommand([this] { RefreshManuscriptView(); });
         }
         return QMainWindow::eventFilter(watched, event);
     }
     if (event->type() == QEvent::KeyPress) {
-        if (recordBoxKey(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event)))
+        // A key that moves to another sermon is a command: its errors are
+        // shown, and the key counts as handled.
+        bool handled = false;
+        if (!runCommand([&] { handled = recordBoxKey(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event)); })
+            || handled)
             return true;
     } else if (event->type() == QEvent::FocusIn && editing_.changing()) {
         // Entering an empty choice box while a sermon is being changed

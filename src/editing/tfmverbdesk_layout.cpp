@@ -4,6 +4,7 @@
 #include "editing/record_boxes.h"
 #include "editing/sermon_list_model.h"
 #include "editing/tfmverbdesk.h"
+#include "platform/commands.h"
 #include "platform/paths.h"
 #include "settings/profile.h"
 #include "store/collection_files.h"
@@ -90,7 +91,8 @@ void Tfmverbdesk::buildMenus()
     mnData_->setObjectName(QStringLiteral("mnData"));
     auto add = [this](const QString &caption, const QKeySequence &key, const QString &name,
                       void (Tfmverbdesk::*slot)()) {
-        QAction *a = mnData_->addAction(caption, this, slot);
+        QAction *a = mnData_->addAction(caption);
+        connect(a, &QAction::triggered, this, asCommand([this, slot] { (this->*slot)(); }));
         a->setShortcut(key);
         a->setShortcutContext(Qt::WindowShortcut);
         a->setObjectName(name);
@@ -124,9 +126,9 @@ void Tfmverbdesk::buildToolbar(QWidget *strip)
         row->addWidget(b);
     }
     row->addStretch(1);
-    connect(btnAppend_, &QPushButton::clicked, this, &Tfmverbdesk::mnAppendClick);
-    connect(btnEdit_, &QPushButton::clicked, this, &Tfmverbdesk::mnEditClick);
-    connect(btnDelete_, &QPushButton::clicked, this, &Tfmverbdesk::mnDeleteClick);
+    connect(btnAppend_, &QPushButton::clicked, this, asCommand([this] { mnAppendClick(); }));
+    connect(btnEdit_, &QPushButton::clicked, this, asCommand([this] { mnEditClick(); }));
+    connect(btnDelete_, &QPushButton::clicked, this, asCommand([this] { mnDeleteClick(); }));
     connect(btnExit_, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -154,8 +156,8 @@ QWidget *Tfmverbdesk::buildListPanel()
     saveRow->addWidget(btnSave_);
     saveRow->addWidget(btnCancel_);
     pnlSave_->hide();
-    connect(btnSave_, &QPushButton::clicked, this, &Tfmverbdesk::mnSaveClick);
-    connect(btnCancel_, &QPushButton::clicked, this, &Tfmverbdesk::mnCancelClick);
+    connect(btnSave_, &QPushButton::clicked, this, asCommand([this] { mnSaveClick(); }));
+    connect(btnCancel_, &QPushButton::clicked, this, asCommand([this] { mnCancelClick(); }));
 
     model_ = new SermonListModel(this);
     DBGrid1_ = new QTableView(pnlGrid_);
@@ -175,7 +177,7 @@ QWidget *Tfmverbdesk::buildListPanel()
     }
     DBGrid1_->installEventFilter(this);
     connect(DBGrid1_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) { listRowChosen(current.row()); });
+            [this](const QModelIndex &current) { runCommand([&] { listRowChosen(current.row()); }); });
 
     lblNoCollection_ = label(QStringLiteral(" \r\n파일을 열려면\r\n[파일]메뉴의 [파일열기]를 선택하십시오."), pnlGrid_);
     lblNoCollection_->setObjectName(QStringLiteral("lblNoCollection"));
@@ -197,7 +199,8 @@ TDBEdit *Tfmverbdesk::addEdit(int field, BoxKind kind)
         box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("0000.00.00")) + 16);
     edits_.push_back(box);
     box->installEventFilter(this);
-    connect(box, &QLineEdit::textEdited, this, [this, field](const QString &text) { boxEdited(field, text); });
+    connect(box, &QLineEdit::textEdited, this,
+            [this, field](const QString &text) { runCommand([&] { boxEdited(field, text); }); });
     return box;
 }
 
@@ -212,9 +215,9 @@ TDBComboBox *Tfmverbdesk::addCombo(int field)
     box->installEventFilter(this);
     box->lineEdit()->installEventFilter(this);
     box->view()->installEventFilter(this);
-    connect(box->lineEdit(), &QLineEdit::textEdited, this,
-            [this, field](const QString &text) { boxEdited(field, text); });
-    connect(box, &QComboBox::textActivated, this, [this, field](const QString &text) { boxEdited(field, text); });
+    const auto edited = [this, field](const QString &text) { runCommand([&] { boxEdited(field, text); }); };
+    connect(box->lineEdit(), &QLineEdit::textEdited, this, edited);
+    connect(box, &QComboBox::textActivated, this, edited);
     return box;
 }
 
@@ -241,7 +244,7 @@ QWidget *Tfmverbdesk::buildOutlinePage()
     btnCallCal_ = button(QStringLiteral("..."), QString(), QStringLiteral("btnCallCal"), page);
     btnCallCal_->setFocusPolicy(Qt::NoFocus);
     btnCallCal_->setFixedWidth(28);
-    connect(btnCallCal_, &QPushButton::clicked, this, [this, date1] { pickDateFor(date1); });
+    connect(btnCallCal_, &QPushButton::clicked, this, asCommand([this, date1] { pickDateFor(date1); }));
     row(0, QStringLiteral("작 성 일"), date1, btnCallCal_);
     row(1, QStringLiteral("제    목"), addEdit(fTITLE1));
     row(2, QStringLiteral("부 제 목"), addEdit(fTITLE2));
@@ -323,7 +326,7 @@ QWidget *Tfmverbdesk::buildSelfPage()
     btnCallCal2_ = button(QStringLiteral("..."), QString(), QStringLiteral("btnCallCal2"), page);
     btnCallCal2_->setFocusPolicy(Qt::NoFocus);
     btnCallCal2_->setFixedWidth(28);
-    connect(btnCallCal2_, &QPushButton::clicked, this, [this, date2] { pickDateFor(date2); });
+    connect(btnCallCal2_, &QPushButton::clicked, this, asCommand([this, date2] { pickDateFor(date2); }));
     row(0, QStringLiteral("설 교 일"), date2, btnCallCal2_);
     row(1, QStringLiteral("설교장소"), addCombo(fWHERE));
     TDBEdit *longBox = addEdit(fLONG);

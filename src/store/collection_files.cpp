@@ -7,19 +7,41 @@
 #include "platform/paths.h"
 #include "platform/prompts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 namespace verbana::store {
+
+// The names without extension, lower-cased, of the files in a folder of
+// the collection ("sul17" for SUL17.RTF); empty when the folder is missing.
+static QSet<QString> stemsIn(const QString &collectionFolder, const QString &relativeFolder)
+{
+    QSet<QString> stems;
+    const QString dir = paths::resolveExisting(collectionFolder, relativeFolder);
+    if (dir.isEmpty())
+        return stems;
+    for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+        stems.insert((dot < 0 ? name : name.left(dot)).toLower());
+    }
+    return stems;
+}
 
 QString NewManuscriptName(quint32 recordCount, const QString &collectionFolder)
 {
     quint64 n = recordCount;
     const QString folder = QStringLiteral("d") + QString::number(n / 1000);
-    auto name = [&] { return QStringLiteral("sul") + QString::number(n) + QStringLiteral(".txt"); };
-    while (!paths::resolveExisting(collectionFolder, QStringLiteral("text/") + folder + QLatin1Char('/') + name()).isEmpty())
+    // A name is taken when its text copy exists, and also when a manuscript
+    // of that name exists in data\ with any extension: moving a new
+    // sermon's manuscript there must never meet an existing file.
+    const QSet<QString> texts = stemsIn(collectionFolder, QStringLiteral("text/") + folder);
+    const QSet<QString> manuscripts = stemsIn(collectionFolder, QStringLiteral("data/") + folder);
+    auto stem = [&] { return QStringLiteral("sul") + QString::number(n); };
+    while (texts.contains(stem()) || manuscripts.contains(stem()))
         ++n;
-    return folder + QLatin1Char('\\') + name();
+    return folder + QLatin1Char('\\') + stem() + QStringLiteral(".txt");
 }
 
 QString NewManuscriptName(xbase::TApolloTable &table, const QString &collectionFolder)

@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace verbana::test {
 
 QByteArray cp(const char *utf8) { return cp949::encode(QString::fromUtf8(utf8)).bytes; }
@@ -88,6 +91,31 @@ QByteArray TestCollection::storedField(uint32_t recno, int field)
         return {};
     const auto &f = table_->fields()[size_t(field - 1)];
     return rec.mid(f.offset, f.length);
+}
+
+} // namespace verbana::test
+
+namespace verbana::test {
+
+HeldAppendLock::HeldAppendLock(const QString &tablePath)
+{
+    fd_ = ::open(QFile::encodeName(tablePath).constData(), O_RDWR);
+    EXPECT_GE(fd_, 0);
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = off_t(xbase::DbfFile::kLockBase);
+    lock.l_len = 1;
+    EXPECT_EQ(::fcntl(fd_, F_OFD_SETLK, &lock), 0);
+}
+
+HeldAppendLock::~HeldAppendLock() { release(); }
+
+void HeldAppendLock::release()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
 }
 
 } // namespace verbana::test

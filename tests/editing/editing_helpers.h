@@ -48,4 +48,16 @@ private:
     std::unique_ptr<xbase::TApolloTable> table_;
 };
 
+// Holds the append lock of a table as another program would, until it is
+// destroyed or released.
+class HeldAppendLock {
+public:
+    explicit HeldAppendLock(const QString &tablePath);
+    ~HeldAppendLock();
+    void release();
+
+private:
+    int fd_ = -1;
+};
+
 } // namespace verbana::test

@@ -227,3 +227,30 @@ TEST_F(RecordEditingTest, ManuscriptPageShowsTheTextCopy)
 
 } // namespace
 } // namespace verbana::test
+
+namespace verbana::test {
+namespace {
+
+// F12 while another program holds the table's append lock: the engine's
+// message in the general error box, the sermon still being added, and
+// nothing lost once the lock is gone.
+TEST_F(RecordEditingTest, ASaveRefusedByTheEngineKeepsTheSermonBeingAdded)
+{
+    press(Qt::Key_F10);
+    type(edit("TITLE1"), QStringLiteral("잠긴 날의 설교"));
+    {
+        HeldAppendLock lock(collection->tablePath());
+        prompts->error();
+        press(Qt::Key_F12);
+        EXPECT_EQ(prompts->texts(),
+                  QStringList{QStringLiteral("Record Lock Failure. May be locked by another user or task.")});
+        EXPECT_EQ(state(), TableState::Inserting);
+        EXPECT_TRUE(child("pnlSave")->isVisible());
+    }
+    press(Qt::Key_F12);
+    ASSERT_EQ(state(), TableState::Browse);
+    EXPECT_EQ(collection->storedField(3, store::fTITLE1).trimmed(), cp("잠긴 날의 설교"));
+}
+
+} // namespace
+} // namespace verbana::test

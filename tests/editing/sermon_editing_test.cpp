@@ -4,9 +4,12 @@
 #include "editing_helpers.h"
 #include "platform/clock.h"
 #include "platform/cp949.h"
+#include "platform/user_error.h"
 #include "store/sermon_record.h"
+#include "store/xbase/engine_error.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -88,6 +91,45 @@ TEST_F(SermonEditingTest, SaveOfAnHwpSermonMovesTempHwpAndDeletesALeftOverRtf)
     EXPECT_TRUE(c.exists(QStringLiteral("data/d0/sul2.HWP")));
     EXPECT_TRUE(c.exists(QStringLiteral("text/d0/sul2.TXT")));
     EXPECT_FALSE(c.exists(QStringLiteral("temp.rtf")));
+}
+
+// Saving never loses the new sermon's manuscript: a work file that cannot
+// go to its place, or a post the engine refuses, leaves every work file
+// where it was and the sermon still being added.
+TEST_F(SermonEditingTest, AFailedSaveKeepsTheWorkFilesAndTheState)
+{
+    ASSERT_TRUE(editing.add());
+    c.writeFile(QStringLiteral("temp.rtf"), QByteArrayLiteral("{\\rtf1 mine}"));
+    c.writeFile(QStringLiteral("temp.txt"), QByteArrayLiteral("mine\r\n"));
+    c.table().PutString(store::fCONTEXT, editing.PendingManuscript.toLatin1());
+    c.writeFile(QStringLiteral("text/d0/sul2.TXT"), QByteArrayLiteral("someone else's"));
+    try {
+        editing.save({});
+        ADD_FAILURE() << "the save went through";
+    } catch (const EUserError &e) {
+        EXPECT_EQ(e.text(), moveFailedText(c.folder() + QStringLiteral("/temp.txt"),
+                                           c.folder() + QStringLiteral("/text/d0/sul2.TXT")));
+    }
+    EXPECT_EQ(c.table().State(), TableState::Inserting);
+    EXPECT_TRUE(c.exists(QStringLiteral("temp.rtf"))) << "the manuscript moved first is put back";
+    EXPECT_FALSE(c.exists(QStringLiteral("data/d0/sul2.RTF")));
+    EXPECT_TRUE(c.exists(QStringLiteral("temp.txt")));
+
+    QFile(c.folder() + QStringLiteral("/text/d0/sul2.TXT")).remove();
+    {
+        test::HeldAppendLock lock(c.tablePath());
+        EXPECT_THROW(editing.save({}), xbase::EApolloError);
+    }
+    EXPECT_EQ(c.table().State(), TableState::Inserting);
+    EXPECT_TRUE(c.exists(QStringLiteral("temp.rtf")));
+    EXPECT_TRUE(c.exists(QStringLiteral("temp.txt")));
+
+    ASSERT_EQ(editing.save({}), SermonEditing::SaveResult::Saved);
+    QFile saved(c.folder() + QStringLiteral("/data/d0/sul2.RTF"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), QByteArrayLiteral("{\\rtf1 mine}"));
+    EXPECT_TRUE(c.exists(QStringLiteral("text/d0/sul2.TXT")));
+    EXPECT_EQ(c.table().RecCount(), 3u);
 }
 
 TEST_F(SermonEditingTest, SaveWithoutManuscriptMovesNothingAndDeletesTheWorkFiles)

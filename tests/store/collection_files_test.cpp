@@ -52,6 +52,10 @@ TEST(ManuscriptName, FollowsTheRecordCountAndSkipsTakenNames)
     touch(tmp.path() + QStringLiteral("/TEXT/D0/SUL10.TXT"));
     QDir(tmp.path() + QStringLiteral("/text")).removeRecursively();
     EXPECT_EQ(NewManuscriptName(10, tmp.path()), QStringLiteral("d0\\sul11.txt"));
+    // A manuscript without its text copy takes the name too, whatever its extension.
+    touch(tmp.path() + QStringLiteral("/data/d0/sul20.RTF"));
+    touch(tmp.path() + QStringLiteral("/data/d0/SUL21.hwp"));
+    EXPECT_EQ(NewManuscriptName(20, tmp.path()), QStringLiteral("d0\\sul22.txt"));
 }
 
 TEST(ManuscriptName, DeletedRecordsStillCount)

@@ -36,7 +36,9 @@ bool isPlatformLimitation(const QString &message)
 void failOnWarnings(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     const QByteArray text = message.toLocal8Bit();
-    if (type == QtDebugMsg || type == QtInfoMsg || isPlatformLimitation(message)) {
+    if (isPlatformLimitation(message))
+        return;
+    if (type == QtDebugMsg || type == QtInfoMsg) {
         std::fprintf(stderr, "%s\n", text.constData());
         return;
     }

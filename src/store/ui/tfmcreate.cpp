@@ -6,6 +6,7 @@
 #include "store/sermon_record.h"
 #include "store/ui/refused_keys.h"
 
+#include "platform/commands.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
 #include "platform/user_error.h"
@@ -57,7 +58,7 @@ Tfmcreate::Tfmcreate(CollectionSession &session, const QPoint &anchor, QWidget *
     layout->addWidget(eName);
     layout->addLayout(buttons);
 
-    connect(btnCreate, &QPushButton::clicked, this, &Tfmcreate::btnCreateClick);
+    connect(btnCreate, &QPushButton::clicked, this, asCommand([this] { btnCreateClick(); }));
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     eName->setFocus();
     setMinimumWidth(320);

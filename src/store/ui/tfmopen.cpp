@@ -7,6 +7,7 @@
 #include "store/ui/refused_keys.h"
 #include "store/ui/tfminput.h"
 
+#include "platform/commands.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
 
@@ -79,17 +80,18 @@ Tfmopen::Tfmopen(const QString &openLabel, const QPoint &anchor, QWidget *parent
 
     fill(openLabel);
 
-    connect(StringGrid1, &QTableWidget::cellClicked, this, [this](int row, int) { countRow(row); });
+    connect(StringGrid1, &QTableWidget::cellClicked, this,
+            [this](int row, int) { runCommand([&] { countRow(row); }); });
     connect(StringGrid1, &QTableWidget::currentCellChanged, this,
             [this](int row, int, int previous, int) {
                 if (row != previous)
-                    countRow(row);
+                    runCommand([&] { countRow(row); });
             });
     connect(StringGrid1, &QTableWidget::cellDoubleClicked, this, [this](int, int) { btnOpenClick(); });
     connect(btnOpen, &QPushButton::clicked, this, &Tfmopen::btnOpenClick);
     connect(btnCancel, &QPushButton::clicked, this, &Tfmopen::reject);
-    connect(btnRename, &QPushButton::clicked, this, &Tfmopen::btnRenameClick);
-    connect(btnDelete, &QPushButton::clicked, this, &Tfmopen::btnDeleteClick);
+    connect(btnRename, &QPushButton::clicked, this, asCommand([this] { btnRenameClick(); }));
+    connect(btnDelete, &QPushButton::clicked, this, asCommand([this] { btnDeleteClick(); }));
     resize(420, 260);
     placeAt(this, anchor);
 }
