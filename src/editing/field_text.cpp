@@ -5,10 +5,18 @@
 
 namespace verbana::editing {
 
+QString withoutBrokenBytes(QString text)
+{
+    text.remove(QChar::ReplacementCharacter);
+    return text;
+}
+
+cp949::Encoded encodeField(const QString &text) { return cp949::encode(withoutBrokenBytes(text)); }
+
 FieldFit fitField(const QString &text, int widthBytes)
 {
     FieldFit fit;
-    const cp949::Encoded encoded = cp949::encode(text);
+    const cp949::Encoded encoded = encodeField(text);
     if (!encoded.ok()) {
         fit.kind = FieldFit::Unmappable;
         // The first character in full, a surrogate pair included.

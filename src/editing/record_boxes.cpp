@@ -35,9 +35,13 @@ TDBEdit::TDBEdit(int field, int width, BoxKind kind, QWidget *parent) : QLineEdi
 }
 
 // Stored values come back without trailing blanks: a box whose text
-// differs only by them already shows the value (and keeps its caret).
-static bool showsValue(const QString &text, const QString &value)
+// differs only by them already shows the value (and keeps its caret). While
+// the user edits, the record holds the box's text less its broken-byte
+// marks, so the marks do not count either.
+static bool showsValue(QString text, const QString &value, bool editing)
 {
+    if (editing)
+        text = withoutBrokenBytes(text);
     qsizetype end = text.size();
     while (end > 0 && text.at(end - 1) == QLatin1Char(' '))
         --end;
@@ -46,7 +50,7 @@ static bool showsValue(const QString &text, const QString &value)
 
 void TDBEdit::showValue(const QString &value)
 {
-    if (!showsValue(text(), value)) {
+    if (!showsValue(text(), value, !isReadOnly())) {
         setText(value);
         setCursorPosition(0);
     }
@@ -64,7 +68,7 @@ TDBComboBox::TDBComboBox(int field, int width, QWidget *parent) : QComboBox(pare
 
 void TDBComboBox::showValue(const QString &value)
 {
-    if (!showsValue(currentText(), value)) {
+    if (!showsValue(currentText(), value, !lineEdit()->isReadOnly())) {
         const QSignalBlocker block(this);
         setCurrentIndex(-1);
         setEditText(value);
@@ -78,6 +82,10 @@ TDBMemo::TDBMemo(int field, int width, QWidget *parent) : QPlainTextEdit(parent)
 {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setAttribute(Qt::WA_InputMethodEnabled);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (!showing_ && !isReadOnly())
+            Q_EMIT textTyped();
+    });
 }
 
 QString fromStored(const QString &value, BoxKind kind)
@@ -92,8 +100,11 @@ QString fromStored(const QString &value, BoxKind kind)
 void TDBMemo::showValue(const QString &value)
 {
     const QString shown = fromStored(value, BoxKind::Memo);
-    if (!showsValue(toPlainText(), shown))
+    if (!showsValue(toPlainText(), shown, !isReadOnly())) {
+        showing_ = true;
         setPlainText(shown);
+        showing_ = false;
+    }
 }
 
 QString TDBMemo::storedText() const
@@ -128,10 +139,7 @@ void TDBMemo::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    const QString before = toPlainText();
     QPlainTextEdit::keyPressEvent(event);
-    if (toPlainText() != before)
-        Q_EMIT textTyped();
 }
 
 void TDBMemo::insertFromMimeData(const QMimeData *source)
@@ -139,7 +147,6 @@ void TDBMemo::insertFromMimeData(const QMimeData *source)
     if (!source->hasText() || !accepts(source->text()))
         return;
     QPlainTextEdit::insertFromMimeData(source);
-    Q_EMIT textTyped();
 }
 
 void TDBMemo::inputMethodEvent(QInputMethodEvent *event)
@@ -149,10 +156,7 @@ void TDBMemo::inputMethodEvent(QInputMethodEvent *event)
         QPlainTextEdit::inputMethodEvent(&dropped);
         return;
     }
-    const QString before = toPlainText();
     QPlainTextEdit::inputMethodEvent(event);
-    if (toPlainText() != before)
-        Q_EMIT textTyped();
 }
 
 } // namespace verbana::editing

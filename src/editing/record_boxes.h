@@ -61,6 +61,8 @@ public:
     QString storedText() const;
 
 Q_SIGNALS:
+    // The user changed the text, whatever way: typing, the context menu,
+    // undo and redo, a paste or a drop. Not for values shown.
     void textTyped();
 
 protected:
@@ -70,6 +72,7 @@ protected:
 
 private:
     bool accepts(const QString &inserted);
+    bool showing_ = false;
 };
 
 // The field value to show in a box of `kind`, and back.

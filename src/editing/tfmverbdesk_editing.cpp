@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's editing commands, the record boxes bound to the sermon
 // table, the sermon list's keys and the keys of the record boxes.
+#include "editing/field_text.h"
 #include "editing/record_boxes.h"
 #include "editing/sermon_list_model.h"
 #include "editing/tfmcal.h"
@@ -77,7 +78,7 @@ void Tfmverbdesk::boxEdited(int field, const QString &text)
         return;
     }
     // The boxes refuse what does not fit, so the text encodes whole.
-    const cp949::Encoded encoded = cp949::encode(text);
+    const cp949::Encoded encoded = encodeField(text);
     if (!encoded.ok()) {
         showRecord();
         return;

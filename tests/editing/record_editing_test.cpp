@@ -5,6 +5,7 @@
 #include "store/sermon_record.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -230,6 +231,62 @@ TEST_F(RecordEditingTest, ManuscriptPageShowsTheTextCopy)
 
 namespace verbana::test {
 namespace {
+
+// Whatever changes a memo box's text (its context menu, undo, a drop)
+// reaches the record, as typing does.
+TEST_F(RecordEditingTest, MemoChangesFromTheContextMenuReachTheRecord)
+{
+    collection->table().Go(1);
+    press(Qt::Key_F11);
+    auto *brief = child<QPlainTextEdit>("BRIEF");
+    brief->setFocus();
+    type(brief, QStringLiteral("지울 요약"));
+    brief->selectAll();
+    const std::unique_ptr<QMenu> menu(brief->createStandardContextMenu());
+    auto *deleteAction = menu->findChild<QAction *>(QStringLiteral("edit-delete"));
+    ASSERT_NE(deleteAction, nullptr);
+    deleteAction->trigger();
+    press(Qt::Key_F12);
+    EXPECT_EQ(collection->storedField(1, store::fBRIEF).trimmed(), QByteArray());
+
+    press(Qt::Key_F11);
+    brief->setFocus();
+    type(brief, QStringLiteral("남길 요약"));
+    brief->selectAll();
+    brief->cut();
+    brief->undo();
+    press(Qt::Key_F12);
+    EXPECT_EQ(collection->storedField(1, store::fBRIEF).trimmed(), cp("남길 요약"));
+}
+
+// A stored value that is not whole CP949 (a syllable cut at the field's end
+// by another program) is shown with a visible replacement and never blocks
+// browsing or editing; it is written back as it was unless its box changed.
+TEST_F(RecordEditingTest, BrokenStoredBytesAreShownAndKeptUnlessEdited)
+{
+    xbase::TApolloTable &t = collection->table();
+    t.Go(1);
+    t.Edit();
+    const QByteArray broken = cp("제목") + QByteArrayLiteral("\xB0");
+    t.PutString(store::fTITLE1, broken);
+    t.PutString(store::fSUBJECT, broken);
+    t.PutString(store::fBRIEF, broken);
+    t.Post();
+    EXPECT_EQ(edit("TITLE1")->text(), QStringLiteral("제목\uFFFD"));
+    EXPECT_EQ(child<QPlainTextEdit>("BRIEF")->toPlainText(), QStringLiteral("제목\uFFFD"));
+
+    press(Qt::Key_F11);
+    edit("TITLE1")->setFocus();
+    edit("TITLE1")->end(false);
+    type(edit("TITLE1"), QStringLiteral("들"));
+    EXPECT_EQ(edit("TITLE1")->text(), QStringLiteral("제목\uFFFD들"));
+    press(Qt::Key_F12);
+    EXPECT_EQ(t.State(), TableState::Browse);
+    EXPECT_EQ(collection->storedField(1, store::fTITLE1).trimmed(), cp("제목들"));
+    EXPECT_EQ(collection->storedField(1, store::fSUBJECT).trimmed(), broken);
+    EXPECT_EQ(collection->storedField(1, store::fBRIEF).trimmed(), broken);
+    EXPECT_TRUE(prompts->texts().isEmpty());
+}
 
 // F12 while another program holds the table's append lock: the engine's
 // message in the general error box, the sermon still being added, and
