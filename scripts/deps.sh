@@ -5,7 +5,7 @@ set -euo pipefail
 
 VERBANA_PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev zlib1g-dev libzip-dev libssl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-translations-l10n zlib1g-dev libzip-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   unrtf zip unzip libdbd-xbase-perl
   fonts-nanum fonts-nanum-coding xvfb xauth xdotool

@@ -13,16 +13,10 @@
 
 #include <QMenu>
 #include <QMenuBar>
-#include <QToolBar>
+#include <QAbstractButton>
+#include <QStyle>
 
 namespace verbana {
-
-// Binds the window again to whatever is open when a command that may close
-// or reopen the table ends, however it ends.
-struct CollectionCommands::RebindAfter {
-    CollectionCommands *commands;
-    ~RebindAfter() { commands->rebind(); }
-};
 
 CollectionCommands::CollectionCommands(editing::Tfmverbdesk &window, store::CollectionSession &session)
     : QObject(&window), window_(window), session_(session)
@@ -44,6 +38,18 @@ CollectionCommands::CollectionCommands(editing::Tfmverbdesk &window, store::Coll
     mnReindex_ = add(QStringLiteral("인덱스 재생성"), "mnReindex", &CollectionCommands::mnReindexClick);
     file->insertSeparator(exit);
 
+    // The toolbar's first two picture buttons.
+    QStyle *style = window.style();
+    QAbstractButton *create = window.insertPictureButton(0, style->standardIcon(QStyle::SP_FileDialogNewFolder),
+                                                         QStringLiteral("새 설교집 만들기"),
+                                                         QStringLiteral("설교원고들을 저장할\r\n 새 설교집 만들기"),
+                                                         QStringLiteral("btnCreate"));
+    QAbstractButton *open = window.insertPictureButton(1, style->standardIcon(QStyle::SP_DirOpenIcon),
+                                                       QStringLiteral("설교집 열기"), QStringLiteral("설교집 열기"),
+                                                       QStringLiteral("btnOpen"));
+    connect(create, &QAbstractButton::clicked, this, asCommand([this] { mnCreateClick(); }));
+    connect(open, &QAbstractButton::clicked, this, asCommand([this] { mnOpenClick(); }));
+
     mnSort_ = window.menuBar()->addMenu(QStringLiteral("  정렬  "));
     mnSort_->setObjectName(QStringLiteral("mnSort"));
     for (int order = 1; order <= 5; ++order) {
@@ -59,11 +65,13 @@ CollectionCommands::CollectionCommands(editing::Tfmverbdesk &window, store::Coll
         mnReindex_->setEnabled(open);
     };
     setControls(false);
+    // The window holds on to the table exactly while it is open: it lets go
+    // when the session is about to close it, and is bound again whenever a
+    // collection is open afterwards.
+    connect(&session, &store::CollectionSession::tableClosing, &window, &editing::Tfmverbdesk::unbindCollection);
     connect(&session, &store::CollectionSession::collectionStateChanged, this, [this, setControls](bool open) {
-        if (open)
-            rebind();
-        else
-            window_.unbindCollection();
+        rebind();
+        window_.setRememberedCollection(session_.lastCollection());
         setControls(open);
     });
     connect(&session, &store::CollectionSession::tableReopened, this, &CollectionCommands::rebind);
@@ -77,15 +85,6 @@ void CollectionCommands::rebind()
         window_.unbindCollection();
 }
 
-QPoint CollectionCommands::dialogAnchor() const
-{
-    // The main window's left edge plus 4 pixels, just below its toolbar.
-    int top = window_.menuBar()->height();
-    if (auto *bar = window_.findChild<QToolBar *>())
-        top += bar->height();
-    return window_.mapToGlobal(QPoint(4, top));
-}
-
 void CollectionCommands::start()
 {
     store::runFirstRun();
@@ -96,52 +95,41 @@ void CollectionCommands::start()
     }
 }
 
+// While the open and create dialogs are up the window keeps showing the
+// open collection; it lets go of it only when another one is opened.
 void CollectionCommands::mnOpenClick()
 {
     if (window_.RefuseWhileEditing())
         return;
-    // Opening closes the table first: the window lets go of it now and is
-    // bound again to whatever is open afterwards.
-    window_.unbindCollection();
-    const RebindAfter rebindAfter{this};
-    store::ui::Tfmopen::Execute(session_, dialogAnchor(), &window_);
+    store::ui::Tfmopen::Execute(session_, window_.dialogAnchor(), &window_);
 }
 
 void CollectionCommands::mnCreateClick()
 {
     if (window_.RefuseWhileEditing())
         return;
-    window_.unbindCollection();
-    const RebindAfter rebindAfter{this};
-    store::ui::Tfmcreate::Execute(session_, dialogAnchor(), &window_);
+    store::ui::Tfmcreate::Execute(session_, window_.dialogAnchor(), &window_);
 }
 
 void CollectionCommands::mnCloseClick()
 {
     if (window_.RefuseWhileEditing())
         return;
-    window_.unbindCollection();
     session_.CloseCollection();
 }
 
-bool CollectionCommands::refuseAndRelease()
-{
-    if (window_.RefuseWhileEditing())
-        return true;
-    window_.unbindCollection();
-    return false;
-}
-
+// The upkeep commands close the table and open it again; a refusal while
+// a sermon is added or edited changes nothing at all.
 void CollectionCommands::mnDietClick()
 {
-    const RebindAfter rebindAfter{this};
-    bible::fileDiet(session_, [this] { return refuseAndRelease(); });
+    if (!window_.RefuseWhileEditing())
+        bible::fileDiet(session_, {});
 }
 
 void CollectionCommands::mnReindexClick()
 {
-    const RebindAfter rebindAfter{this};
-    bible::rebuildIndex(session_, [this] { return refuseAndRelease(); });
+    if (!window_.RefuseWhileEditing())
+        bible::rebuildIndex(session_, {});
 }
 
 void CollectionCommands::sortClick(int order)

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QObject>
-#include <QPoint>
 
 class QAction;
 class QMenu;
@@ -39,11 +38,6 @@ public:
     QMenu *sortMenu() const { return mnSort_; }
 
 private:
-    struct RebindAfter;
-    QPoint dialogAnchor() const;
-    // The guard of the upkeep commands: refuses while a sermon is added or
-    // edited, and otherwise lets go of the table they are about to close.
-    bool refuseAndRelease();
     void rebind();
 
     editing::Tfmverbdesk &window_;

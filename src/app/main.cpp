@@ -12,9 +12,7 @@
 int main(int argc, char **argv)
 {
     verbana::VerbanaApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Verbana"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Verbana"));
-    verbana::installFontSubstitutions();
+    verbana::configureApplication(app);
     verbana::DialogPrompter prompter;
     verbana::setPrompter(&prompter);
     // Fixes the program's folder before anything reads or writes in it.

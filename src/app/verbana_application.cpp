@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/verbana_application.h"
 
+#include "platform/fonts.h"
 #include "platform/prompts.h"
 #include "platform/user_error.h"
 
-#include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace verbana {
 
@@ -25,15 +27,17 @@ bool VerbanaApplication::notify(QObject *receiver, QEvent *event)
     return deliverShowingErrors([&] { return QApplication::notify(receiver, event); });
 }
 
-void installFontSubstitutions()
+bool configureApplication(QApplication &app)
 {
-    QFont::insertSubstitutions(QStringLiteral("굴림체"),
-                               {QStringLiteral("NanumGothicCoding"), QStringLiteral("NanumGothic")});
-    QFont::insertSubstitutions(QStringLiteral("굴림"),
-                               {QStringLiteral("NanumGothic"), QStringLiteral("NanumGothicCoding")});
-    QFont::insertSubstitutions(QStringLiteral("돋움체"),
-                               {QStringLiteral("NanumGothicCoding"), QStringLiteral("NanumGothic")});
-    QFont::insertSubstitutions(QStringLiteral("바탕체"), {QStringLiteral("NanumMyeongjo"), QStringLiteral("NanumGothic")});
+    QApplication::setApplicationName(QStringLiteral("Verbana"));
+    installFontSubstitutions();
+    auto *translator = new QTranslator(&app);
+    if (!translator->load(QStringLiteral("qtbase_ko"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QApplication::installTranslator(translator);
+    return true;
 }
 
 } // namespace verbana

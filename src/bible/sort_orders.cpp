@@ -36,7 +36,7 @@ template <typename Work> void exclusively(store::CollectionSession &session, Wor
 {
     xbase::TApolloTable &table = session.table();
     try {
-        table.Close();
+        session.releaseTable();
         table.Exclusive = true;
         table.Open();
         work(table);

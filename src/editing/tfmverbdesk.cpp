@@ -124,7 +124,8 @@ void Tfmverbdesk::bindCollection(xbase::TApolloTable *table, const QString &coll
                                         })));
     tableConnections_.push_back(connect(table, &QObject::destroyed, this, [this] { unbindCollection(); }));
     model_->setTable(table);
-    setWindowTitle(QStringLiteral("Verbana - ") + store::CollectionLabel(collectionFolder));
+    rememberedCollection_ = store::CollectionLabel(collectionFolder);
+    setWindowTitle(QStringLiteral("Verbana - ") + rememberedCollection_);
     SetCollectionControls(true);
     showRecord();
     syncListToTable();

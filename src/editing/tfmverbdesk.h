@@ -11,7 +11,10 @@
 #include <memory>
 #include <vector>
 
+class QAbstractButton;
 class QAction;
+class QHBoxLayout;
+class QIcon;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -57,6 +60,11 @@ public:
     // The collection open when the program was last left ("last" in
     // "file"), as its label; empty when none.
     QString lastCollection() const;
+    // The collection to remember as "last" when the program is left: the
+    // one bound last, unless the owner of the collection says otherwise
+    // (a failed opening of another collection keeps the earlier one;
+    // closing the collection forgets it).
+    void setRememberedCollection(const QString &label) { rememberedCollection_ = label; }
 
     // True (and the message shown) while a sermon is being added or edited.
     bool RefuseWhileEditing();
@@ -73,6 +81,8 @@ public:
     void ApplyGeneralFont();
     void LayoutBoxes();
     static int longBoxWidth(int pageWidth);
+    // The width of the Bible text box: room for a reference of 40 bytes.
+    int bibleBoxWidth() const;
     void RefreshManuscriptView();
     // The menus, for the commands of the collection and its upkeep: they
     // go into the file menu before its separator line and 종료.
@@ -81,6 +91,14 @@ public:
     // move as they go.
     QProgressBar *progressLine() const { return progressLine_; }
     QAction *exitAction() const { return mnExit_; }
+    // Puts a picture button into the toolbar at `index` (0 = leftmost) for
+    // a command of another part of the program: `name` is what it does (its
+    // accessible name), `hint` its tooltip.
+    QAbstractButton *insertPictureButton(int index, const QIcon &icon, const QString &name, const QString &hint,
+                                         const QString &objectName);
+    // Where the program's dialogs open: the window's left edge plus 4
+    // pixels, just below the toolbar (global coordinates).
+    QPoint dialogAnchor() const;
 
     // The caption the manuscript button carries: "원고 입력" or "원고 수정".
     const QString &manuscriptCaption() const { return manuscriptCaption_; }
@@ -91,10 +109,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Building (tfmverbdesk_layout.cpp).
+    // Building (tfmverbdesk_layout.cpp: menus, toolbar, list, settings;
+    // tfmverbdesk_pages.cpp: the pages and their boxes).
     void buildMenus();
     void buildToolbar(QWidget *strip);
     QWidget *buildListPanel();
+    void placeSavePanel();
     QWidget *buildOutlinePage();
     QWidget *buildManuscriptPage();
     QWidget *buildSelfPage();
@@ -121,6 +141,7 @@ private:
 
     SermonEditing editing_;
     QString tablePath_;
+    QString rememberedCollection_;
     QString manuscriptCaption_;
     std::vector<QMetaObject::Connection> tableConnections_;
     bool syncingList_ = false;
@@ -132,7 +153,8 @@ private:
             *mnDelete_ = nullptr, *mnExit_ = nullptr;
     QPushButton *btnAppend_ = nullptr, *btnEdit_ = nullptr, *btnDelete_ = nullptr, *btnExit_ = nullptr;
     QPushButton *btnSave_ = nullptr, *btnCancel_ = nullptr;
-    QWidget *pnlSave_ = nullptr, *pnlGrid_ = nullptr;
+    QWidget *pnlSave_ = nullptr, *pnlGrid_ = nullptr, *pnlToolbar_ = nullptr;
+    QHBoxLayout *toolbarRow_ = nullptr;
     QProgressBar *progressLine_ = nullptr;
     QLabel *lblNoCollection_ = nullptr;
     QTableView *DBGrid1_ = nullptr;
@@ -142,6 +164,8 @@ private:
     QWidget *tsOutline_ = nullptr, *tsManuscript_ = nullptr, *tsSelf_ = nullptr;
     QPushButton *btnCallCal_ = nullptr, *btnCallCal2_ = nullptr;
     QLabel *lblManuType_ = nullptr;
+    QHBoxLayout *bibleLine_ = nullptr;
+    QWidget *bibleTrail_ = nullptr;
     QTextEdit *reManuscript_ = nullptr;
     std::vector<TDBEdit *> edits_;
     std::vector<TDBComboBox *> combos_;

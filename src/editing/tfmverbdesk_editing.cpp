@@ -152,6 +152,7 @@ void Tfmverbdesk::mnAppendClick()
     // the first without its checks and lose its work files: refused.
     if (RefuseWhileEditing())
         return;
+    placeSavePanel();
     pnlSave_->show();
     manuscriptCaption_ = QStringLiteral("원고 입력");
     PageControl1_->setCurrentIndex(0);
@@ -176,6 +177,7 @@ void Tfmverbdesk::mnEditClick()
     if (!t || !t->Active() || (!editing_.changing() && t->RecNo() == 0))
         return;
     const bool wasBrowsing = !editing_.changing();
+    placeSavePanel();
     pnlSave_->show();
     try {
         editing_.edit();
@@ -294,6 +296,11 @@ bool Tfmverbdesk::eventFilter(QObject *watched, QEvent *event)
     if (watched == PageControl1_) {
         if (event->type() == QEvent::Resize)
             LayoutBoxes();
+        return QMainWindow::eventFilter(watched, event);
+    }
+    if (watched == pnlGrid_) {
+        if (event->type() == QEvent::Resize)
+            placeSavePanel();
         return QMainWindow::eventFilter(watched, event);
     }
     if (watched == DBGrid1_) {

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Building the main window: menus, toolbar, list panel, pages, settings.
+// Building the main window: menus, toolbar, list panel with the save panel
+// over it, and the window's settings.
 #include "editing/colour_map.h"
+#include "editing/form_parts.h"
 #include "editing/record_boxes.h"
 #include "editing/sermon_list_model.h"
 #include "editing/tfmverbdesk.h"
 #include "platform/commands.h"
+#include "platform/described.h"
 #include "platform/paths.h"
 #include "settings/profile.h"
 #include "store/collection_files.h"
@@ -12,18 +15,21 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace verbana::editing {
@@ -35,48 +41,6 @@ namespace {
 const QColor kLightYellow(0xFF, 0xFF, 0xE0);
 
 QString iniPath() { return paths::programFolder() + QStringLiteral("/verbdesk.ini"); }
-
-QLabel *label(const QString &text, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    return l;
-}
-
-// The grid of a form page: labels in column 0, boxes in column 1.
-QGridLayout *formGrid(QWidget *page)
-{
-    auto *grid = new QGridLayout(page);
-    grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(3);
-    return grid;
-}
-
-// One row of a form page: its label (kept in `labels` for the font) and
-// the box with an optional control beside it.
-QHBoxLayout *formRow(QGridLayout *grid, std::vector<QLabel *> &labels, int r, const QString &caption, QWidget *w,
-                     QWidget *extra)
-{
-    QLabel *l = label(caption, grid->parentWidget());
-    labels.push_back(l);
-    grid->addWidget(l, r, 0);
-    auto *line = new QHBoxLayout;
-    line->setSpacing(4);
-    line->addWidget(w);
-    if (extra)
-        line->addWidget(extra);
-    line->addStretch(1);
-    grid->addLayout(line, r, 1);
-    return line;
-}
-
-QPushButton *button(const QString &caption, const QString &hint, const QString &name, QWidget *parent)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setToolTip(hint);
-    return b;
-}
 
 } // namespace
 
@@ -112,17 +76,40 @@ void Tfmverbdesk::buildMenus()
                     &Tfmverbdesk::mnDeleteClick);
 }
 
+QAbstractButton *Tfmverbdesk::insertPictureButton(int index, const QIcon &icon, const QString &name,
+                                                  const QString &hint, const QString &objectName)
+{
+    auto *b = new QToolButton(pnlToolbar_);
+    b->setObjectName(objectName);
+    b->setIcon(icon);
+    b->setIconSize(QSize(20, 20));
+    b->setAutoRaise(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    describe(b, name, hint);
+    toolbarRow_->insertWidget(index, b);
+    return b;
+}
+
+QPoint Tfmverbdesk::dialogAnchor() const
+{
+    const QPoint below = progressLine_->mapToGlobal(QPoint(0, progressLine_->height()));
+    return QPoint(mapToGlobal(QPoint(4, 0)).x(), below.y());
+}
+
 void Tfmverbdesk::buildToolbar(QWidget *strip)
 {
+    pnlToolbar_ = strip;
     auto *row = new QHBoxLayout(strip);
+    toolbarRow_ = row;
     row->setContentsMargins(2, 2, 2, 2);
-    btnAppend_ = button(QStringLiteral("새 설교"), QStringLiteral("새로운 데이타 추가\r\n F10"),
+    btnAppend_ = makeButton(QStringLiteral("새 설교"), QStringLiteral("새로운 데이타 추가\r\n F10"),
                         QStringLiteral("btnAppend"), strip);
-    btnEdit_ = button(QStringLiteral("수정"), QStringLiteral("현재 데이타 수정\r\n F11"), QStringLiteral("btnEdit"), strip);
-    btnDelete_ = button(QStringLiteral("삭제"), QStringLiteral("현재 데이타 삭제"), QStringLiteral("btnDelete"), strip);
-    btnExit_ = button(QStringLiteral("종료"), QStringLiteral("Verbana 종료"), QStringLiteral("btnExit"), strip);
+    btnEdit_ = makeButton(QStringLiteral("수정"), QStringLiteral("현재 데이타 수정\r\n F11"), QStringLiteral("btnEdit"), strip);
+    btnDelete_ = makeButton(QStringLiteral("삭제"), QStringLiteral("현재 데이타 삭제"), QStringLiteral("btnDelete"), strip);
+    btnExit_ = makeButton(QStringLiteral("종료"), QStringLiteral("Verbana 종료"), QStringLiteral("btnExit"), strip);
     for (QPushButton *b : {btnAppend_, btnEdit_, btnDelete_, btnExit_}) {
         b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoDefault(false);
         row->addWidget(b);
     }
     row->addStretch(1);
@@ -144,12 +131,28 @@ QWidget *Tfmverbdesk::buildListPanel()
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
 
-    pnlSave_ = new QWidget(pnlGrid_);
+    // The save panel lies over the top of the list while a sermon is added
+    // or edited; it is not part of the panel's layout, so the list keeps its
+    // size and the panel its width (placeSavePanel).
+    pnlSave_ = new QFrame(pnlGrid_);
     pnlSave_->setObjectName(QStringLiteral("pnlSave"));
-    auto *saveRow = new QHBoxLayout(pnlSave_);
-    saveRow->addWidget(label(QStringLiteral("추가 혹은 수정 후 저장? 취소?"), pnlSave_), 1);
-    btnSave_ = button(QStringLiteral("저장"), QStringLiteral("입력된 데이타 저장\r\n F12"), QStringLiteral("btnSave"), pnlSave_);
-    btnCancel_ = button(QStringLiteral("취소"), QStringLiteral("입력된 데이타 저장않고 버림\r\n Shift + F12"),
+    static_cast<QFrame *>(pnlSave_)->setFrameShape(QFrame::Panel);
+    static_cast<QFrame *>(pnlSave_)->setFrameShadow(QFrame::Raised);
+    pnlSave_->setAutoFillBackground(true);
+    QPalette savePalette = pnlSave_->palette();
+    savePalette.setColor(QPalette::Window, savePalette.color(QPalette::Button));
+    pnlSave_->setPalette(savePalette);
+    auto *saveColumn = new QVBoxLayout(pnlSave_);
+    saveColumn->setContentsMargins(4, 3, 4, 3);
+    saveColumn->setSpacing(2);
+    QLabel *question = makeLabel(QStringLiteral("추가 혹은 수정 후 저장? 취소?"), pnlSave_);
+    question->setWordWrap(true);
+    saveColumn->addWidget(question);
+    auto *saveRow = new QHBoxLayout;
+    saveRow->addStretch(1);
+    saveColumn->addLayout(saveRow);
+    btnSave_ = makeButton(QStringLiteral("저장"), QStringLiteral("입력된 데이타 저장\r\n F12"), QStringLiteral("btnSave"), pnlSave_);
+    btnCancel_ = makeButton(QStringLiteral("취소"), QStringLiteral("입력된 데이타 저장않고 버림\r\n Shift + F12"),
                         QStringLiteral("btnCancel"), pnlSave_);
     btnSave_->setFocusPolicy(Qt::NoFocus);
     btnCancel_->setFocusPolicy(Qt::NoFocus);
@@ -179,172 +182,24 @@ QWidget *Tfmverbdesk::buildListPanel()
     connect(DBGrid1_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { runCommand([&] { listRowChosen(current.row()); }); });
 
-    lblNoCollection_ = label(QStringLiteral(" \r\n파일을 열려면\r\n[파일]메뉴의 [파일열기]를 선택하십시오."), pnlGrid_);
+    lblNoCollection_ = makeLabel(QStringLiteral(" \r\n파일을 열려면\r\n[파일]메뉴의 [파일열기]를 선택하십시오."), pnlGrid_);
     lblNoCollection_->setObjectName(QStringLiteral("lblNoCollection"));
     lblNoCollection_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     lblNoCollection_->setWordWrap(true);
 
-    column->addWidget(pnlSave_);
     column->addWidget(DBGrid1_, 1);
     column->addWidget(lblNoCollection_, 1);
+    pnlGrid_->installEventFilter(this);
     return pnlGrid_;
 }
 
-TDBEdit *Tfmverbdesk::addEdit(int field, BoxKind kind)
+void Tfmverbdesk::placeSavePanel()
 {
-    const SermonField &f = sermonFields()[size_t(field - 1)];
-    auto *box = new TDBEdit(field, f.width, kind);
-    box->setObjectName(QLatin1String(f.name));
-    if (kind == BoxKind::Date)
-        box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("0000.00.00")) + 16);
-    edits_.push_back(box);
-    box->installEventFilter(this);
-    connect(box, &QLineEdit::textEdited, this,
-            [this, field](const QString &text) { runCommand([&] { boxEdited(field, text); }); });
-    return box;
+    const int width = pnlGrid_->width();
+    pnlSave_->setGeometry(0, 0, width, pnlSave_->heightForWidth(width));
+    pnlSave_->raise();
 }
 
-TDBComboBox *Tfmverbdesk::addCombo(int field)
-{
-    const SermonField &f = sermonFields()[size_t(field - 1)];
-    auto *box = new TDBComboBox(field, f.width);
-    box->setObjectName(QLatin1String(f.name));
-    box->setMinimumContentsLength(f.width * 2 / 3);
-    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    combos_.push_back(box);
-    box->installEventFilter(this);
-    box->lineEdit()->installEventFilter(this);
-    box->view()->installEventFilter(this);
-    const auto edited = [this, field](const QString &text) { runCommand([&] { boxEdited(field, text); }); };
-    connect(box->lineEdit(), &QLineEdit::textEdited, this, edited);
-    connect(box, &QComboBox::textActivated, this, edited);
-    return box;
-}
-
-TDBMemo *Tfmverbdesk::addMemo(int field)
-{
-    const SermonField &f = sermonFields()[size_t(field - 1)];
-    // The box takes one byte less than the field.
-    auto *box = new TDBMemo(field, f.width - 1);
-    box->setObjectName(QLatin1String(f.name));
-    memos_.push_back(box);
-    connect(box, &TDBMemo::textTyped, this, [this, box, field] { boxEdited(field, box->storedText()); });
-    return box;
-}
-
-QWidget *Tfmverbdesk::buildOutlinePage()
-{
-    auto *page = new QWidget;
-    auto *grid = formGrid(page);
-    const auto row = [&](int r, const QString &caption, QWidget *w, QWidget *extra = nullptr) {
-        return formRow(grid, outlineLabels_, r, caption, w, extra);
-    };
-    TDBEdit *date1 = addEdit(fDATE1, BoxKind::Date);
-    date1->setToolTip(QStringLiteral("ex) 1997.05.05 "));
-    btnCallCal_ = button(QStringLiteral("..."), QString(), QStringLiteral("btnCallCal"), page);
-    btnCallCal_->setFocusPolicy(Qt::NoFocus);
-    btnCallCal_->setFixedWidth(28);
-    connect(btnCallCal_, &QPushButton::clicked, this, asCommand([this, date1] { pickDateFor(date1); }));
-    row(0, QStringLiteral("작 성 일"), date1, btnCallCal_);
-    row(1, QStringLiteral("제    목"), addEdit(fTITLE1));
-    row(2, QStringLiteral("부 제 목"), addEdit(fTITLE2));
-    row(3, QStringLiteral("주    제"), addEdit(fSUBJECT));
-    TDBEdit *bible1 = addEdit(fBIBLE1);
-    bible1->setToolTip(QStringLiteral("< F3 >사용,  ex)  창21:6-9 "));
-    QHBoxLayout *bibleLine = row(4, QStringLiteral("성경본문"), bible1);
-    auto *example = label(QStringLiteral("(창1:2-3, 창세기1:2~3)"), page);
-    example->setStyleSheet(QStringLiteral("color: blue"));
-    TDBEdit *bibleNo = addEdit(fBIBLENO);
-    bibleNo->setToolTip(QStringLiteral("자동생성되는 것이므로\r\n입력하지 마십시오."));
-    bibleNo->setFocusPolicy(Qt::ClickFocus);
-    QPalette grey = bibleNo->palette();
-    grey.setColor(QPalette::Base, QColor(0xC0, 0xC0, 0xC0));
-    bibleNo->setPalette(grey);
-    bibleNo->setFixedWidth(bibleNo->fontMetrics().horizontalAdvance(QStringLiteral("000000000")) + 10);
-    bibleLine->insertWidget(1, example);
-    bibleLine->insertWidget(2, label(QStringLiteral("구절NO"), page));
-    bibleLine->insertWidget(3, bibleNo);
-    row(5, QStringLiteral("참고구절"), addEdit(fBIBLE2));
-    row(6, QStringLiteral("참고자료"), addEdit(fBOOK));
-    row(7, QStringLiteral("설교형식"), addCombo(fSTYPE));
-    row(8, QStringLiteral("설교방향"), addCombo(fAIM));
-    row(9, QStringLiteral("예배종류"), addCombo(fSACRE));
-    row(10, QStringLiteral("비    고"), addEdit(fETCS))->itemAt(0)->widget()->setToolTip(QStringLiteral("기타 사항"));
-    QLabel *briefLabel = label(QStringLiteral("설교요약"), page);
-    outlineLabels_.push_back(briefLabel);
-    grid->addWidget(briefLabel, 11, 0, Qt::AlignTop);
-    grid->addWidget(addMemo(fBRIEF), 11, 1);
-    grid->setRowStretch(11, 1);
-    grid->setColumnStretch(1, 1);
-    return page;
-}
-
-QWidget *Tfmverbdesk::buildManuscriptPage()
-{
-    auto *page = new QWidget;
-    auto *column = new QVBoxLayout(page);
-    auto *bar = new QHBoxLayout;
-    auto *kind = label(QStringLiteral("원고형태:"), page);
-    kind->setStyleSheet(QStringLiteral("color: blue"));
-    lblManuType_ = label(QStringLiteral("  "), page);
-    lblManuType_->setObjectName(QStringLiteral("lblManuType"));
-    bar->addWidget(kind);
-    bar->addWidget(lblManuType_);
-    bar->addStretch(1);
-    reManuscript_ = new QTextEdit(page);
-    reManuscript_->setObjectName(QStringLiteral("reManuscript"));
-    reManuscript_->setReadOnly(true);
-    reManuscript_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    reManuscript_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    reManuscript_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(reManuscript_, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        QMenu menu(reManuscript_);
-        menu.addAction(QStringLiteral("블록 복사"), reManuscript_, &QTextEdit::copy);
-        menu.addAction(QStringLiteral("전체 복사"), reManuscript_, [this] {
-            reManuscript_->selectAll();
-            reManuscript_->copy();
-            QTextCursor start = reManuscript_->textCursor();
-            start.movePosition(QTextCursor::Start);
-            reManuscript_->setTextCursor(start);
-        });
-        menu.exec(reManuscript_->mapToGlobal(at));
-    });
-    column->addLayout(bar);
-    column->addWidget(reManuscript_, 1);
-    return page;
-}
-
-QWidget *Tfmverbdesk::buildSelfPage()
-{
-    auto *page = new QWidget;
-    auto *grid = formGrid(page);
-    const auto row = [&](int r, const QString &caption, QWidget *w, QWidget *extra = nullptr) {
-        formRow(grid, selfLabels_, r, caption, w, extra);
-    };
-    TDBEdit *date2 = addEdit(fDATE2, BoxKind::Date);
-    date2->setToolTip(QStringLiteral("ex) 1997.05.05 "));
-    btnCallCal2_ = button(QStringLiteral("..."), QString(), QStringLiteral("btnCallCal2"), page);
-    btnCallCal2_->setFocusPolicy(Qt::NoFocus);
-    btnCallCal2_->setFixedWidth(28);
-    connect(btnCallCal2_, &QPushButton::clicked, this, asCommand([this, date2] { pickDateFor(date2); }));
-    row(0, QStringLiteral("설 교 일"), date2, btnCallCal2_);
-    row(1, QStringLiteral("설교장소"), addCombo(fWHERE));
-    TDBEdit *longBox = addEdit(fLONG);
-    longBox->setToolTip(QStringLiteral("ex) 오전11:00 부터 30분간"));
-    row(2, QStringLiteral("설교시간"), longBox);
-    QLabel *times = label(QStringLiteral("회"), page);
-    selfLabels_.push_back(times);
-    row(3, QStringLiteral("설교횟수"), addEdit(fTIMES), times);
-    row(4, QStringLiteral("청중반응"), addEdit(fREFLEX));
-    row(5, QStringLiteral("자기평가"), addEdit(fSELFDIC));
-    QLabel *betterLabel = label(QStringLiteral("개 선 점"), page);
-    selfLabels_.push_back(betterLabel);
-    grid->addWidget(betterLabel, 6, 0, Qt::AlignTop);
-    grid->addWidget(addMemo(fBETTER), 6, 1);
-    grid->setRowStretch(6, 1);
-    grid->setColumnStretch(1, 1);
-    return page;
-}
 
 void Tfmverbdesk::fillChoiceLists(const settings::Profile &profile)
 {
@@ -406,7 +261,7 @@ void Tfmverbdesk::writeSettings()
 {
     const settings::Profile profile(iniPath());
     const QString screen = QStringLiteral("화면");
-    profile.writeString(QStringLiteral("file"), QStringLiteral("last"), CollectionLabel(CollectionFolder()));
+    profile.writeString(QStringLiteral("file"), QStringLiteral("last"), rememberedCollection_);
     profile.writeInteger(screen, QStringLiteral("gridpan"), pnlGrid_->width());
     const bool full = isMaximized();
     profile.writeBool(screen, QStringLiteral("full"), full);
@@ -423,58 +278,5 @@ QString Tfmverbdesk::lastCollection() const
     return settings::Profile(iniPath()).readString(QStringLiteral("file"), QStringLiteral("last"));
 }
 
-void Tfmverbdesk::ApplyGeneralFont()
-{
-    QWidget *date1 = boxOf(fDATE1);
-    const QFont font = date1->font();
-    const QPalette palette = date1->palette();
-    for (TDBEdit *e : edits_)
-        if (e != date1 && e->box.field != fBIBLENO) {
-            e->setFont(font);
-            e->setPalette(palette);
-        }
-    for (QWidget *w : combos_) {
-        w->setFont(font);
-        w->setPalette(palette);
-    }
-    for (QWidget *w : memos_) {
-        w->setFont(font);
-        w->setPalette(palette);
-    }
-    QPalette labelPalette = palette;
-    labelPalette.setColor(QPalette::WindowText, palette.color(QPalette::Text));
-    for (auto *labels : {&outlineLabels_, &selfLabels_})
-        for (QLabel *l : *labels) {
-            l->setFont(font);
-            l->setPalette(labelPalette);
-        }
-    const QFontMetrics metrics(font);
-    const int outlineWidth = metrics.horizontalAdvance(QStringLiteral("성경본문")) + 9;
-    const int selfWidth = metrics.horizontalAdvance(QStringLiteral("청중반응")) + 9;
-    for (QLabel *l : outlineLabels_)
-        l->setFixedWidth(outlineWidth);
-    for (QLabel *l : selfLabels_)
-        if (l->text() != QStringLiteral("회"))
-            l->setFixedWidth(selfWidth);
-    LayoutBoxes();
-}
-
-int Tfmverbdesk::longBoxWidth(int pageWidth) { return pageWidth - 81 > 260 ? pageWidth - 87 : 253; }
-
-void Tfmverbdesk::LayoutBoxes()
-{
-    if (!PageControl1_)
-        return;
-    const int w = longBoxWidth(PageControl1_->width());
-    for (TDBEdit *e : edits_)
-        switch (e->box.field) {
-        case fTITLE1: case fTITLE2: case fSUBJECT: case fBIBLE2: case fBOOK: case fETCS: case fREFLEX:
-        case fSELFDIC:
-            e->setFixedWidth(w);
-            break;
-        default:
-            break;
-        }
-}
 
 } // namespace verbana::editing

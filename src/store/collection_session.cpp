@@ -67,7 +67,15 @@ CollectionSession::~CollectionSession() = default;
 
 bool CollectionSession::isOpen() const { return table_->Active(); }
 
-QString CollectionSession::lastCollection() const { return folder_.isEmpty() ? QString() : CollectionLabel(folder_); }
+QString CollectionSession::openLabel() const { return folder_.isEmpty() ? QString() : CollectionLabel(folder_); }
+
+void CollectionSession::releaseTable()
+{
+    if (table_->Active())
+        Q_EMIT tableClosing();
+    table_->Close();
+    table_->Exclusive = false;
+}
 
 void CollectionSession::setTitle(const QString &title)
 {
@@ -90,8 +98,7 @@ bool CollectionSession::OpenCollection(const QString &tablePath)
 {
     bool opened = false;
     try {
-        table_->Close();
-        table_->Exclusive = false;
+        releaseTable();
         // The closed collection is no longer open, whatever comes next.
         clearState();
 
@@ -129,11 +136,11 @@ bool CollectionSession::OpenCollection(const QString &tablePath)
         setTitle(collectionTitle(realFolder));
         writeUseFile(CollectionLabel(realFolder));
         folder_ = realFolder;
+        last_ = CollectionLabel(realFolder);
         opened = true;
     } catch (...) {
         // A half-opened collection is of no use: the window shows none.
-        table_->Close();
-        table_->Exclusive = false;
+        releaseTable();
         clearState();
         notifyState();
         throw;
@@ -166,9 +173,9 @@ bool CollectionSession::reopenLastCollection(const QString &last)
 
 void CollectionSession::CloseCollection()
 {
-    table_->Close();
-    table_->Exclusive = false;
+    releaseTable();
     removeUseFile();
+    last_.clear();
     clearState();
     notifyState();
 }
@@ -178,8 +185,7 @@ void CollectionSession::forgetUseFile() { removeUseFile(); }
 void CollectionSession::recoverTable()
 {
     try {
-        table_->Close();
-        table_->Exclusive = false;
+        releaseTable();
         if (!folder_.isEmpty()) {
             table_->Open();
             table_->SetOrder(table_->TagArea(QByteArrayLiteral("date1")));
@@ -187,8 +193,7 @@ void CollectionSession::recoverTable()
             return;
         }
     } catch (const std::exception &) {
-        table_->Close();
-        table_->Exclusive = false;
+        releaseTable();
     }
     CloseCollection();
 }

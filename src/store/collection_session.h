@@ -40,9 +40,14 @@ public:
     const QString &openedTablePath() const { return tablePath_; }
     // "Verbana - " + CollectionLabel(folder) while open, "Verbana" otherwise.
     const QString &windowTitle() const { return title_; }
-    // What to remember as the last collection when the program ends:
-    // CollectionLabel(collectionFolder()), empty while none is open.
-    QString lastCollection() const;
+    // CollectionLabel(collectionFolder()) while a collection is open, empty
+    // otherwise.
+    QString openLabel() const;
+    // What to remember as the last collection when the program ends: the
+    // label of the collection opened last. A failed opening of another
+    // collection closes the table but keeps this; closing the collection
+    // empties it.
+    const QString &lastCollection() const { return last_; }
 
     // Opens the collection whose sermon table is `tablePath`
     // (".../name/sul2file.dbf"). Closes the open table first. A missing
@@ -64,6 +69,10 @@ public:
     // Program end: removes usefile.sys (the table is closed with the session).
     void forgetUseFile();
 
+    // Closes the table, first telling whoever is bound to it
+    // (tableClosing). Every closing of the session's table goes through here.
+    void releaseTable();
+
     // For the index rebuild and the file diet, which close the table and
     // open it again: after a failure part-way, reopens the table shared in
     // date-written order, or closes the collection when that fails too.
@@ -72,6 +81,8 @@ public:
     void announceReopened() { Q_EMIT tableReopened(); }
 
 Q_SIGNALS:
+    // The table is about to close: bound controls must let go of it now.
+    void tableClosing();
     // After every opening (successful, failed or broken off by an error)
     // and every closing: `open` is whether the table is open now. The main
     // window puts its outline page in front and sets its controls for
@@ -93,6 +104,7 @@ private:
     QString folder_;
     QString tablePath_;
     QString title_;
+    QString last_;
 };
 
 // "Verbana" and the title of an open collection.

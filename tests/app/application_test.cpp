@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/verbana_application.h"
+#include "platform/fonts.h"
 
 #include "store/xbase/engine_error.h"
 #include "support/scripted_prompter.h"
@@ -34,6 +35,28 @@ TEST(ApplicationTest, GulimcheIsShownInANanumFont)
 {
     installFontSubstitutions();
     EXPECT_EQ(QFont::substitutes(QStringLiteral("굴림체")).value(0).toLower(), QStringLiteral("nanumgothiccoding"));
+}
+
+} // namespace
+} // namespace verbana
+
+namespace verbana {
+namespace {
+
+// Window titles are exactly their captions (no " — Verbana" added by the
+// platform), and the boxes' context menus and standard dialogs speak Korean.
+TEST(ApplicationTest, ConfiguredForKoreanWithTitlesAsGiven)
+{
+    auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
+    ASSERT_NE(app, nullptr);
+    EXPECT_TRUE(configureApplication(*app));
+    EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Verbana"));
+    // A display name set on its own would be appended to every title; one
+    // that only follows the application's name is not.
+    QCoreApplication::setApplicationName(QStringLiteral("Verbana-test"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Verbana-test"));
+    QCoreApplication::setApplicationName(QStringLiteral("Verbana"));
+    EXPECT_EQ(QCoreApplication::translate("QLineEdit", "&Undo"), QStringLiteral("실행 취소(&U)"));
 }
 
 } // namespace

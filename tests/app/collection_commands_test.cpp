@@ -17,6 +17,10 @@
 #include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -107,6 +111,72 @@ TEST_F(CollectionCommandsTest, UpkeepRebindsAndEditingRefusesTheCommands)
     EXPECT_TRUE(session.isOpen());
     EXPECT_EQ(window->table(), &session.table());
     window->mnCancelClick();
+}
+
+// A refused 인덱스 재생성 or 파일 다이어트 changes nothing: the sermon being
+// added keeps its save panel, its list and its reserved manuscript name.
+TEST_F(CollectionCommandsTest, RefusedUpkeepLeavesTheAdditionAsItWas)
+{
+    commands.start();
+    window->show();
+    window->mnAppendClick();
+    const QString pending = window->PendingManuscript();
+    ASSERT_FALSE(pending.isEmpty());
+    test::ScriptedPrompter prompts;
+    prompts.ok().ok();
+    action("mnReindex")->trigger();
+    action("mnDiet")->trigger();
+    EXPECT_EQ(prompts.texts().size(), 2);
+    EXPECT_TRUE(window->changing());
+    EXPECT_EQ(window->PendingManuscript(), pending);
+    EXPECT_TRUE(window->findChild<QWidget *>(QStringLiteral("pnlSave"))->isVisible());
+    EXPECT_EQ(window->findChild<QTableView *>(QStringLiteral("DBGrid1"))->model()->rowCount(), 3);
+    window->mnCancelClick();
+}
+
+// A failed opening of another collection closes the first, but the first
+// is still the one the next start reopens.
+TEST_F(CollectionCommandsTest, AFailedOpeningStillRemembersTheEarlierCollection)
+{
+    commands.start();
+    test::ScriptedPrompter prompts;
+    prompts.ok();
+    EXPECT_FALSE(session.OpenCollection(tmp.path() + QStringLiteral("/없는 설교집/sul2file.dbf")));
+    EXPECT_EQ(window->table(), nullptr);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Verbana"));
+    prompts.yes();
+    ASSERT_TRUE(window->close());
+    EXPECT_EQ(settings::Profile(tmp.path() + QStringLiteral("/verbdesk.ini"))
+                  .readString(QStringLiteral("file"), QStringLiteral("last")),
+              QStringLiteral("주일 설교"));
+}
+
+// While the open dialog is up the window still shows the open collection;
+// the toolbar's picture button opens the dialog just below the toolbar.
+TEST_F(CollectionCommandsTest, TheOpenDialogLeavesTheCollectionShownUntilAnotherOpens)
+{
+    commands.start();
+    window->show();
+    auto *button = window->findChild<QAbstractButton *>(QStringLiteral("btnOpen"));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->toolTip(), QStringLiteral("설교집 열기"));
+    EXPECT_EQ(button->accessibleName(), QStringLiteral("설교집 열기"));
+    auto *create = window->findChild<QAbstractButton *>(QStringLiteral("btnCreate"));
+    ASSERT_NE(create, nullptr);
+    EXPECT_EQ(create->toolTip(), QStringLiteral("설교원고들을 저장할\r\n 새 설교집 만들기"));
+    const QPoint anchor = window->findChild<QWidget *>(QStringLiteral("pbProgress"))->mapToGlobal(QPoint(0, 1));
+    test::ScriptedPrompter prompts;
+    prompts.modal(QStringLiteral("fmopen"), [&](QWidget &dialog) {
+        EXPECT_EQ(dialog.pos(), QPoint(window->mapToGlobal(QPoint(4, 0)).x(), anchor.y()));
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("Verbana - 주일 설교"));
+        EXPECT_EQ(window->table(), &session.table());
+        EXPECT_EQ(window->findChild<QTableView *>(QStringLiteral("DBGrid1"))->model()->rowCount(), 3);
+        EXPECT_FALSE(window->findChild<QLineEdit *>(QStringLiteral("TITLE1"))->text().isEmpty());
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(window->table(), &session.table());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Verbana - 주일 설교"));
 }
 
 } // namespace

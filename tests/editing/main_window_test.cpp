@@ -11,7 +11,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextEdit>
@@ -243,6 +246,50 @@ TEST_F(MainWindowTest, LongBoxesFollowThePageWidth)
     auto *pages = child("PageControl1");
     QTRY_COMPARE(edit("TITLE1")->width(), Tfmverbdesk::longBoxWidth(pages->width()));
     EXPECT_EQ(edit("SELFDIC")->width(), edit("TITLE1")->width());
+}
+
+// The form at the first start's size and at a larger one, browsing and
+// adding: the list keeps its width (the save panel lies over its top), the
+// Bible text box has room for 40 bytes, the long boxes follow the page, and
+// every box of the outline page shows whole without scrolling.
+TEST_F(MainWindowTest, TheFormFitsTheWindowWhileBrowsingAndAdding)
+{
+    open({{"1999.01.01", "첫째"}});
+    auto *pages = child<QTabWidget>("PageControl1");
+    auto *outline = qobject_cast<QScrollArea *>(pages->widget(0));
+    ASSERT_NE(outline, nullptr);
+    auto *bible1 = edit("BIBLE1");
+    const int fortyBytes = bible1->fontMetrics().horizontalAdvance(QString(40, QLatin1Char('0')));
+    for (const QSize size : {QSize(527, 430), QSize(1024, 700)}) {
+        window->resize(size);
+        for (const bool adding : {false, true}) {
+            const std::string state = std::to_string(size.width()) + (adding ? " adding" : " browsing");
+            if (adding)
+                press(Qt::Key_F10);
+            QApplication::processEvents();
+            EXPECT_EQ(child("pnlGrid")->width(), 185) << state;
+            EXPECT_EQ(child("DBGrid1")->width(), 185) << state;
+            EXPECT_EQ(child("pnlSave")->isVisible(), adding) << state;
+            if (adding) {
+                EXPECT_EQ(child("pnlSave")->geometry().topLeft(), QPoint(0, 0)) << state;
+                EXPECT_EQ(child("pnlSave")->width(), 185) << state;
+            }
+            EXPECT_FALSE(outline->horizontalScrollBar()->isVisible()) << state;
+            EXPECT_FALSE(outline->verticalScrollBar()->isVisible()) << state;
+            EXPECT_EQ(edit("TITLE1")->width(), Tfmverbdesk::longBoxWidth(pages->width())) << state;
+            EXPECT_GE(bible1->width(), fortyBytes) << state;
+            const QRect shown = outline->viewport()->rect();
+            for (QWidget *box : outline->widget()->findChildren<QWidget *>())
+                if (qobject_cast<QLineEdit *>(box) || qobject_cast<QPlainTextEdit *>(box)) {
+                    const QRect at(box->mapTo(outline->viewport(), QPoint(0, 0)), box->size());
+                    EXPECT_TRUE(!box->isVisible() || shown.contains(at))
+                        << state << " " << box->objectName().toStdString();
+                }
+            EXPECT_GE(child("BRIEF")->height(), child("BRIEF")->fontMetrics().lineSpacing() * 2) << state;
+            if (adding)
+                press(Qt::Key_F12, Qt::ShiftModifier);
+        }
+    }
 }
 
 } // namespace

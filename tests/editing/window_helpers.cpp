@@ -2,6 +2,7 @@
 #include "window_helpers.h"
 
 #include "platform/clock.h"
+#include "platform/fonts.h"
 #include "platform/paths.h"
 
 namespace verbana::test {
@@ -9,6 +10,7 @@ namespace verbana::test {
 void WindowTest::SetUp()
 {
     clock::setFixedNow(QDateTime(QDate(2001, 12, 31), QTime(9, 0)));
+    installFontSubstitutions();
     prompts = std::make_unique<ScriptedPrompter>();
 }
 

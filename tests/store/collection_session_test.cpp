@@ -100,11 +100,12 @@ TEST_F(Session, FailedOpeningOfAnotherLeavesNoCollection)
     prompts.ok();
     EXPECT_FALSE(s.OpenCollection(pf(QStringLiteral("gone/sul2file.dbf"))));
     EXPECT_FALSE(s.isOpen());
-    // The closed collection is not the open one any more: the open dialog
-    // lists it again and the program remembers none.
+    // The closed collection is not the open one any more (the open dialog
+    // lists it again), but it is still the one to reopen at the next start.
     EXPECT_TRUE(s.collectionFolder().isEmpty());
     EXPECT_TRUE(s.openedTablePath().isEmpty());
-    EXPECT_TRUE(s.lastCollection().isEmpty());
+    EXPECT_TRUE(s.openLabel().isEmpty());
+    EXPECT_EQ(s.lastCollection(), QStringLiteral("GRACE1 설교"));
     EXPECT_EQ(s.windowTitle(), QStringLiteral("Verbana"));
     EXPECT_EQ(test::readAll(pf(QStringLiteral("usefile.sys"))), k("GRACE1 설교") + "\r\n");
 }

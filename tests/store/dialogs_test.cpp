@@ -154,7 +154,7 @@ TEST_F(Dialogs, OpenDialogListsCountsAndOpensByDoubleClick)
     makeCollection(QStringLiteral("열린 설교집"));
     ASSERT_TRUE(session.OpenCollection(pf(QStringLiteral("열린 설교집/sul2file.dbf"))));
 
-    Tfmopen dlg(session.lastCollection(), QPoint(20, 30));
+    Tfmopen dlg(session.openLabel(), QPoint(20, 30));
     dlg.show();
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("설교파일 열기"));
     EXPECT_EQ(dlg.pos(), QPoint(20, 30));

@@ -100,7 +100,7 @@ bool Tfmopen::Execute(CollectionSession &session, const QPoint &anchor, QWidget 
 {
     QString name;
     {
-        Tfmopen dialog(session.lastCollection(), anchor, parent);
+        Tfmopen dialog(session.openLabel(), anchor, parent);
         if (runModal(&dialog) != QDialog::Accepted)
             return false;
         name = dialog.selectedName();
