@@ -165,6 +165,7 @@ QWidget *Tfmverbdesk::buildListPanel()
     model_ = new SermonListModel(this);
     DBGrid1_ = new QTableView(pnlGrid_);
     DBGrid1_->setObjectName(QStringLiteral("DBGrid1"));
+    describe(DBGrid1_, QStringLiteral("설교 목록"));
     DBGrid1_->setModel(model_);
     DBGrid1_->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1_->setSelectionMode(QAbstractItemView::SingleSelection);

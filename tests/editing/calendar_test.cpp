@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window_helpers.h"
 
+#include "support/accessibility.h"
+
 #include "editing/tfmcal.h"
 #include "platform/clock.h"
 #include "store/sermon_record.h"
@@ -112,6 +114,18 @@ TEST_F(CalendarTest, CalendarButtonFillsTheFieldOnlyWhileEditing)
     });
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(edit("DATE1")->text(), QStringLiteral("1996.05.05"));
+}
+
+} // namespace
+} // namespace verbana::test
+
+namespace verbana::test {
+namespace {
+
+TEST_F(CalendarTest, EveryControlHasAnAccessibleName)
+{
+    Tfmcal calendar;
+    EXPECT_EQ(unnamedControls(&calendar), "");
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window_helpers.h"
 
+#include "support/accessibility.h"
+
 #include "platform/cp949.h"
 #include "platform/paths.h"
 #include "settings/profile.h"
@@ -290,6 +292,23 @@ TEST_F(MainWindowTest, TheFormFitsTheWindowWhileBrowsingAndAdding)
                 press(Qt::Key_F12, Qt::ShiftModifier);
         }
     }
+}
+
+} // namespace
+} // namespace verbana::test
+
+namespace verbana::test {
+namespace {
+
+// Screen readers find every control of the window by its caption or label.
+TEST_F(MainWindowTest, EveryControlHasAnAccessibleName)
+{
+    open({{"1999.01.01", "첫째"}});
+    EXPECT_EQ(unnamedControls(window.get()), "");
+    EXPECT_EQ(edit("BIBLE1")->accessibleName(), QStringLiteral("성경본문"));
+    EXPECT_EQ(edit("BIBLE1")->toolTip(), QStringLiteral("< F3 >사용,  ex)  창21:6-9 "));
+    EXPECT_TRUE(edit("BIBLE1")->accessibleDescription().contains(QStringLiteral("F3을 누르면")));
+    EXPECT_EQ(child<QPushButton>("btnSave")->accessibleDescription(), QStringLiteral("입력된 데이타 저장 F12"));
 }
 
 } // namespace

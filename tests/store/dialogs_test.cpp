@@ -2,6 +2,7 @@
 // The collection dialogs driven by keys and clicks, with scripted prompts.
 #include "program_folder.h"
 #include "store_helpers.h"
+#include "support/accessibility.h"
 #include "support/scripted_prompter.h"
 
 #include "store/collection_session.h"
@@ -300,6 +301,20 @@ TEST_F(Dialogs, InputDialogKeys)
     other.show();
     QTest::keyClick(other.Edit1, Qt::Key_Escape);
     EXPECT_EQ(other.result(), QDialog::Rejected);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Dialogs, EveryControlHasAnAccessibleName)
+{
+    makeCollection(QStringLiteral("a"));
+    Tfmopen open{QString(), QPoint()};
+    Tfmcreate create{session, QPoint()};
+    Tfminput input{QPoint()};
+    for (QDialog *d : std::initializer_list<QDialog *>{&open, &create, &input})
+        EXPECT_EQ(test::unnamedControls(d), "") << d->windowTitle().toStdString();
 }
 
 } // namespace

@@ -22,6 +22,7 @@ Tfminput::Tfminput(const QPoint &anchor, QWidget *parent) : QDialog(parent)
     lbText->setWordWrap(true);
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
+    lbText->setBuddy(Edit1);
     btnOK = new QPushButton(QStringLiteral("확인"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnOK->setDefault(true);

@@ -8,6 +8,7 @@
 #include "store/ui/tfminput.h"
 
 #include "platform/commands.h"
+#include "platform/described.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
 
@@ -43,6 +44,7 @@ Tfmopen::Tfmopen(const QString &openLabel, const QPoint &anchor, QWidget *parent
 
     StringGrid1 = new QTableWidget(0, 2, this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    describe(StringGrid1, QStringLiteral("설교집 목록"));
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
     StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
