@@ -43,12 +43,18 @@ function(verbana_widget_library name)
   verbana_target_defaults(${name})
 endfunction()
 
-# A GoogleTest executable registered with CTest. LABELS "engine" puts it
-# into the sanitizer run of ./test.
+# A GoogleTest executable registered with CTest. WIDGETS: a window test, run
+# in a QApplication; any other runs in a QGuiApplication and must not reach
+# Qt Widgets. LABELS "engine" puts it into the sanitizer run of ./test.
 function(verbana_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LINK;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "WIDGETS" "" "SOURCES;LINK;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE verbana_test_support ${ARG_LINK})
+  if(ARG_WIDGETS)
+    target_link_libraries(${name} PRIVATE verbana_test_main_widgets ${ARG_LINK})
+  else()
+    target_link_libraries(${name} PRIVATE verbana_test_main ${ARG_LINK})
+    set_target_properties(${name} PROPERTIES VERBANA_NO_WIDGETS ON)
+  endif()
   verbana_target_defaults(${name})
   target_compile_definitions(${name} PRIVATE VERBANA_SHARED_DIR="${VERBANA_SHARED_DIR}")
   add_test(NAME ${name} COMMAND ${name})

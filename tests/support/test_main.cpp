@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Test entry point: a Qt application object (widgets where the build has
-// them, under the offscreen platform) around the GoogleTest run.
+// Test entry point: a Qt application object (a QApplication for window
+// tests, built with VERBANA_TEST_WIDGETS; otherwise a QGuiApplication), under
+// the offscreen platform, around the GoogleTest run.
 #include <gtest/gtest.h>
 
 #ifdef VERBANA_TEST_WIDGETS
