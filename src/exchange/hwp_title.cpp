@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/hwp_title.h"
 
-#include "hwp2txt/cfb.h"
-#include "hwp2txt/document.h"
-#include "hwp2txt/hwp5.h"
+#include "hwp/cfb.h"
+#include "hwp/document.h"
+#include "hwp/hwp5.h"
 #include "platform/cp949.h"
 
 #include <QFile>

@@ -3,8 +3,8 @@
 // odd = an already inflated body (fonts, styles, paragraph lists), which
 // the fuzzer could hardly reach through a deflate stream.
 #include "exchange/hwp_title.h"
-#include "hwp2txt/document.h"
-#include "hwp2txt/hwp3.h"
+#include "hwp/document.h"
+#include "hwp/hwp3.h"
 
 #include <cstddef>
 #include <cstdint>

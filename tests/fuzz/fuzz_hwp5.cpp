@@ -3,8 +3,8 @@
 // 1 a section's record stream, 2 a summary-information property set,
 // 3 a distribution document's view section followed by its records.
 #include "exchange/hwp_title.h"
-#include "hwp2txt/document.h"
-#include "hwp2txt/hwp5.h"
+#include "hwp/document.h"
+#include "hwp/hwp5.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -7,6 +7,8 @@
 #include <functional>
 #include <vector>
 
+class QWidget;
+
 namespace verbana::test {
 
 // Answers prompts from a queue and records what was shown. Each answer
@@ -58,6 +60,12 @@ private:
 
 // A readable name of a prompt kind for failure messages.
 const char *kindName(PromptKind kind);
+
+// How a scripted modal window is shown and acted on: installed by the test
+// main of window tests (a test without widgets has none, and a modal window
+// there fails the test). Returns the window's result.
+using ModalRunner = int (*)(QObject *window, const std::function<void(QWidget &)> &act);
+void setModalRunner(ModalRunner runner);
 
 // Installed by the test main while no ScriptedPrompter lives: any prompt or
 // modal window fails the test that shows it, and answers No at once.

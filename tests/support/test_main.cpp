@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Test entry point: a Qt application object (widgets where the build has
-// them, under the offscreen platform) around the GoogleTest run. A Qt
-// warning during a test fails that test: a fault Qt only warns about is
-// still a fault.
+// Test entry point: a Qt application object (a QApplication for window
+// tests, built with VERBANA_TEST_WIDGETS; otherwise a QGuiApplication), under
+// the offscreen platform, around the GoogleTest run. A Qt warning during a
+// test fails that test: a fault Qt only warns about is still a fault.
 #include "support/scripted_prompter.h"
 
 #include <gtest/gtest.h>
 
 #ifdef VERBANA_TEST_WIDGETS
 #include <QApplication>
+#include <QDialog>
 using App = QApplication;
 #else
 #include <QGuiApplication>
@@ -52,6 +53,29 @@ void failOnWarnings(QtMsgType type, const QMessageLogContext &context, const QSt
         std::abort();
 }
 
+#ifdef VERBANA_TEST_WIDGETS
+// Shows a scripted modal window, lets the test act on it, and fails the
+// test when the action leaves it open (it is closed unanswered).
+int runScriptedModal(QObject *window, const std::function<void(QWidget &)> &act)
+{
+    auto *dialog = qobject_cast<QDialog *>(window);
+    if (!dialog) {
+        ADD_FAILURE() << "runModal without a dialog";
+        return 0;
+    }
+    dialog->setResult(0);
+    dialog->setModal(true);
+    dialog->show();
+    QApplication::setActiveWindow(dialog);
+    act(*dialog);
+    if (dialog->isVisible()) {
+        ADD_FAILURE() << "the scripted action left the modal window " << dialog->objectName().toStdString() << " open";
+        dialog->reject();
+    }
+    return dialog->result();
+}
+#endif
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -62,5 +86,8 @@ int main(int argc, char **argv)
     App app(argc, argv);
     qInstallMessageHandler(failOnWarnings);
     verbana::test::installUnscriptedPrompter();
+#ifdef VERBANA_TEST_WIDGETS
+    verbana::test::setModalRunner(runScriptedModal);
+#endif
     return RUN_ALL_TESTS();
 }

@@ -5,7 +5,7 @@
 // protected); 2 wrong usage; 3 the input cannot be opened or the output
 // cannot be written. On failure no output file is made and standard error
 // gets one line saying why.
-#include "document.h"
+#include "hwp/document.h"
 
 #include <QFile>
 #include <QSaveFile>

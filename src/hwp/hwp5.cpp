@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "hwp5.h"
+#include "hwp/hwp5.h"
 
-#include "cursor.h"
-#include "inflate.h"
+#include "hwp/cursor.h"
+#include "hwp/inflate.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The HWP 5 record walker, the view-section decryption and the summary
 // information, on streams built here.
-#include "hwp2txt/hwp5.h"
+#include "hwp/hwp5.h"
 #include "platform/cp949.h"
 #include "support/fixtures.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "hchar.h"
+#include "hwp/hchar.h"
 
 #include "platform/cp949.h"
 

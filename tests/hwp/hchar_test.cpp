@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "hwp2txt/document.h"
-#include "hwp2txt/hchar.h"
+#include "hwp/document.h"
+#include "hwp/hchar.h"
 
 #include <gtest/gtest.h>
 

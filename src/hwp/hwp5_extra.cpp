@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Distribution documents and the summary information of HWP 5.x files.
-#include "hwp5.h"
+#include "hwp/hwp5.h"
 
-#include "cursor.h"
+#include "hwp/cursor.h"
 #include "platform/cp949.h"
 
 #include <openssl/evp.h>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "hwp3.h"
+#include "hwp/hwp3.h"
 
-#include "cursor.h"
-#include "hchar.h"
-#include "inflate.h"
+#include "hwp/cursor.h"
+#include "hwp/hchar.h"
+#include "hwp/inflate.h"
 
 namespace verbana::hwp {
 namespace {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The compound-file reader on a real HWP 5 file, and on copies of it with
 // one table entry or link changed to lie.
-#include "hwp2txt/cfb.h"
+#include "hwp/cfb.h"
 #include "support/fixtures.h"
 
 #include <QtEndian>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "cfb.h"
-#include "result.h"
+#include "hwp/cfb.h"
+#include "hwp/result.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

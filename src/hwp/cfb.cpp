@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cfb.h"
+#include "hwp/cfb.h"
 
-#include "cursor.h"
+#include "hwp/cursor.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "inflate.h"
+#include "hwp/inflate.h"
 
 #include <zlib.h>
 

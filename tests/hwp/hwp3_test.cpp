@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The HWP 3.0 reader on documents built here piece by piece, so that each
 // special character, nesting rule and lying length can be aimed at.
-#include "hwp2txt/hwp3.h"
-#include "hwp2txt/inflate.h"
+#include "hwp/hwp3.h"
+#include "hwp/inflate.h"
 
 #include <QtEndian>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "document.h"
+#include "hwp/document.h"
 
-#include "cfb.h"
-#include "hwp3.h"
-#include "hwp5.h"
+#include "hwp/cfb.h"
+#include "hwp/hwp3.h"
+#include "hwp/hwp5.h"
 #include "platform/cp949.h"
 
 #include <QFile>
