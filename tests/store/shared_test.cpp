@@ -22,22 +22,12 @@ using namespace verbana::test;
 
 namespace {
 
-// Every tag holds exactly one entry per record, with the record's key, in
-// key order.
 void expectIndexInStep(const QString &path)
 {
     auto t = openTable(path);
     ASSERT_TRUE(t->indexProblem().isEmpty()) << t->indexProblem().toStdString();
     ASSERT_EQ(t->TagCount(), 4);
-    for (int tag = 1; tag <= 4; ++tag) {
-        auto entries = t->index()->verify(tag);
-        ASSERT_TRUE(entries.isOk()) << entries.status().message().toStdString();
-        ASSERT_EQ(entries->size(), t->RecCount()) << t->TagName(tag).constData();
-        for (const auto &e : *entries) {
-            t->Go(e.recno);
-            EXPECT_EQ(e.key.trimmed(), t->GetString(t->TagKey(tag)).trimmed());
-        }
-    }
+    EXPECT_EQ(indexFault(*t), "");
 }
 
 QProcess *startWorker(const QStringList &args)

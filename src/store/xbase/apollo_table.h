@@ -253,6 +253,14 @@ private:
     void buildIndexFile(const QString &target, const std::vector<std::pair<QByteArray, QByteArray>> &tags);
     void reopenIndexFile();
     void recoverIndexAfterFailure();
+    // Marks the open index as under update and makes the mark durable: until
+    // a new index replaces it, a power cut leaves one that the next opening
+    // rebuilds from the table.
+    void markIndexReplaced();
+    // After a failure half-way through replacing files: opens again what
+    // the folder holds now (rebuilding a marked index), in the same order.
+    void reopenAfterFailure();
+    void closeFiles();
 
     struct Creation;
     std::unique_ptr<Creation> creation_;

@@ -303,12 +303,23 @@ int TApolloTable::IndexTags(const std::vector<std::pair<QByteArray, QByteArray>>
     const uint32_t current = recno_;
     const QString path = indexPath();
     const QString temp = path + QStringLiteral(".new");
-    buildIndexFile(temp, defs);
-    cursor_.reset();
-    cdx_.reset();
-    cdxFile_.reset();
-    check(fs_->rename(temp, path));
-    (void)fs_->syncFolder(QFileInfo(path).path());
+    try {
+        // The new index describes the records as they are now: make them
+        // durable first, and mark the old index, so that a power cut before
+        // the new one is in place leaves an index the next opening rebuilds,
+        // never an index beside records it does not describe.
+        markIndexReplaced();
+        check(dbf_->file().sync());
+        buildIndexFile(temp, defs);
+        cursor_.reset();
+        cdx_.reset();
+        cdxFile_.reset();
+        check(fs_->rename(temp, path));
+        check(fs_->syncFolder(QFileInfo(path).path()));
+    } catch (...) {
+        reopenAfterFailure();
+        throw;
+    }
     check(dbf_->setStructuralIndexFlag(true));
     reopenIndexFile();
     order_ = TagArea(defs.back().first);

@@ -362,8 +362,15 @@ Status CdxIndex::build(File &file, std::vector<TagBuild> tags)
         header = encodeTagHeader(th, false);
         std::memcpy(out.data() + w.header, header.constData(), kHeaderSize);
     }
-    XB_TRY(file.truncate(0));
-    return file.writeAt(0, std::span<const char>(out.data(), out.size()));
+    // Written over the old bytes and cut to length afterwards, never cut to
+    // nothing first: programs sharing the file always find its header there.
+    XB_TRY(file.writeAt(0, std::span<const char>(out.data(), out.size())));
+    auto size = file.size();
+    if (!size)
+        return size.status();
+    if (*size > total)
+        XB_TRY(file.truncate(total));
+    return Status::ok();
 }
 
 } // namespace verbana::xbase

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/xbase/dbf_file.h"
 
+#include <QFileInfo>
+
 #include <chrono>
 #include <thread>
 
@@ -42,7 +44,8 @@ Status DbfFile::create(FileSystem &fs, const QString &path, std::vector<dbf::Fie
     if (!file)
         return file.status();
     XB_TRY((*file)->writeAt(0, std::span<const char>(bytes.constData(), size_t(bytes.size()))));
-    return (*file)->sync();
+    XB_TRY((*file)->sync());
+    return fs.syncFolder(QFileInfo(path).path());
 }
 
 Status DbfFile::refresh()
