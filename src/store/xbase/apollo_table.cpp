@@ -306,9 +306,10 @@ int TApolloTable::FieldWidth(int number) const
 QByteArray TApolloTable::GetString(int number) const
 {
     requireActive();
-    if (number < 1 || number > FieldCount() || buffer_.isEmpty())
+    const auto &fields = dbf_->fields();
+    if (number < 1 || size_t(number) > fields.size() || buffer_.isEmpty())
         return {};
-    const dbf::Field &f = dbf_->fields()[size_t(number - 1)];
+    const dbf::Field &f = fields[size_t(number - 1)];
     if (f.type == 'M')
         return GetMemo(f.name);
     QByteArray v = cp949::trimRight(QByteArrayView(buffer_).sliced(f.offset, f.length));

@@ -208,11 +208,16 @@ private:
     bool loadIfVisible(uint32_t recno);
     bool stepRecordOrder(int direction);
     bool stepIndexOrder(int direction);
+    bool stepCursor(int direction);
+    bool indexQuiet();
     bool seekCursorToCurrent();
     void syncShared();
+    void syncSharedBetweenMoves();
     void setCurrent(uint32_t recno);
     void setEmpty();
-    void beginIndexRead();
+    // Takes the index lock for reading and re-reads the index when another
+    // program changed it; `distrustCache` forgets the cached pages anyway.
+    void beginIndexRead(bool distrustCache = false);
     void endIndexRead();
     void lockIndexForWrite();
     void unlockIndexForWrite();
@@ -231,7 +236,7 @@ private:
     uint32_t cursorRecno_ = 0; // record the index cursor stands on, 0 = must seek
     uint32_t recno_ = 0;
     bool bof_ = true, eof_ = true;
-    QByteArray buffer_, saved_;
+    QByteArray buffer_, saved_, spare_;
     TableState state_ = TableState::Browse;
     uint32_t savedRecno_ = 0;
     bool savedBof_ = false, savedEof_ = false;

@@ -380,7 +380,7 @@ void TApolloTable::lockIndexForWrite()
     check(cdx_->beginUpdate());
 }
 
-void TApolloTable::beginIndexRead()
+void TApolloTable::beginIndexRead(bool distrustCache)
 {
     if (!cdx_ || dbf_->exclusive())
         return;
@@ -390,8 +390,19 @@ void TApolloTable::beginIndexRead()
         (void)cdxFile_->unlock(kIndexLock, 1);
         reopenIndexFile();
         cursorRecno_ = 0;
+        // A program that changed the index may have appended records
+        // before it updated the table's header.
+        check(dbf_->refresh());
         if (cdx_)
             check(waitForLock(*cdxFile_, kIndexLock, LockMode::Shared), texts::lockFailure());
+    } else if (distrustCache) {
+        cursor_.reset();
+        cursorRecno_ = 0;
+        Status s = cdx_->dropCache();
+        if (!s) {
+            (void)cdxFile_->unlock(kIndexLock, 1);
+            raise(s);
+        }
     }
 }
 

@@ -4,9 +4,21 @@
 #include <QFileInfo>
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 namespace verbana::xbase {
+namespace {
+
+uint32_t readLe32(const char *p)
+{
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | static_cast<uint8_t>(p[i]);
+    return v;
+}
+
+} // namespace
 
 Result<std::unique_ptr<DbfFile>> DbfFile::open(FileSystem &fs, const QString &path, bool exclusive)
 {
@@ -48,8 +60,28 @@ Status DbfFile::create(FileSystem &fs, const QString &path, std::vector<dbf::Fie
     return fs.syncFolder(QFileInfo(path).path());
 }
 
+// Maps the header and the records counted, with room to grow so that
+// appends seldom need a new mapping. Only a table that is being walked is
+// mapped: making and dropping a mapping costs more than the few reads of a
+// table that is opened for a look.
+void DbfFile::mapRecords()
+{
+    const uint64_t end = header_.recordOffset(count_ + 1);
+    if (reads_ < kReadsBeforeMapping || (view_ && end <= mappedLength_))
+        return;
+    const uint64_t length = end + std::max<uint64_t>(end / 4, 4u << 20);
+    view_ = file_->map(length);
+    mappedLength_ = view_ ? length : 0;
+}
+
+bool DbfFile::countMayHaveMoved() const { return !view_ || readLe32(view_ + 4) != seenHeaderCount_; }
+
 Status DbfFile::refresh()
 {
+    // The header's count is taken before the size: an append that comes in
+    // between moves it again and is noticed at the next check.
+    if (view_)
+        seenHeaderCount_ = readLe32(view_ + 4);
     auto size = file_->size();
     if (!size)
         return size.status();
@@ -71,6 +103,7 @@ Status DbfFile::refresh()
             count_ = uint32_t(std::min<uint64_t>(header_.recordCount, bySize));
         }
     }
+    mapRecords();
     return Status::ok();
 }
 
@@ -79,7 +112,14 @@ Status DbfFile::readRecord(uint32_t recno, QByteArray &out)
     if (recno < 1 || recno > count_)
         return Status::invalidArgument(QStringLiteral("record %1 does not exist").arg(recno));
     out.resize(header_.recordLength);
-    return file_->readAt(header_.recordOffset(recno), std::span<char>(out.data(), size_t(out.size())));
+    if (!view_ && ++reads_ == kReadsBeforeMapping)
+        mapRecords();
+    const uint64_t offset = header_.recordOffset(recno);
+    if (view_ && offset + header_.recordLength <= mappedLength_) {
+        std::memcpy(out.data(), view_ + offset, header_.recordLength);
+        return Status::ok();
+    }
+    return file_->readAt(offset, std::span<char>(out.data(), size_t(out.size())));
 }
 
 Status DbfFile::writeRecord(uint32_t recno, const QByteArray &record)
@@ -113,6 +153,8 @@ Result<uint32_t> DbfFile::append(const QByteArray &record)
     count_ = recno;
     header_.recordCount = recno;
     XB_TRY(writeHeaderPrefix());
+    seenHeaderCount_ = recno;
+    mapRecords();
     return recno;
 }
 
@@ -140,7 +182,15 @@ Status DbfFile::scan(uint32_t from, uint32_t to, const std::function<bool(uint32
     if (from < 1)
         from = 1;
     to = std::min(to, count_);
+    if (from > to)
+        return Status::ok();
     const uint32_t rl = header_.recordLength;
+    if (view_ && header_.recordOffset(to) + rl <= mappedLength_) {
+        for (uint32_t r = from; r <= to && r >= from; ++r)
+            if (!visit(r, QByteArrayView(view_ + header_.recordOffset(r), rl)))
+                break;
+        return Status::ok();
+    }
     const uint32_t perBlock = std::max<uint32_t>(1, (256u * 1024u) / rl);
     QByteArray block;
     for (uint32_t first = from; first <= to && first >= from;) {

@@ -41,6 +41,12 @@ public:
     // refresh() is called, because another program may have appended.
     uint32_t recordCount() const { return count_; }
     Status refresh();
+    // Shared: whether another program may have appended since refresh():
+    // the record count in the header moved. A program that appends before
+    // it updates the header is noticed by the index's change counter or at
+    // the end of the records instead. Without a mapping of the file this
+    // cannot be told cheaply, so it answers true.
+    bool countMayHaveMoved() const;
 
     Status readRecord(uint32_t recno, QByteArray &out);
     Status writeRecord(uint32_t recno, const QByteArray &record);
@@ -53,6 +59,7 @@ public:
 
     // Calls visit(recno, record) for records from..to (inclusive) in record
     // order, reading in large blocks. Stops early when visit returns false.
+    // `record` is valid only during the call.
     Status scan(uint32_t from, uint32_t to, const std::function<bool(uint32_t, QByteArrayView)> &visit);
 
     // Locks; all no-ops on an exclusive table. Waits up to about a second.
@@ -65,12 +72,23 @@ private:
     DbfFile() = default;
     Status waitLock(uint64_t offset, uint64_t length);
     Status writeHeaderPrefix();
+    void mapRecords();
+    bool mapped(uint64_t end) const { return end <= mappedLength_; }
 
     std::unique_ptr<File> file_;
     QString path_;
     dbf::Header header_;
     bool exclusive_ = false;
     uint32_t count_ = 0;
+    // Once a table is walked, records are read through a shared mapping of
+    // the file where it can be mapped: no system call per record, and other
+    // programs' writes show at once. Reads touch the header and the records
+    // counted, never bytes beyond the file's end.
+    static constexpr int kReadsBeforeMapping = 64;
+    const char *view_ = nullptr;
+    uint64_t mappedLength_ = 0;
+    uint32_t seenHeaderCount_ = 0;
+    int reads_ = 0;
 };
 
 } // namespace verbana::xbase

@@ -59,6 +59,7 @@ public:
     }
     Status unlock(uint64_t offset, uint64_t length) override { return inner_->unlock(offset, length); }
     QString path() const override { return inner_->path(); }
+    const char *map(uint64_t length) override { return inner_->map(length); }
 
 private:
     FaultFileSystem &fs_;
