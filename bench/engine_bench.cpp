@@ -136,6 +136,21 @@ long residentKiB()
     return resident * 4;
 }
 
+// The resident memory of the program's own (anonymous) pages, without the
+// pages of files it maps.
+long anonymousKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (status >> key) {
+        if (key == "RssAnon:" && status >> value)
+            return value;
+        status.ignore(1 << 10, '\n');
+    }
+    return -1;
+}
+
 void BM_OpenOrderLast(benchmark::State &state)
 {
     WorkCopy w(int(state.range(0)));
@@ -173,6 +188,7 @@ void walkDate1(benchmark::State &state, bool exclusive)
         benchmark::DoNotOptimize(bytes);
     }
     state.counters["rss_KiB"] = double(residentKiB());
+    state.counters["anon_KiB"] = double(anonymousKiB());
 }
 void BM_WalkDate1AllFields(benchmark::State &state) { walkDate1(state, false); }
 void BM_WalkDate1AllFieldsExclusive(benchmark::State &state) { walkDate1(state, true); }

@@ -8,17 +8,6 @@
 #include <thread>
 
 namespace verbana::xbase {
-namespace {
-
-uint32_t readLe32(const char *p)
-{
-    uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = (v << 8) | static_cast<uint8_t>(p[i]);
-    return v;
-}
-
-} // namespace
 
 Result<std::unique_ptr<DbfFile>> DbfFile::open(FileSystem &fs, const QString &path, bool exclusive)
 {
@@ -74,14 +63,14 @@ void DbfFile::mapRecords()
     mappedLength_ = view_ ? length : 0;
 }
 
-bool DbfFile::countMayHaveMoved() const { return !view_ || readLe32(view_ + 4) != seenHeaderCount_; }
+bool DbfFile::countMayHaveMoved() const { return !view_ || dbf::decodeRecordCount(view_) != seenHeaderCount_; }
 
 Status DbfFile::refresh()
 {
     // The header's count is taken before the size: an append that comes in
     // between moves it again and is noticed at the next check.
     if (view_)
-        seenHeaderCount_ = readLe32(view_ + 4);
+        seenHeaderCount_ = dbf::decodeRecordCount(view_);
     auto size = file_->size();
     if (!size)
         return size.status();

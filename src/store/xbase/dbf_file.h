@@ -83,7 +83,10 @@ private:
     // Once a table is walked, records are read through a shared mapping of
     // the file where it can be mapped: no system call per record, and other
     // programs' writes show at once. Reads touch the header and the records
-    // counted, never bytes beyond the file's end.
+    // counted, never bytes beyond the file's end. Only a program that cut
+    // the file shorter while we hold it open could make such a read fault;
+    // xBase programs shrink a table (pack, zap) only in exclusive use, which
+    // the open lock refuses while we hold the table.
     static constexpr int kReadsBeforeMapping = 64;
     const char *view_ = nullptr;
     uint64_t mappedLength_ = 0;
