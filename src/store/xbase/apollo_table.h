@@ -255,7 +255,8 @@ private:
     static bool parseKeyExpression(const QByteArray &expr, const std::vector<dbf::Field> &fields, TagKeyDef &out);
     void writeIndexedCount();
     bool indexedCountMatches();
-    void buildIndexFile(const QString &target, const std::vector<std::pair<QByteArray, QByteArray>> &tags);
+    void buildIndexFile(const QString &target, const std::vector<std::pair<QByteArray, QByteArray>> &tags,
+                        uint32_t changeCounter = 0);
     void reopenIndexFile();
     void recoverIndexAfterFailure();
     // Marks the open index as under update and makes the mark durable: until

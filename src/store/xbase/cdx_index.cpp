@@ -325,9 +325,14 @@ Result<uint32_t> CdxIndex::readChangeCounter()
     return c;
 }
 
-bool CdxIndex::updateMarkedNow() const
+bool CdxIndex::updateMarkedNow()
 {
-    return head_ && std::memcmp(head_ + kUpdateMarkOffset, kUpdateMark, 4) == 0;
+    char raw[4];
+    if (head_)
+        std::memcpy(raw, head_ + kUpdateMarkOffset, 4);
+    else if (!file_.readAt(kUpdateMarkOffset, std::span<char>(raw, 4)))
+        return true; // unreadable: as good as marked
+    return std::memcmp(raw, kUpdateMark, 4) == 0;
 }
 
 uint32_t CdxIndex::knownChangeCounter() const

@@ -66,9 +66,10 @@ public:
     // Opens an existing index on `file` (not owned; it must outlive the
     // index). Reads and checks the directory and every tag header only.
     static Result<std::unique_ptr<CdxIndex>> open(File &file);
-    // Writes a complete new index into `file` (truncated first): tags in the
-    // given order, each tree built bottom-up from its entries.
-    static Status build(File &file, std::vector<TagBuild> tags);
+    // Writes a complete new index into `file`: tags in the given order, each
+    // tree built bottom-up from its entries, the header at offset 0 (with
+    // `changeCounter`) last, then the file cut to length.
+    static Status build(File &file, std::vector<TagBuild> tags, uint32_t changeCounter = 0);
 
     const std::vector<TagInfo> &tags() const { return infos_; }
     // 1-based, ASCII case-insensitive; 0 when there is no such tag.
@@ -105,8 +106,7 @@ public:
     // programs write shows at once.
     bool headerMapped() const { return head_ != nullptr; }
     // The update mark is in the file now: a writer is at work (or died).
-    // Only with a mapped header.
-    bool updateMarkedNow() const;
+    bool updateMarkedNow();
 
     // beginUpdate() marks the file (bytes 24..27 of the header at offset 0)
     // before the pages of a multi-page change are written; endUpdate()
