@@ -259,10 +259,12 @@ private:
                         uint32_t changeCounter = 0);
     void reopenIndexFile();
     void recoverIndexAfterFailure();
-    // Marks the open index as under update and makes the mark durable: until
-    // a new index replaces it, a power cut leaves one that the next opening
-    // rebuilds from the table.
-    void markIndexReplaced();
+    // Before a new file replaces the index: unless the records are known to
+    // be on the disk as they are, marks the open index as under update and
+    // makes the mark durable, so that a power cut before the new index is in
+    // place leaves one the next opening rebuilds, never an old index beside
+    // records it does not describe; then syncs the records if asked.
+    void protectIndexReplacement(bool syncRecords);
     // After a failure half-way through replacing files: opens again what
     // the folder holds now (rebuilding a marked index), in the same order.
     void reopenAfterFailure();

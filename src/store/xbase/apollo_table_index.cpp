@@ -308,12 +308,9 @@ int TApolloTable::IndexTags(const std::vector<std::pair<QByteArray, QByteArray>>
     const QString path = indexPath();
     const QString temp = path + QStringLiteral(".new");
     try {
-        // The new index describes the records as they are now: make them
-        // durable first, and mark the old index, so that a power cut before
-        // the new one is in place leaves an index the next opening rebuilds,
-        // never an index beside records it does not describe.
-        markIndexReplaced();
-        check(dbf_->file().sync());
+        // The new index describes the records as they are now: they are
+        // made durable first.
+        protectIndexReplacement(true);
         buildIndexFile(temp, defs);
         cursor_.reset();
         cdx_.reset();

@@ -284,6 +284,7 @@ void TApolloTable::Skip(long count)
     }
     // A step that finds nothing leaves the position and the buffer as they
     // were.
+    dbf_->noteWalkStep();
     bool moved = false;
     while (steps-- > 0) {
         const bool ok = order_ ? stepIndexOrder(direction) : stepRecordOrder(direction);

@@ -51,12 +51,16 @@ Status writeTable(FileSystem &fs, const QString &path, dbf::Header header,
 
 } // namespace
 
-void TApolloTable::markIndexReplaced()
+void TApolloTable::protectIndexReplacement(bool syncRecords)
 {
-    if (!cdx_)
+    if (dbf_->knownDurable())
         return;
-    check(cdx_->beginUpdate());
-    check(cdxFile_->sync());
+    if (cdx_) {
+        check(cdx_->beginUpdate());
+        check(cdxFile_->sync());
+    }
+    if (syncRecords)
+        check(dbf_->sync());
 }
 
 void TApolloTable::reopenAfterFailure()
@@ -88,10 +92,10 @@ void TApolloTable::Pack()
     const int order = order_;
 
     try {
-        // Until the packed table and its new index are both in place, the
-        // old index carries the update mark on the disk: a power cut in
-        // between leaves it to be rebuilt for whichever table is there.
-        markIndexReplaced();
+        // Until the packed table and its new index are both in place, a
+        // power cut must leave the old index rebuilt for whichever table is
+        // there.
+        protectIndexReplacement(false);
         check(writeTable(*fs_, temp, header, [&](const std::function<void(QByteArrayView)> &emit) {
             return dbf_->scan(1, dbf_->recordCount(), [&](uint32_t, QByteArrayView rec) {
                 if (rec[0] != dbf::kDeleted)

@@ -51,16 +51,23 @@ Status DbfFile::create(FileSystem &fs, const QString &path, std::vector<dbf::Fie
 
 // Maps the header and the records counted, with room to grow so that
 // appends seldom need a new mapping. Only a table that is being walked is
-// mapped: making and dropping a mapping costs more than the few reads of a
-// table that is opened for a look.
+// mapped: making a mapping, faulting its pages in and dropping it costs more
+// than the reads of a table that is opened for a look or visited here and
+// there.
 void DbfFile::mapRecords()
 {
     const uint64_t end = header_.recordOffset(count_ + 1);
-    if (reads_ < kReadsBeforeMapping || (view_ && end <= mappedLength_))
+    if (steps_ < kStepsBeforeMapping || (view_ && end <= mappedLength_))
         return;
     const uint64_t length = end + std::max<uint64_t>(end / 4, 4u << 20);
     view_ = file_->map(length);
     mappedLength_ = view_ ? length : 0;
+}
+
+void DbfFile::noteWalkStep()
+{
+    if (!view_ && ++steps_ == kStepsBeforeMapping)
+        mapRecords();
 }
 
 bool DbfFile::countMayHaveMoved() const { return !view_ || dbf::decodeRecordCount(view_) != seenHeaderCount_; }
@@ -101,8 +108,6 @@ Status DbfFile::readRecord(uint32_t recno, QByteArray &out)
     if (recno < 1 || recno > count_)
         return Status::invalidArgument(QStringLiteral("record %1 does not exist").arg(recno));
     out.resize(header_.recordLength);
-    if (!view_ && ++reads_ == kReadsBeforeMapping)
-        mapRecords();
     const uint64_t offset = header_.recordOffset(recno);
     if (view_ && offset + header_.recordLength <= mappedLength_) {
         std::memcpy(out.data(), view_ + offset, header_.recordLength);
@@ -111,10 +116,18 @@ Status DbfFile::readRecord(uint32_t recno, QByteArray &out)
     return file_->readAt(offset, std::span<char>(out.data(), size_t(out.size())));
 }
 
+Status DbfFile::sync()
+{
+    XB_TRY(file_->sync());
+    durable_ = true;
+    return Status::ok();
+}
+
 Status DbfFile::writeRecord(uint32_t recno, const QByteArray &record)
 {
     if (recno < 1 || recno > count_ || record.size() != header_.recordLength)
         return Status::invalidArgument(QStringLiteral("record %1 cannot be written").arg(recno));
+    durable_ = false;
     return file_->writeAt(header_.recordOffset(recno), std::span<const char>(record.constData(), size_t(record.size())));
 }
 
@@ -122,6 +135,7 @@ Status DbfFile::writeDeletionFlag(uint32_t recno, char flag)
 {
     if (recno < 1 || recno > count_)
         return Status::invalidArgument(QStringLiteral("record %1 does not exist").arg(recno));
+    durable_ = false;
     return file_->writeAt(header_.recordOffset(recno), std::span<const char>(&flag, 1));
 }
 
@@ -133,6 +147,7 @@ Result<uint32_t> DbfFile::append(const QByteArray &record)
     if (count_ == 0xFFFFFFFFu)
         return Status::invalidArgument(QStringLiteral("table is full"));
     const uint32_t recno = count_ + 1;
+    durable_ = false;
     // Record and end marker in one write, then the header: a process killed
     // in between leaves a record the header does not count yet, which a
     // shared opening finds by the file size.
@@ -162,6 +177,7 @@ Status DbfFile::setStructuralIndexFlag(bool on)
     if (flags == header_.flags)
         return Status::ok();
     header_.flags = flags;
+    durable_ = false;
     const char byte = char(flags);
     return file_->writeAt(28, std::span<const char>(&byte, 1));
 }
@@ -173,13 +189,9 @@ Status DbfFile::scan(uint32_t from, uint32_t to, const std::function<bool(uint32
     to = std::min(to, count_);
     if (from > to)
         return Status::ok();
+    // Large reads even where the file is mapped: a pass over the whole file
+    // would otherwise fault its pages in one by one and keep them mapped.
     const uint32_t rl = header_.recordLength;
-    if (view_ && header_.recordOffset(to) + rl <= mappedLength_) {
-        for (uint32_t r = from; r <= to && r >= from; ++r)
-            if (!visit(r, QByteArrayView(view_ + header_.recordOffset(r), rl)))
-                break;
-        return Status::ok();
-    }
     const uint32_t perBlock = std::max<uint32_t>(1, (256u * 1024u) / rl);
     QByteArray block;
     for (uint32_t first = from; first <= to && first >= from;) {

@@ -49,6 +49,9 @@ public:
     bool countMayHaveMoved() const;
 
     Status readRecord(uint32_t recno, QByteArray &out);
+    // A walk (Skip) moves on: a table walked long enough is read through a
+    // mapping from then on.
+    void noteWalkStep();
     Status writeRecord(uint32_t recno, const QByteArray &record);
     Status writeDeletionFlag(uint32_t recno, char flag);
     // Writes `record` after the last one, moves the end marker and updates
@@ -56,10 +59,14 @@ public:
     // append lock when shared.
     Result<uint32_t> append(const QByteArray &record);
     Status setStructuralIndexFlag(bool on);
+    // Makes what was written durable. It is known to be so until the next
+    // write through this object; after opening it is not known (an earlier
+    // program may have left writes in the system's cache).
+    Status sync();
+    bool knownDurable() const { return durable_; }
 
     // Calls visit(recno, record) for records from..to (inclusive) in record
     // order, reading in large blocks. Stops early when visit returns false.
-    // `record` is valid only during the call.
     Status scan(uint32_t from, uint32_t to, const std::function<bool(uint32_t, QByteArrayView)> &visit);
 
     // Locks; all no-ops on an exclusive table. Waits up to about a second.
@@ -80,6 +87,7 @@ private:
     dbf::Header header_;
     bool exclusive_ = false;
     uint32_t count_ = 0;
+    bool durable_ = false;
     // Once a table is walked, records are read through a shared mapping of
     // the file where it can be mapped: no system call per record, and other
     // programs' writes show at once. Reads touch the header and the records
@@ -87,11 +95,11 @@ private:
     // the file shorter while we hold it open could make such a read fault;
     // xBase programs shrink a table (pack, zap) only in exclusive use, which
     // the open lock refuses while we hold the table.
-    static constexpr int kReadsBeforeMapping = 64;
+    static constexpr int kStepsBeforeMapping = 64;
     const char *view_ = nullptr;
     uint64_t mappedLength_ = 0;
     uint32_t seenHeaderCount_ = 0;
-    int reads_ = 0;
+    int steps_ = 0;
 };
 
 } // namespace verbana::xbase
