@@ -136,6 +136,21 @@ long residentKiB()
     return resident * 4;
 }
 
+// The resident memory of the program's own (anonymous) pages, without the
+// pages of files it maps.
+long anonymousKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (status >> key) {
+        if (key == "RssAnon:" && status >> value)
+            return value;
+        status.ignore(1 << 10, '\n');
+    }
+    return -1;
+}
+
 void BM_OpenOrderLast(benchmark::State &state)
 {
     WorkCopy w(int(state.range(0)));
@@ -154,10 +169,11 @@ void BM_OpenOrderLast(benchmark::State &state)
     state.counters["rss_delta_KiB"] = double(rssDelta);
 }
 
-void BM_WalkDate1AllFields(benchmark::State &state)
+// The walk a list, a count or a printout makes: date order, every field.
+void walkDate1(benchmark::State &state, bool exclusive)
 {
     WorkCopy w(int(state.range(0)));
-    auto t = w.open();
+    auto t = w.open(exclusive);
     t->SetOrder(t->TagArea("date1"));
     for (auto _ : state) {
         size_t bytes = 0;
@@ -172,7 +188,10 @@ void BM_WalkDate1AllFields(benchmark::State &state)
         benchmark::DoNotOptimize(bytes);
     }
     state.counters["rss_KiB"] = double(residentKiB());
+    state.counters["anon_KiB"] = double(anonymousKiB());
 }
+void BM_WalkDate1AllFields(benchmark::State &state) { walkDate1(state, false); }
+void BM_WalkDate1AllFieldsExclusive(benchmark::State &state) { walkDate1(state, true); }
 
 void BM_Append10kPosts(benchmark::State &state)
 {
@@ -269,6 +288,7 @@ void BM_RebuildFourTags(benchmark::State &state)
 
 BENCHMARK(BM_OpenOrderLast)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WalkDate1AllFields)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WalkDate1AllFieldsExclusive)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Append10kPosts)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_CountQueryRecordOrder)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CountQueryTitle1Order)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -3,14 +3,17 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <cerrno>
+#include <memory>
+#include <string>
 #include <cstring>
 #include <vector>
 
 namespace verbana::cp949 {
 namespace {
 
-// One iconv descriptor per direction and thread, opened on first use.
+// An iconv descriptor: for building the tables and for Johab.
 class Converter {
 public:
     Converter(const char *to, const char *from) : cd_(iconv_open(to, from)) {}
@@ -53,16 +56,43 @@ private:
     iconv_t cd_;
 };
 
-Converter &toUtf8()
-{
-    thread_local Converter c("UTF-8", "CP949");
-    return c;
-}
+constexpr int kLeadFirst = 0x81;
+constexpr int kLeadCount = 0xFE - kLeadFirst + 1;
+constexpr int kTrailFirst = 0x41;
+constexpr int kTrailCount = 0xFE - kTrailFirst + 1;
 
-Converter &fromUtf8()
+// Every CP949 pair and its character, both ways, as the C library converts
+// them.
+struct Tables {
+    std::array<char16_t, kLeadCount * kTrailCount> toUnicode{};
+    std::array<std::uint16_t, 0x10000> fromUnicode{};
+
+    Tables()
+    {
+        for (int c = 0; c < 0x80; ++c)
+            fromUnicode[size_t(c)] = std::uint16_t(c);
+        Converter cv("UTF-16LE", "CP949");
+        if (!cv.valid())
+            return;
+        std::string out;
+        for (int lead = kLeadFirst; lead <= 0xFE; ++lead) {
+            for (int trail = kTrailFirst; trail <= 0xFE; ++trail) {
+                const char in[2] = {char(lead), char(trail)};
+                if (cv.convert(in, 2, out) != 2 || out.size() != 2)
+                    continue;
+                const char16_t u = char16_t(uint8_t(out[0]) | uint8_t(out[1]) << 8);
+                toUnicode[size_t((lead - kLeadFirst) * kTrailCount + trail - kTrailFirst)] = u;
+                if (fromUnicode[u] == 0)
+                    fromUnicode[u] = std::uint16_t(lead << 8 | trail);
+            }
+        }
+    }
+};
+
+const Tables &tables()
 {
-    thread_local Converter c("CP949", "UTF-8");
-    return c;
+    static const std::unique_ptr<const Tables> t = std::make_unique<const Tables>();
+    return *t;
 }
 
 bool isAscii(QByteArrayView b)
@@ -75,59 +105,71 @@ bool isAscii(QByteArrayView b)
 
 } // namespace
 
-QString decode(QByteArrayView bytes)
+char16_t decodePair(unsigned char lead, unsigned char trail)
 {
-    if (isAscii(bytes))
-        return QString::fromLatin1(bytes);
-    QString result;
-    result.reserve(bytes.size());
-    std::string out;
-    qsizetype pos = 0;
-    while (pos < bytes.size()) {
-        size_t used = toUtf8().convert(bytes.data() + pos, static_cast<size_t>(bytes.size() - pos), out);
-        result += QString::fromUtf8(out.data(), static_cast<qsizetype>(out.size()));
-        pos += static_cast<qsizetype>(used);
-        if (pos < bytes.size()) {
-            // Not CP949 here: replace one character's worth and go on.
-            result += QChar(QChar::ReplacementCharacter);
-            pos += charLength(bytes, pos);
+    if (lead < kLeadFirst || lead > 0xFE || trail < kTrailFirst || trail > 0xFE)
+        return 0;
+    return tables().toUnicode[size_t((lead - kLeadFirst) * kTrailCount + trail - kTrailFirst)];
+}
+
+std::uint16_t encodeChar(char16_t c) { return tables().fromUnicode[c]; }
+
+void decodeAppend(QByteArrayView bytes, QString &out)
+{
+    if (isAscii(bytes)) {
+        out.append(QLatin1StringView(bytes.data(), bytes.size()));
+        return;
+    }
+    const Tables &t = tables();
+    const qsizetype start = out.size();
+    out.resize(start + bytes.size());
+    char16_t *dst = reinterpret_cast<char16_t *>(out.data()) + start;
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const auto *end = p + bytes.size();
+    while (p < end) {
+        const unsigned char b = *p++;
+        if (b < 0x80) {
+            *dst++ = b;
+        } else if (isLeadByte(b) && p < end) {
+            const unsigned char trail = *p++;
+            const char16_t u = trail >= kTrailFirst && trail <= 0xFE
+                ? t.toUnicode[size_t((b - kLeadFirst) * kTrailCount + trail - kTrailFirst)]
+                : 0;
+            *dst++ = u ? u : char16_t(QChar::ReplacementCharacter);
+        } else {
+            *dst++ = QChar::ReplacementCharacter;
         }
     }
+    out.resize(dst - reinterpret_cast<const char16_t *>(out.constData()));
+}
+
+QString decode(QByteArrayView bytes)
+{
+    QString result;
+    decodeAppend(bytes, result);
     return result;
 }
 
 Encoded encode(QStringView text)
 {
     Encoded e;
-    bool ascii = true;
-    for (QChar c : text)
-        if (c.unicode() >= 0x80) {
-            ascii = false;
-            break;
-        }
-    if (ascii) {
-        e.bytes = text.toLatin1();
-        return e;
-    }
     e.bytes.reserve(text.size() * 2);
-    std::string out;
-    // Convert piece by piece so that one unmappable character is skipped and
-    // reported without losing its neighbours.
-    const QByteArray utf8 = text.toUtf8();
-    qsizetype pos = 0;
-    while (pos < utf8.size()) {
-        size_t used = fromUtf8().convert(utf8.data() + pos, static_cast<size_t>(utf8.size() - pos), out);
-        e.bytes.append(out.data(), static_cast<qsizetype>(out.size()));
-        pos += static_cast<qsizetype>(used);
-        if (pos < utf8.size()) {
-            // Length of the UTF-8 sequence that failed.
-            unsigned char lead = static_cast<unsigned char>(utf8[pos]);
-            qsizetype len = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-            len = std::min(len, utf8.size() - pos);
-            const QString bad = QString::fromUtf8(utf8.constData() + pos, len);
+    const Tables &t = tables();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        const std::uint16_t code = QChar::isSurrogate(c) ? 0 : t.fromUnicode[c];
+        if (code >= 0x100) {
+            e.bytes.append(char(code >> 8));
+            e.bytes.append(char(code & 0xFF));
+        } else if (code != 0 || c == 0) {
+            e.bytes.append(char(c));
+        } else {
+            // Left out and reported once; a surrogate pair is one character.
+            const qsizetype n = QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+            const QStringView bad = text.sliced(i, n);
             if (!e.unmappable.contains(bad))
                 e.unmappable += bad;
-            pos += len;
+            i += n - 1;
         }
     }
     return e;
@@ -222,8 +264,16 @@ qsizetype indexOf(QByteArrayView haystack, QByteArrayView needle, qsizetype from
 
 QByteArray trimRight(QByteArrayView bytes)
 {
+    // Fields are mostly padding: drop eight blanks at a time first.
+    const char *p = bytes.data();
     qsizetype n = bytes.size();
-    while (n > 0 && bytes[n - 1] == ' ')
+    constexpr uint64_t kBlanks = 0x2020202020202020ull;
+    for (uint64_t word; n >= 8; n -= 8) {
+        std::memcpy(&word, p + n - 8, 8);
+        if (word != kBlanks)
+            break;
+    }
+    while (n > 0 && p[n - 1] == ' ')
         --n;
     return bytes.first(n).toByteArray();
 }

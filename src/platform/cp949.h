@@ -6,7 +6,11 @@
 #include <QString>
 #include <QStringView>
 
-// Code page 949 text. Everything the program stores is CP949; domain code
+#include <cstdint>
+
+// Code page 949 text. Conversion goes through two tables built once per
+// process from the C library's converter (iconv "CP949"), so a field costs
+// no converter call. Everything the program stores is CP949; domain code
 // keeps it as bytes and converts only where text meets a widget or a file
 // name. Every byte operation here works on whole characters: a byte
 // 0x81..0xFE starts a two-byte character whose second byte may look like an
@@ -24,8 +28,19 @@ inline qsizetype charLength(QByteArrayView text, qsizetype i)
     return (isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
 }
 
-// Decodes CP949 bytes. A byte sequence that is not CP949 becomes U+FFFD.
+// Decodes CP949 bytes. A byte that is no CP949 character, or a lead byte
+// with the byte after it, becomes U+FFFD.
 QString decode(QByteArrayView bytes);
+// The same, appended to `out`.
+void decodeAppend(QByteArrayView bytes, QString &out);
+
+// The Unicode character of a CP949 pair, or 0 when the pair is no CP949
+// character.
+char16_t decodePair(unsigned char lead, unsigned char trail);
+
+// The CP949 bytes of a BMP character: 0 when CP949 has no such character,
+// the byte itself below 0x80, otherwise lead << 8 | trail.
+std::uint16_t encodeChar(char16_t c);
 
 struct Encoded {
     QByteArray bytes;

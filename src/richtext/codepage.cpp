@@ -1,19 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "richtext/codepage.h"
 
+#include "platform/cp949.h"
+
 #include <iconv.h>
 
-#include <array>
-#include <memory>
 #include <vector>
 
 namespace verbana::richtext::codepage {
 namespace {
-
-constexpr int LeadFirst = 0x81;
-constexpr int LeadCount = 0xFE - 0x81 + 1;
-constexpr int TrailFirst = 0x41;
-constexpr int TrailCount = 0xFE - 0x41 + 1;
 
 class Iconv {
 public:
@@ -43,39 +38,6 @@ public:
 private:
     iconv_t cd_;
 };
-
-struct Tables {
-    std::array<char16_t, LeadCount * TrailCount> toUnicode{};
-    std::array<std::uint16_t, 0x10000> fromUnicode{};
-
-    Tables()
-    {
-        for (int c = 0; c < 0x80; ++c)
-            fromUnicode[static_cast<size_t>(c)] = static_cast<std::uint16_t>(c);
-        Iconv cv("UTF-16LE", "CP949");
-        if (!cv.valid())
-            return;
-        for (int lead = LeadFirst; lead <= 0xFE; ++lead) {
-            for (int trail = TrailFirst; trail <= 0xFE; ++trail) {
-                const char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                unsigned char out[8];
-                size_t outLen = sizeof out;
-                if (!cv.convert(in, 2, reinterpret_cast<char *>(out), outLen) || outLen != 2)
-                    continue;
-                const char16_t u = static_cast<char16_t>(out[0] | (out[1] << 8));
-                toUnicode[static_cast<size_t>((lead - LeadFirst) * TrailCount + trail - TrailFirst)] = u;
-                if (fromUnicode[u] == 0)
-                    fromUnicode[u] = static_cast<std::uint16_t>(lead << 8 | trail);
-            }
-        }
-    }
-};
-
-const Tables &tables()
-{
-    static const std::unique_ptr<Tables> t = std::make_unique<Tables>();
-    return *t;
-}
 
 const char *iconvName(int codePage)
 {
@@ -125,37 +87,10 @@ int fromCharset(int charset, int fallback)
     }
 }
 
-char16_t decodePair(unsigned char lead, unsigned char trail)
-{
-    if (lead < LeadFirst || lead > 0xFE || trail < TrailFirst || trail > 0xFE)
-        return 0;
-    return tables().toUnicode[static_cast<size_t>((lead - LeadFirst) * TrailCount + trail - TrailFirst)];
-}
-
-std::uint16_t encodeChar(char16_t c) { return tables().fromUnicode[c]; }
-
-void decode949(QByteArrayView bytes, QString &out)
-{
-    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
-    const auto *end = p + bytes.size();
-    out.reserve(out.size() + bytes.size());
-    while (p < end) {
-        const unsigned char b = *p++;
-        if (b < 0x80) {
-            out.append(QChar(static_cast<char16_t>(b)));
-        } else if (b >= LeadFirst && b <= 0xFE && p < end) {
-            const char16_t u = decodePair(b, *p++);
-            out.append(u ? QChar(u) : QChar(QChar::ReplacementCharacter));
-        } else {
-            out.append(QChar(QChar::ReplacementCharacter));
-        }
-    }
-}
-
 void decode(int codePage, QByteArrayView bytes, QString &out)
 {
     if (codePage == Cp949) {
-        decode949(bytes, out);
+        cp949::decodeAppend(bytes, out);
         return;
     }
     bool ascii = true;

@@ -6,6 +6,8 @@
 #include "richtext/internal.h"
 #include "richtext/rtf_parser.h"
 
+#include "platform/cp949.h"
+
 #include <QFile>
 #include <QSet>
 #include <QTextBlock>
@@ -38,7 +40,7 @@ public:
             high_ = u;
         } else if (QChar::isLowSurrogate(u)) {
             unmappable(QChar::ReplacementCharacter);
-        } else if (const std::uint16_t code = codepage::encodeChar(u); code >= 0x100) {
+        } else if (const std::uint16_t code = cp949::encodeChar(u); code >= 0x100) {
             r_.bytes.append(static_cast<char>(code >> 8));
             r_.bytes.append(static_cast<char>(code & 0xFF));
         } else {
@@ -102,7 +104,7 @@ public:
         const auto *end = p + size;
         while (p < end) {
             if (lead_) {
-                const char16_t u = codepage::decodePair(lead_, *p++);
+                const char16_t u = cp949::decodePair(lead_, *p++);
                 lead_ = 0;
                 if (u)
                     enc_.unit(u);

@@ -6,6 +6,8 @@
 #include "richtext/internal.h"
 #include "richtext/rtf_parser.h"
 
+#include "platform/cp949.h"
+
 #include <QFile>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -174,10 +176,10 @@ void readRtf(QByteArrayView rtf, QTextDocument &doc)
     builder.build(doc);
 }
 
-void readPlainText(QByteArrayView cp949, QTextDocument &doc)
+void readPlainText(QByteArrayView bytes, QTextDocument &doc)
 {
     QString text;
-    codepage::decode949(cp949, text);
+    cp949::decodeAppend(bytes, text);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     // As in RTF: a vertical tab is a line break inside the paragraph, other

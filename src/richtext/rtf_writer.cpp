@@ -5,6 +5,8 @@
 #include "richtext/codepage.h"
 #include "richtext/internal.h"
 
+#include "platform/cp949.h"
+
 #include <QFont>
 #include <QSaveFile>
 #include <QTextBlock>
@@ -240,7 +242,7 @@ private:
                 escape(u);
             } else if (u < 0x20 || u == 0xFDD0 || u == 0xFDD1) {
                 continue;
-            } else if (const std::uint16_t code = codepage::encodeChar(u); code >= 0x100) {
+            } else if (const std::uint16_t code = cp949::encodeChar(u); code >= 0x100) {
                 escape(code >> 8);
                 escape(code & 0xFF);
             } else {

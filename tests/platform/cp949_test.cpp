@@ -32,11 +32,26 @@ TEST(Cp949, ReportsEveryCharacterItCannotHold)
     EXPECT_EQ(cp949::encodeLossy(QStringLiteral("가😀")), fromHex("b0a1") + "?");
 }
 
+TEST(Cp949, EveryHangulSyllableGoesThereAndBack)
+{
+    QString all;
+    for (char16_t c = 0xAC00; c <= 0xD7A3; ++c)
+        all += QChar(c);
+    const cp949::Encoded e = cp949::encode(all);
+    ASSERT_TRUE(e.ok());
+    EXPECT_EQ(e.bytes.size(), 2 * 11172);
+    EXPECT_EQ(cp949::decode(e.bytes), all);
+    // A lone half of a surrogate pair is no character either.
+    EXPECT_EQ(cp949::encode(QString(QChar(char16_t(0xD800)))).unmappable, QString(QChar(char16_t(0xD800))));
+}
+
 TEST(Cp949, InvalidBytesDecodeToReplacement)
 {
     EXPECT_EQ(cp949::decode(fromHex("41ff42")), QStringLiteral("A\uFFFDB"));
     // A lone lead byte at the end.
     EXPECT_EQ(cp949::decode(fromHex("41b0")), QStringLiteral("A\uFFFD"));
+    // A lead byte takes the byte after it along, even when the pair is none.
+    EXPECT_EQ(cp949::decode(fromHex("b02042")), QStringLiteral("\uFFFDB"));
 }
 
 TEST(Cp949, ByteLengthCountsHangulAsTwo)

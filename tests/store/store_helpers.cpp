@@ -3,6 +3,7 @@
 
 #include "platform/cp949.h"
 #include "store/sermon_record.h"
+#include "store/xbase/cdx_index.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,6 +58,26 @@ void appendSermons(xbase::TApolloTable &t, const std::vector<Sermon> &sermons)
         t.PutString(QByteArrayLiteral("DATE2"), k(s.date2));
         t.Post();
     }
+}
+
+std::string indexFault(xbase::TApolloTable &t)
+{
+    if (!t.index())
+        return "no index";
+    for (int tag = 1; tag <= t.TagCount(); ++tag) {
+        auto entries = t.index()->verify(tag);
+        if (!entries)
+            return entries.status().message().toStdString();
+        if (entries->size() != t.RecCount())
+            return "tag " + t.TagName(tag).toStdString() + " has " + std::to_string(entries->size()) + " entries";
+        for (const auto &e : *entries) {
+            t.Go(e.recno);
+            if (e.key.trimmed() != t.GetString(t.TagKey(tag)).trimmed())
+                return "tag " + t.TagName(tag).toStdString() + ": wrong key for record " + std::to_string(e.recno);
+        }
+    }
+    const xbase::Status pages = t.index()->verifyPages();
+    return pages ? std::string() : pages.message().toStdString();
 }
 
 std::vector<uint32_t> walk(xbase::TApolloTable &t)

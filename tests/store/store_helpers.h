@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace verbana::test {
@@ -33,6 +34,11 @@ struct Sermon {
 };
 // Appends and posts sermons (UTF-8 values) to an open table.
 void appendSermons(xbase::TApolloTable &t, const std::vector<Sermon> &sermons);
+
+// Why the open table's index is not in step with its records (every tag:
+// a sound tree, one entry per record holding the record's key; every page
+// of the file used once), or empty when it is.
+std::string indexFault(xbase::TApolloTable &t);
 
 // Record numbers of the records in view, walking from the top.
 std::vector<uint32_t> walk(xbase::TApolloTable &t);

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -218,6 +219,29 @@ TEST(TableIndexRecovery, AnIndexOutOfStepWithItsTableIsRebuilt)
     EXPECT_FALSE(t->indexProblem().isEmpty());
     t->SetOrder(t->TagArea("title1"));
     EXPECT_EQ(walk(*t), (std::vector<uint32_t>{3, 2, 1}));
+}
+
+// Programs sharing an index take its change counter for the version of the
+// pages they cached: a rebuild in place must never let it go back.
+TEST(TableIndexRecovery, TheChangeCounterOnlyGrowsAcrossARebuild)
+{
+    QTemporaryDir tmp;
+    const QString path = makeSermonTable(tmp.path());
+    const QString cdx = tmp.path() + QStringLiteral("/sul2file.cdx");
+    auto counter = [&] { return qFromBigEndian<quint32>(readAll(cdx).constData() + 8); };
+    {
+        auto t = openTable(path);
+        appendSermons(*t, {{"2001", "다"}, {"2002", "나"}});
+    }
+    const quint32 before = counter();
+    QFile f(cdx);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite) && f.seek(480));
+    f.write(QByteArray("Vb\0\0\x63\0\0\0", 8)); // claims 99 records: rebuilt at the next opening
+    f.close();
+    auto t = openTable(path);
+    EXPECT_FALSE(t->indexProblem().isEmpty());
+    appendSermons(*t, {{"2003", "가"}});
+    EXPECT_EQ(counter(), before + 2);
 }
 
 } // namespace

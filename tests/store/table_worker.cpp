@@ -2,6 +2,7 @@
 // A second program on a shared table, for the sharing and crash tests.
 //   table_worker append TABLE COUNT PREFIX   append COUNT sermons titled PREFIX-i
 //   table_worker edit TABLE COUNT SEED       edit COUNT random records' SUBJECT
+//   table_worker put TABLE RECNO FIELD=VALUE edit one field of one record
 // After every post it prints "posted <recno> <i>" and flushes, so a parent
 // that kills it knows which posts had completed.
 #include "store/xbase/apollo_table.h"
@@ -49,6 +50,12 @@ int main(int argc, char **argv)
                 std::printf("posted %u %d\n", t.RecNo(), i);
                 std::fflush(stdout);
             }
+        } else if (args[1] == QLatin1String("put")) {
+            const QList<QByteArray> assignment = args[4].toUtf8().split('=');
+            t.Go(args[3].toUInt());
+            t.Edit();
+            t.PutString(assignment.value(0), assignment.value(1));
+            t.Post();
         } else {
             return 2;
         }

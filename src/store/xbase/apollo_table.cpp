@@ -169,11 +169,7 @@ void TApolloTable::Open()
         openMemo();
         openIndex();
     } catch (...) {
-        memo_.reset();
-        cursor_.reset();
-        cdx_.reset();
-        cdxFile_.reset();
-        dbf_.reset();
+        closeFiles();
         throw;
     }
     state_ = TableState::Browse;
@@ -205,6 +201,15 @@ void TApolloTable::openMemo()
     memo_ = std::move(memo.value());
 }
 
+void TApolloTable::closeFiles()
+{
+    cursor_.reset();
+    cdx_.reset();
+    cdxFile_.reset();
+    memo_.reset();
+    dbf_.reset();
+}
+
 void TApolloTable::Close()
 {
     if (!dbf_)
@@ -214,11 +219,7 @@ void TApolloTable::Close()
     state_ = TableState::Browse;
     if (cdx_)
         (void)cdx_->flush();
-    cursor_.reset();
-    cdx_.reset();
-    cdxFile_.reset();
-    memo_.reset();
-    dbf_.reset();
+    closeFiles();
     query_.reset();
     marks_.clear();
     marksActive_ = false;
@@ -305,9 +306,10 @@ int TApolloTable::FieldWidth(int number) const
 QByteArray TApolloTable::GetString(int number) const
 {
     requireActive();
-    if (number < 1 || number > FieldCount() || buffer_.isEmpty())
+    const auto &fields = dbf_->fields();
+    if (number < 1 || size_t(number) > fields.size() || buffer_.isEmpty())
         return {};
-    const dbf::Field &f = dbf_->fields()[size_t(number - 1)];
+    const dbf::Field &f = fields[size_t(number - 1)];
     if (f.type == 'M')
         return GetMemo(f.name);
     QByteArray v = cp949::trimRight(QByteArrayView(buffer_).sliced(f.offset, f.length));

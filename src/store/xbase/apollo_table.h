@@ -208,11 +208,16 @@ private:
     bool loadIfVisible(uint32_t recno);
     bool stepRecordOrder(int direction);
     bool stepIndexOrder(int direction);
+    bool stepCursor(int direction);
+    bool indexQuiet();
     bool seekCursorToCurrent();
     void syncShared();
+    void syncSharedBetweenMoves();
     void setCurrent(uint32_t recno);
     void setEmpty();
-    void beginIndexRead();
+    // Takes the index lock for reading and re-reads the index when another
+    // program changed it; `distrustCache` forgets the cached pages anyway.
+    void beginIndexRead(bool distrustCache = false);
     void endIndexRead();
     void lockIndexForWrite();
     void unlockIndexForWrite();
@@ -231,7 +236,7 @@ private:
     uint32_t cursorRecno_ = 0; // record the index cursor stands on, 0 = must seek
     uint32_t recno_ = 0;
     bool bof_ = true, eof_ = true;
-    QByteArray buffer_, saved_;
+    QByteArray buffer_, saved_, spare_;
     TableState state_ = TableState::Browse;
     uint32_t savedRecno_ = 0;
     bool savedBof_ = false, savedEof_ = false;
@@ -250,9 +255,20 @@ private:
     static bool parseKeyExpression(const QByteArray &expr, const std::vector<dbf::Field> &fields, TagKeyDef &out);
     void writeIndexedCount();
     bool indexedCountMatches();
-    void buildIndexFile(const QString &target, const std::vector<std::pair<QByteArray, QByteArray>> &tags);
+    void buildIndexFile(const QString &target, const std::vector<std::pair<QByteArray, QByteArray>> &tags,
+                        uint32_t changeCounter = 0);
     void reopenIndexFile();
     void recoverIndexAfterFailure();
+    // Before a new file replaces the index: unless the records are known to
+    // be on the disk as they are, marks the open index as under update and
+    // makes the mark durable, so that a power cut before the new index is in
+    // place leaves one the next opening rebuilds, never an old index beside
+    // records it does not describe; then syncs the records if asked.
+    void protectIndexReplacement(bool syncRecords);
+    // After a failure half-way through replacing files: opens again what
+    // the folder holds now (rebuilding a marked index), in the same order.
+    void reopenAfterFailure();
+    void closeFiles();
 
     struct Creation;
     std::unique_ptr<Creation> creation_;

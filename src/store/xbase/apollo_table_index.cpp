@@ -194,12 +194,17 @@ void TApolloTable::rebuildIndex()
             setIndexAside(QStringLiteral("a tag's key cannot be computed"));
             return;
         }
-    // In place: other programs that hold the index open notice the new
-    // change counter and re-read it.
-    const uint32_t counter = changeCounter_;
+    // In place, so that other programs holding the index open notice the
+    // next change counter and read it again. The update mark goes first, so
+    // that nobody trusts a page while the pages are rewritten; the new
+    // header at offset 0, which carries the counter and clears the mark,
+    // goes last. The counter only ever grows: a program that knew an old
+    // value must never see it again and take its cached pages for current.
+    const uint32_t counter = changeCounter_ + 1;
+    check(cdx_->beginUpdate());
     cursor_.reset();
     cdx_.reset();
-    buildIndexFile(QString(), defs);
+    buildIndexFile(QString(), defs, counter);
     auto idx = CdxIndex::open(*cdxFile_);
     if (!idx) {
         setIndexAside(idx.status().message());
@@ -207,15 +212,14 @@ void TApolloTable::rebuildIndex()
     }
     cdx_ = std::move(idx.value());
     loadTagDefs();
-    char be[4] = {char((counter + 1) >> 24), char((counter + 1) >> 16), char((counter + 1) >> 8), char(counter + 1)};
-    check(cdxFile_->writeAt(8, be));
-    changeCounter_ = counter + 1;
+    changeCounter_ = counter;
 }
 
 // Builds a compound index holding `tags` (name, key expression) for every
 // record of the table. With an empty target it rewrites the open index file
 // in place; otherwise it writes `target` and syncs it.
-void TApolloTable::buildIndexFile(const QString &target, const std::vector<std::pair<QByteArray, QByteArray>> &tags)
+void TApolloTable::buildIndexFile(const QString &target, const std::vector<std::pair<QByteArray, QByteArray>> &tags,
+                                  uint32_t changeCounter)
 {
     std::vector<TagBuild> builds;
     std::vector<TagKeyDef> defs;
@@ -245,7 +249,7 @@ void TApolloTable::buildIndexFile(const QString &target, const std::vector<std::
         return true;
     }));
     if (target.isEmpty()) {
-        check(CdxIndex::build(*cdxFile_, std::move(builds)));
+        check(CdxIndex::build(*cdxFile_, std::move(builds), changeCounter));
         writeIndexedCount();
         return;
     }
@@ -303,12 +307,20 @@ int TApolloTable::IndexTags(const std::vector<std::pair<QByteArray, QByteArray>>
     const uint32_t current = recno_;
     const QString path = indexPath();
     const QString temp = path + QStringLiteral(".new");
-    buildIndexFile(temp, defs);
-    cursor_.reset();
-    cdx_.reset();
-    cdxFile_.reset();
-    check(fs_->rename(temp, path));
-    (void)fs_->syncFolder(QFileInfo(path).path());
+    try {
+        // The new index describes the records as they are now: they are
+        // made durable first.
+        protectIndexReplacement(true);
+        buildIndexFile(temp, defs);
+        cursor_.reset();
+        cdx_.reset();
+        cdxFile_.reset();
+        check(fs_->rename(temp, path));
+        check(fs_->syncFolder(QFileInfo(path).path()));
+    } catch (...) {
+        reopenAfterFailure();
+        throw;
+    }
     check(dbf_->setStructuralIndexFlag(true));
     reopenIndexFile();
     order_ = TagArea(defs.back().first);
@@ -357,19 +369,29 @@ void TApolloTable::lockIndexForWrite()
         for (;;) {
             check(waitForLock(*cdxFile_, kIndexLock, LockMode::Exclusive), texts::lockFailure());
             auto counter = cdx_->readChangeCounter();
-            if (counter && *counter == changeCounter_)
+            const bool changed = !counter || *counter != changeCounter_;
+            if (!changed && !(RepairIndex && cdx_->updateMarkedNow()))
                 break;
-            // Another program changed the index since we last looked.
+            // Another program changed the index since we last looked, or
+            // died half-way through a change and left its mark: read the
+            // index again, which rebuilds an interrupted one.
             (void)cdxFile_->unlock(kIndexLock, 1);
             reopenIndexFile();
             if (!cdx_)
                 return;
         }
+        // Appends happen under this lock: the record count is now the one
+        // the index will cover.
+        Status s = dbf_->refresh();
+        if (!s) {
+            (void)cdxFile_->unlock(kIndexLock, 1);
+            raise(s);
+        }
     }
     check(cdx_->beginUpdate());
 }
 
-void TApolloTable::beginIndexRead()
+void TApolloTable::beginIndexRead(bool distrustCache)
 {
     if (!cdx_ || dbf_->exclusive())
         return;
@@ -379,8 +401,19 @@ void TApolloTable::beginIndexRead()
         (void)cdxFile_->unlock(kIndexLock, 1);
         reopenIndexFile();
         cursorRecno_ = 0;
+        // A program that changed the index may have appended records
+        // before it updated the table's header.
+        check(dbf_->refresh());
         if (cdx_)
             check(waitForLock(*cdxFile_, kIndexLock, LockMode::Shared), texts::lockFailure());
+    } else if (distrustCache) {
+        cursor_.reset();
+        cursorRecno_ = 0;
+        Status s = cdx_->dropCache();
+        if (!s) {
+            (void)cdxFile_->unlock(kIndexLock, 1);
+            raise(s);
+        }
     }
 }
 

@@ -11,6 +11,8 @@
 
 #include <QFileInfo>
 
+#include <atomic>
+
 namespace verbana::xbase {
 
 QByteArray TApolloTable::markedFilterText() { return QByteArrayLiteral(".MARKED."); }
@@ -38,6 +40,14 @@ void TApolloTable::syncShared()
         check(dbf_->refresh());
 }
 
+// Between moves only what may have changed is looked at again: the record
+// count when the header's count moved.
+void TApolloTable::syncSharedBetweenMoves()
+{
+    if (!dbf_->exclusive() && dbf_->countMayHaveMoved())
+        check(dbf_->refresh());
+}
+
 void TApolloTable::setCurrent(uint32_t recno)
 {
     recno_ = recno;
@@ -54,11 +64,11 @@ void TApolloTable::setEmpty()
 
 bool TApolloTable::loadIfVisible(uint32_t recno)
 {
-    QByteArray record;
-    check(dbf_->readRecord(recno, record));
-    if (!visible(recno, record))
+    // Read into the spare buffer and swap: a walk allocates nothing.
+    check(dbf_->readRecord(recno, spare_));
+    if (!visible(recno, spare_))
         return false;
-    buffer_ = std::move(record);
+    buffer_.swap(spare_);
     return true;
 }
 
@@ -67,10 +77,16 @@ bool TApolloTable::loadIfVisible(uint32_t recno)
 // bottom). Returns false at the end, leaving the position unchanged.
 bool TApolloTable::stepRecordOrder(int direction)
 {
-    const uint32_t count = dbf_->recordCount();
+    uint32_t count = dbf_->recordCount();
     if (direction > 0) {
         bool found = false;
         uint32_t from = recno_ + 1;
+        if (from > count && !dbf_->exclusive()) {
+            // At the end: another program may have appended without
+            // updating the header yet.
+            check(dbf_->refresh());
+            count = dbf_->recordCount();
+        }
         if (from > count)
             return false;
         // The next record is usually visible: read a few one by one before
@@ -113,18 +129,65 @@ bool TApolloTable::seekCursorToCurrent()
     return cursor_->valid() && cursor_->recno() == recno_;
 }
 
+// The index's header is mapped, shows the change counter we know and no
+// writer at work.
+bool TApolloTable::indexQuiet()
+{
+    // Whatever was read before is read before the header is looked at.
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (!cdx_->headerMapped() || cdx_->updateMarkedNow())
+        return false;
+    auto counter = cdx_->readChangeCounter();
+    return counter && *counter == changeCounter_;
+}
+
+// A shared table moves in index order without the index lock while the
+// index is quiet, and checks that it still is after the move: the cursor
+// then only used pages that no writer touched. A move that overlapped a
+// writer is made again under the lock. Records are read through the
+// table's mapping, so a change another program made to a record shows at
+// the next move whether it touched the index or not.
 bool TApolloTable::stepIndexOrder(int direction)
 {
-    const uint32_t count = dbf_->recordCount();
-    beginIndexRead();
-    struct EndRead {
-        TApolloTable *t;
-        ~EndRead() { t->endIndexRead(); }
-    } end{this};
     if (!cdx_ || order_ > int(tagDefs_.size())) {
         order_ = 0;
         return stepRecordOrder(direction);
     }
+    if (dbf_->exclusive())
+        return stepCursor(direction);
+    bool overlapped = false;
+    if (indexQuiet()) {
+        const uint32_t recno = recno_;
+        const QByteArray buffer = buffer_;
+        try {
+            const bool found = stepCursor(direction);
+            if (indexQuiet())
+                return found;
+        } catch (const EApolloError &) {
+            if (indexQuiet())
+                throw;
+        }
+        recno_ = recno;
+        buffer_ = buffer;
+        cursorRecno_ = 0;
+        overlapped = true;
+    }
+    beginIndexRead(overlapped);
+    struct EndRead {
+        TApolloTable *t;
+        ~EndRead() { t->endIndexRead(); }
+    } end{this};
+    if (!cdx_) {
+        order_ = 0;
+        return stepRecordOrder(direction);
+    }
+    return stepCursor(direction);
+}
+
+// One step of the index cursor to the next visible record.
+bool TApolloTable::stepCursor(int direction)
+{
+    uint32_t count = dbf_->recordCount();
     bool onCurrent = true;
     if (recno_ == 0) {
         if (!cursor_)
@@ -155,6 +218,11 @@ bool TApolloTable::stepIndexOrder(int direction)
             return false;
         }
         const uint32_t r = cursor_->recno();
+        if (r > count && !dbf_->exclusive()) {
+            // Appended since the count was taken.
+            check(dbf_->refresh());
+            count = dbf_->recordCount();
+        }
         if (r < 1 || r > count)
             continue; // an entry for a record this view does not have yet
         if (loadIfVisible(r)) {
@@ -200,7 +268,7 @@ void TApolloTable::GoBottom()
 void TApolloTable::Skip(long count)
 {
     requireBrowse("skip");
-    syncShared();
+    syncSharedBetweenMoves();
     if (recno_ == 0) {
         setEmpty();
         return;
@@ -214,16 +282,13 @@ void TApolloTable::Skip(long count)
         buffer_ = rec;
         return;
     }
-    const uint32_t start = recno_;
-    QByteArray startBuffer = buffer_;
+    // A step that finds nothing leaves the position and the buffer as they
+    // were.
+    dbf_->noteWalkStep();
     bool moved = false;
     while (steps-- > 0) {
-        const uint32_t before = recno_;
-        const QByteArray beforeBuffer = buffer_;
         const bool ok = order_ ? stepIndexOrder(direction) : stepRecordOrder(direction);
         if (!ok) {
-            recno_ = before;
-            buffer_ = beforeBuffer;
             cursorRecno_ = 0;
             if (direction > 0)
                 eof_ = true;
@@ -236,8 +301,6 @@ void TApolloTable::Skip(long count)
         }
         moved = true;
     }
-    Q_UNUSED(start);
-    Q_UNUSED(startBuffer);
     bof_ = eof_ = false;
     announce(TableEvent::AfterScroll);
 }

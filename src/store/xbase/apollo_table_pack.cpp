@@ -51,6 +51,30 @@ Status writeTable(FileSystem &fs, const QString &path, dbf::Header header,
 
 } // namespace
 
+void TApolloTable::protectIndexReplacement(bool syncRecords)
+{
+    if (dbf_->knownDurable())
+        return;
+    if (cdx_) {
+        check(cdx_->beginUpdate());
+        check(cdxFile_->sync());
+    }
+    if (syncRecords)
+        check(dbf_->sync());
+}
+
+void TApolloTable::reopenAfterFailure()
+{
+    const int order = order_;
+    try {
+        Close();
+        Open();
+        SetOrder(order);
+    } catch (const EApolloError &) {
+        // Left closed: the caller reports the first failure.
+    }
+}
+
 void TApolloTable::Pack()
 {
     requireBrowse("pack");
@@ -58,43 +82,45 @@ void TApolloTable::Pack()
         throw EApolloError(texts::needsExclusive(), QString(), StatusKind::NotExclusive);
     const QString path = dbf_->path();
     const QString temp = path + QStringLiteral(".pack");
+    const QString folder = QFileInfo(path).path();
     dbf::Header header = dbf_->header();
     dbf::stampToday(header);
-    check(writeTable(*fs_, temp, header, [&](const std::function<void(QByteArrayView)> &emit) {
-        return dbf_->scan(1, dbf_->recordCount(), [&](uint32_t, QByteArrayView rec) {
-            if (rec[0] != dbf::kDeleted)
-                emit(rec);
-            return true;
-        });
-    }));
-
     std::vector<std::pair<QByteArray, QByteArray>> tags;
     if (cdx_)
         for (const TagInfo &t : cdx_->tags())
             tags.emplace_back(t.name, t.keyExpression);
     const int order = order_;
 
-    // Swap the packed table in, then rebuild the index for it. A kill
-    // between the two leaves an index whose recorded count does not match
-    // the table, which the next opening rebuilds.
-    cursor_.reset();
-    cdx_.reset();
-    cdxFile_.reset();
-    memo_.reset();
-    dbf_.reset();
-    check(fs_->rename(temp, path));
-    (void)fs_->syncFolder(QFileInfo(path).path());
-    auto reopened = DbfFile::open(*fs_, path, true);
-    if (!reopened)
-        raise(reopened.status(), texts::unableToOpen(path));
-    dbf_ = std::move(reopened.value());
-    openMemo();
-    if (!tags.empty()) {
-        const QString cdxPath = indexPath();
-        const QString cdxTemp = cdxPath + QStringLiteral(".new");
-        buildIndexFile(cdxTemp, tags);
-        check(fs_->rename(cdxTemp, cdxPath));
-        (void)fs_->syncFolder(QFileInfo(cdxPath).path());
+    try {
+        // Until the packed table and its new index are both in place, a
+        // power cut must leave the old index rebuilt for whichever table is
+        // there.
+        protectIndexReplacement(false);
+        check(writeTable(*fs_, temp, header, [&](const std::function<void(QByteArrayView)> &emit) {
+            return dbf_->scan(1, dbf_->recordCount(), [&](uint32_t, QByteArrayView rec) {
+                if (rec[0] != dbf::kDeleted)
+                    emit(rec);
+                return true;
+            });
+        }));
+        closeFiles();
+        check(fs_->rename(temp, path));
+        check(fs_->syncFolder(folder));
+        auto reopened = DbfFile::open(*fs_, path, true);
+        if (!reopened)
+            raise(reopened.status(), texts::unableToOpen(path));
+        dbf_ = std::move(reopened.value());
+        openMemo();
+        if (!tags.empty()) {
+            const QString cdxPath = indexPath();
+            const QString cdxTemp = cdxPath + QStringLiteral(".new");
+            buildIndexFile(cdxTemp, tags);
+            check(fs_->rename(cdxTemp, cdxPath));
+            check(fs_->syncFolder(folder));
+        }
+    } catch (...) {
+        reopenAfterFailure();
+        throw;
     }
     openIndex();
     order_ = order <= TagCount() ? order : 0;
@@ -125,6 +151,8 @@ int TApolloTable::CopyFile(const QString &target)
             return true;
         });
     });
+    if (s.isOk())
+        s = fs_->syncFolder(QFileInfo(path).path());
     return s.isOk() ? 1 : 0;
 }
 

@@ -265,7 +265,7 @@ uint32_t writeTree(const Sorted &s, const Plan &plan, uint32_t first, char *out)
 
 } // namespace
 
-Status CdxIndex::build(File &file, std::vector<TagBuild> tags)
+Status CdxIndex::build(File &file, std::vector<TagBuild> tags, uint32_t changeCounter)
 {
     struct Work {
         TagBuild *given;
@@ -349,6 +349,7 @@ Status CdxIndex::build(File &file, std::vector<TagBuild> tags)
     TagHeader h;
     h.keyLength = kDirKey;
     h.options = kOptCompact | kOptCompound | kOptStructure;
+    h.counter = changeCounter;
     h.root = writeTree(dir, dirPlan, kHeaderSize, out.data() + kHeaderSize);
     QByteArray header = encodeTagHeader(h, true);
     std::memcpy(out.data(), header.constData(), kHeaderSize);
@@ -362,8 +363,18 @@ Status CdxIndex::build(File &file, std::vector<TagBuild> tags)
         header = encodeTagHeader(th, false);
         std::memcpy(out.data() + w.header, header.constData(), kHeaderSize);
     }
-    XB_TRY(file.truncate(0));
-    return file.writeAt(0, std::span<const char>(out.data(), out.size()));
+    // Written over the old bytes and cut to length afterwards, never cut to
+    // nothing first: programs sharing the file always find a header there.
+    // The header at 0 comes last, so that once it shows the new counter
+    // every page it leads to is in place.
+    XB_TRY(file.writeAt(kHeaderSize, std::span<const char>(out.data() + kHeaderSize, out.size() - kHeaderSize)));
+    XB_TRY(file.writeAt(0, std::span<const char>(out.data(), kHeaderSize)));
+    auto size = file.size();
+    if (!size)
+        return size.status();
+    if (*size > total)
+        XB_TRY(file.truncate(total));
+    return Status::ok();
 }
 
 } // namespace verbana::xbase

@@ -309,12 +309,30 @@ Status CdxIndex::dropCache()
 
 Result<uint32_t> CdxIndex::readChangeCounter()
 {
+    // A program that looks at the counter often (a walk of a shared table)
+    // maps the header. The file is never shorter than the header while it
+    // is open: a rebuild writes over it before it cuts the file to length.
+    if (!head_ && ++counterReads_ == kReadsBeforeMapping)
+        head_ = file_.map(kHeaderSize);
     char raw[4];
-    XB_TRY(file_.readAt(8, std::span<char>(raw, 4)));
+    if (head_)
+        std::memcpy(raw, head_ + 8, 4);
+    else
+        XB_TRY(file_.readAt(8, std::span<char>(raw, 4)));
     uint32_t c = 0;
     for (char b : raw)
         c = (c << 8) | static_cast<uint8_t>(b);
     return c;
+}
+
+bool CdxIndex::updateMarkedNow()
+{
+    char raw[4];
+    if (head_)
+        std::memcpy(raw, head_ + kUpdateMarkOffset, 4);
+    else if (!file_.readAt(kUpdateMarkOffset, std::span<char>(raw, 4)))
+        return true; // unreadable: as good as marked
+    return std::memcmp(raw, kUpdateMark, 4) == 0;
 }
 
 uint32_t CdxIndex::knownChangeCounter() const

@@ -66,9 +66,10 @@ public:
     // Opens an existing index on `file` (not owned; it must outlive the
     // index). Reads and checks the directory and every tag header only.
     static Result<std::unique_ptr<CdxIndex>> open(File &file);
-    // Writes a complete new index into `file` (truncated first): tags in the
-    // given order, each tree built bottom-up from its entries.
-    static Status build(File &file, std::vector<TagBuild> tags);
+    // Writes a complete new index into `file`: tags in the given order, each
+    // tree built bottom-up from its entries, the header at offset 0 (with
+    // `changeCounter`) last, then the file cut to length.
+    static Status build(File &file, std::vector<TagBuild> tags, uint32_t changeCounter = 0);
 
     const std::vector<TagInfo> &tags() const { return infos_; }
     // 1-based, ASCII case-insensitive; 0 when there is no such tag.
@@ -99,6 +100,13 @@ public:
     // dropCache() is due.
     Result<uint32_t> readChangeCounter();
     uint32_t knownChangeCounter() const;
+    // Where the file can be mapped, the header at offset 0 is read through a
+    // shared mapping once the counter has been read a few times: the change
+    // counter and the update mark then cost no system call, and what other
+    // programs write shows at once.
+    bool headerMapped() const { return head_ != nullptr; }
+    // The update mark is in the file now: a writer is at work (or died).
+    bool updateMarkedNow();
 
     // beginUpdate() marks the file (bytes 24..27 of the header at offset 0)
     // before the pages of a multi-page change are written; endUpdate()
@@ -158,6 +166,9 @@ private:
     Result<std::vector<KeyEntry>> verifyTree(int tag, std::unordered_set<uint32_t> &seen);
 
     File &file_;
+    static constexpr int kReadsBeforeMapping = 16;
+    const char *head_ = nullptr;
+    int counterReads_ = 0;
     std::vector<Tag> tags_; // [0] is the tag directory
     std::vector<TagInfo> infos_;
     QByteArray header0_;

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/xbase/dbf_file.h"
 
+#include <QFileInfo>
+
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 namespace verbana::xbase {
@@ -42,11 +45,39 @@ Status DbfFile::create(FileSystem &fs, const QString &path, std::vector<dbf::Fie
     if (!file)
         return file.status();
     XB_TRY((*file)->writeAt(0, std::span<const char>(bytes.constData(), size_t(bytes.size()))));
-    return (*file)->sync();
+    XB_TRY((*file)->sync());
+    return fs.syncFolder(QFileInfo(path).path());
 }
+
+// Maps the header and the records counted, with room to grow so that
+// appends seldom need a new mapping. Only a table that is being walked is
+// mapped: making a mapping, faulting its pages in and dropping it costs more
+// than the reads of a table that is opened for a look or visited here and
+// there.
+void DbfFile::mapRecords()
+{
+    const uint64_t end = header_.recordOffset(count_ + 1);
+    if (steps_ < kStepsBeforeMapping || (view_ && end <= mappedLength_))
+        return;
+    const uint64_t length = end + std::max<uint64_t>(end / 4, 4u << 20);
+    view_ = file_->map(length);
+    mappedLength_ = view_ ? length : 0;
+}
+
+void DbfFile::noteWalkStep()
+{
+    if (!view_ && ++steps_ == kStepsBeforeMapping)
+        mapRecords();
+}
+
+bool DbfFile::countMayHaveMoved() const { return !view_ || dbf::decodeRecordCount(view_) != seenHeaderCount_; }
 
 Status DbfFile::refresh()
 {
+    // The header's count is taken before the size: an append that comes in
+    // between moves it again and is noticed at the next check.
+    if (view_)
+        seenHeaderCount_ = dbf::decodeRecordCount(view_);
     auto size = file_->size();
     if (!size)
         return size.status();
@@ -68,6 +99,7 @@ Status DbfFile::refresh()
             count_ = uint32_t(std::min<uint64_t>(header_.recordCount, bySize));
         }
     }
+    mapRecords();
     return Status::ok();
 }
 
@@ -76,13 +108,26 @@ Status DbfFile::readRecord(uint32_t recno, QByteArray &out)
     if (recno < 1 || recno > count_)
         return Status::invalidArgument(QStringLiteral("record %1 does not exist").arg(recno));
     out.resize(header_.recordLength);
-    return file_->readAt(header_.recordOffset(recno), std::span<char>(out.data(), size_t(out.size())));
+    const uint64_t offset = header_.recordOffset(recno);
+    if (view_ && offset + header_.recordLength <= mappedLength_) {
+        std::memcpy(out.data(), view_ + offset, header_.recordLength);
+        return Status::ok();
+    }
+    return file_->readAt(offset, std::span<char>(out.data(), size_t(out.size())));
+}
+
+Status DbfFile::sync()
+{
+    XB_TRY(file_->sync());
+    durable_ = true;
+    return Status::ok();
 }
 
 Status DbfFile::writeRecord(uint32_t recno, const QByteArray &record)
 {
     if (recno < 1 || recno > count_ || record.size() != header_.recordLength)
         return Status::invalidArgument(QStringLiteral("record %1 cannot be written").arg(recno));
+    durable_ = false;
     return file_->writeAt(header_.recordOffset(recno), std::span<const char>(record.constData(), size_t(record.size())));
 }
 
@@ -90,6 +135,7 @@ Status DbfFile::writeDeletionFlag(uint32_t recno, char flag)
 {
     if (recno < 1 || recno > count_)
         return Status::invalidArgument(QStringLiteral("record %1 does not exist").arg(recno));
+    durable_ = false;
     return file_->writeAt(header_.recordOffset(recno), std::span<const char>(&flag, 1));
 }
 
@@ -101,6 +147,7 @@ Result<uint32_t> DbfFile::append(const QByteArray &record)
     if (count_ == 0xFFFFFFFFu)
         return Status::invalidArgument(QStringLiteral("table is full"));
     const uint32_t recno = count_ + 1;
+    durable_ = false;
     // Record and end marker in one write, then the header: a process killed
     // in between leaves a record the header does not count yet, which a
     // shared opening finds by the file size.
@@ -110,6 +157,8 @@ Result<uint32_t> DbfFile::append(const QByteArray &record)
     count_ = recno;
     header_.recordCount = recno;
     XB_TRY(writeHeaderPrefix());
+    seenHeaderCount_ = recno;
+    mapRecords();
     return recno;
 }
 
@@ -128,6 +177,7 @@ Status DbfFile::setStructuralIndexFlag(bool on)
     if (flags == header_.flags)
         return Status::ok();
     header_.flags = flags;
+    durable_ = false;
     const char byte = char(flags);
     return file_->writeAt(28, std::span<const char>(&byte, 1));
 }
@@ -137,6 +187,10 @@ Status DbfFile::scan(uint32_t from, uint32_t to, const std::function<bool(uint32
     if (from < 1)
         from = 1;
     to = std::min(to, count_);
+    if (from > to)
+        return Status::ok();
+    // Large reads even where the file is mapped: a pass over the whole file
+    // would otherwise fault its pages in one by one and keep them mapped.
     const uint32_t rl = header_.recordLength;
     const uint32_t perBlock = std::max<uint32_t>(1, (256u * 1024u) / rl);
     QByteArray block;

@@ -60,6 +60,8 @@ MemoKind Header::memoKind() const
     }
 }
 
+uint32_t decodeRecordCount(const char *prefix) { return le32(prefix + 4); }
+
 Status decodePrefix(std::span<const char> bytes, Header &out)
 {
     if (bytes.size() < size_t(kPrefixSize))

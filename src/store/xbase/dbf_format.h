@@ -56,6 +56,8 @@ struct Header {
 
 // Decodes the 32-byte prefix only (record count, lengths, version).
 Status decodePrefix(std::span<const char> bytes, Header &out);
+// The record count of a prefix (at least 8 bytes), without any check.
+uint32_t decodeRecordCount(const char *prefix);
 
 // Decodes the field descriptors that follow the prefix; `bytes` holds the
 // whole header (headerLength bytes). Checks that the fields fill the record

@@ -42,6 +42,19 @@ public:
     virtual Status unlock(uint64_t offset, uint64_t length) = 0;
 
     virtual QString path() const = 0;
+
+    // A read-only view of the file's first `length` bytes shared with every
+    // program that has the file open (a shared mapping): their writes show
+    // in it at once, without a system call. Null where files cannot be
+    // mapped; read with readAt then. The view stays valid until the next
+    // map() or the file is closed. Bytes beyond the file's end must not be
+    // touched; `length` may reach beyond it so that the view need not be
+    // made again whenever the file grows.
+    virtual const char *map(uint64_t length)
+    {
+        Q_UNUSED(length);
+        return nullptr;
+    }
 };
 
 class FileSystem {

@@ -8,7 +8,8 @@
 #include <memory>
 
 // Files held in memory: for fuzzing the readers without touching the disk,
-// and for tests that make the Nth write fail or forget what was not synced.
+// and for tests that make the Nth write fail. FaultFileSystem on top of it
+// fails syncs and forgets what was not synced.
 namespace verbana::xbase {
 
 class MemoryFileSystem final : public FileSystem {

@@ -12,6 +12,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,7 +25,12 @@ QString errnoText(int e) { return QString::fromLocal8Bit(std::strerror(e)); }
 class PosixFile final : public File {
 public:
     PosixFile(int fd, QString path) : fd_(fd), path_(std::move(path)) {}
-    ~PosixFile() override { ::close(fd_); }
+    ~PosixFile() override
+    {
+        if (view_)
+            ::munmap(view_, viewLength_);
+        ::close(fd_);
+    }
 
     Status readAt(uint64_t offset, std::span<char> data, size_t *got) override
     {
@@ -114,9 +121,29 @@ public:
 
     QString path() const override { return path_; }
 
+    const char *map(uint64_t length) override
+    {
+        if (view_ && viewLength_ == length)
+            return static_cast<const char *>(view_);
+        if (view_)
+            ::munmap(view_, viewLength_);
+        view_ = nullptr;
+        viewLength_ = 0;
+        if (length == 0 || length > uint64_t(std::numeric_limits<size_t>::max()))
+            return nullptr;
+        void *p = ::mmap(nullptr, size_t(length), PROT_READ, MAP_SHARED, fd_, 0);
+        if (p == MAP_FAILED)
+            return nullptr;
+        view_ = p;
+        viewLength_ = size_t(length);
+        return static_cast<const char *>(view_);
+    }
+
 private:
     int fd_;
     QString path_;
+    void *view_ = nullptr;
+    size_t viewLength_ = 0;
 };
 
 class PosixFileSystem final : public FileSystem {
