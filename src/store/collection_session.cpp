@@ -129,6 +129,22 @@ bool CollectionSession::OpenCollection(const QString &tablePath)
         }
 
         table_->Open();
+        if (!table_->damagedIndexKeptAs().isEmpty()) {
+            // The opening set a damaged index aside: the sermon table's tags
+            // are known, so it gets them back at once.
+            // Another program using the table keeps it shared: it is then
+            // used in record order until the next opening.
+            table_->Close();
+            table_->Exclusive = true;
+            try {
+                table_->Open();
+                createSermonTags(*table_);
+            } catch (const xbase::EApolloError &) {
+            }
+            table_->Close();
+            table_->Exclusive = false;
+            table_->Open();
+        }
         table_->SetOrder(table_->TagArea(QByteArrayLiteral("date1")));
         table_->GoBottom();
 

@@ -132,6 +132,20 @@ TEST_F(Session, MissingIndexGetsItsFourTagsAndAPresentOneIsKept)
     EXPECT_EQ(test::readAll(pf(QStringLiteral("new/sul2file.cdx"))), index);
 }
 
+// A damaged index is set aside by the opening and made again at once: the
+// sermon table's tags are known.
+TEST_F(Session, ADamagedIndexIsSetAsideAndRebuiltAtOnce)
+{
+    const QString path = grace();
+    writeFile(pf(QStringLiteral("Grace1 설교/sul2file.cdx")), QByteArray(1536, '\x5a'));
+    CollectionSession s;
+    ASSERT_TRUE(s.OpenCollection(path));
+    EXPECT_EQ(s.table().TagCount(), 4);
+    EXPECT_EQ(s.table().IndexOrd(), s.table().TagArea("date1"));
+    EXPECT_EQ(s.table().GetString("TITLE1"), k("마지막"));
+    EXPECT_EQ(QDir(pf(QStringLiteral("Grace1 설교"))).entryList({QStringLiteral("sul2file.cdx.damaged-*")}).size(), 1);
+}
+
 TEST_F(Session, LastCollectionIsFoundInAnyLetterCase)
 {
     grace();
