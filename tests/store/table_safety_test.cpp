@@ -88,6 +88,28 @@ std::vector<QByteArray> liveTitles(TApolloTable &t)
     return titles;
 }
 
+// Runs `op` on a fresh table whose Nth write fails, for N = 1, 2, ... until
+// it succeeds; `afterFailure` checks what each failure left (`before`: the
+// files before). Returns how many writes made it fail.
+int failEveryWrite(Mode mode, const std::function<void(TApolloTable &)> &op,
+                   const std::function<void(MemTable &, TApolloTable &, const QByteArray &, const std::string &)>
+                       &afterFailure)
+{
+    for (int failAt = 1;; ++failAt) {
+        MemTable m;
+        auto t = m.open(mode);
+        const QByteArray before = m.files();
+        m.fs.failWriteAfter(failAt);
+        try {
+            op(*t);
+            return failAt - 1;
+        } catch (const EApolloError &) {
+        }
+        m.fs.failWriteAfter(0);
+        afterFailure(m, *t, before, "write " + std::to_string(failAt));
+    }
+}
+
 // A header that disagrees with its file, in every opening mode: the whole
 // records in the file are the table's, what follows them is never taken for
 // a record, an opening that may write mends the header's count, and a pack
@@ -192,24 +214,17 @@ TEST(TablePack, AllOrNothing)
             EXPECT_EQ(m.files(), before) << r.name;
         }
     }
-    int failures = 0;
-    for (int failAt = 1;; ++failAt) {
-        MemTable m;
-        auto t = m.open(Mode::Exclusive);
-        const QByteArray before = m.files();
-        m.fs.failWriteAfter(failAt);
-        try {
-            t->Pack();
-            EXPECT_EQ(t->RecCount(), 3u);
-            break;
-        } catch (const EApolloError &) {
-            ++failures;
-        }
-        m.fs.failWriteAfter(0);
-        EXPECT_EQ(m.files(), before) << "write " << failAt;
-        EXPECT_FALSE(m.fs.exists(kTable + QStringLiteral(".pack")) || m.fs.exists(kIndex + QStringLiteral(".new")));
-        EXPECT_EQ(t->RecCount(), 4u) << "write " << failAt;
-    }
+    const int failures = failEveryWrite(
+        Mode::Exclusive,
+        [](TApolloTable &t) {
+            t.Pack();
+            EXPECT_EQ(t.RecCount(), 3u);
+        },
+        [](MemTable &m, TApolloTable &t, const QByteArray &before, const std::string &context) {
+            EXPECT_EQ(m.files(), before) << context;
+            EXPECT_FALSE(m.fs.exists(kTable + QStringLiteral(".pack")) || m.fs.exists(kIndex + QStringLiteral(".new")));
+            EXPECT_EQ(t.RecCount(), 4u) << context;
+        });
     EXPECT_GT(failures, 3);
 }
 
@@ -256,26 +271,21 @@ TEST(TableTemporaries, APlantedLinkIsNeverFollowedNorRenamedIntoPlace)
 // at any write leaves the table with its old records and an index in step.
 TEST(TableAppendBatch, AFailureAtAnyWriteLeavesTheOldRecords)
 {
-    int failures = 0;
-    for (int failAt = 1;; ++failAt) {
-        MemTable m;
-        auto t = m.open(Mode::Shared);
-        m.fs.failWriteAfter(failAt);
-        try {
-            t->BeginAppendBatch();
-            appendSermons(*t, {{"2005", "마"}, {"2006", "바"}, {"2007", "사"}});
-            t->CommitAppendBatch();
-            EXPECT_EQ(t->RecCount(), 7u);
-            break;
-        } catch (const EApolloError &) {
-            ++failures;
-        }
-        m.fs.failWriteAfter(0);
-        EXPECT_FALSE(t->InAppendBatch());
-        t = m.open(Mode::Shared);
-        EXPECT_EQ(t->RecCount(), 4u) << "write " << failAt;
-        EXPECT_EQ(indexFault(*t), "") << "write " << failAt;
-    }
+    const int failures = failEveryWrite(
+        Mode::Shared,
+        [](TApolloTable &t) {
+            t.BeginAppendBatch();
+            appendSermons(t, {{"2005", "마"}, {"2006", "바"}, {"2007", "사"}});
+            t.CommitAppendBatch();
+            EXPECT_EQ(t.RecCount(), 7u);
+        },
+        [](MemTable &m, TApolloTable &t, const QByteArray &, const std::string &context) {
+            EXPECT_FALSE(t.InAppendBatch());
+            EXPECT_EQ(t.RecordsLeftByBatch(), 0u) << context;
+            auto again = m.open(Mode::Shared);
+            EXPECT_EQ(again->RecCount(), 4u) << context;
+            EXPECT_EQ(indexFault(*again), "") << context;
+        });
     EXPECT_GT(failures, 5);
     MemTable m;
     auto t = m.open(Mode::Shared);

@@ -4,7 +4,6 @@
 #include "cli.h"
 #include "table_cli.h"
 
-#include "store/sermon_record.h"
 #include "store/xbase/dbf_file.h"
 
 #include <QDateTime>
@@ -192,13 +191,10 @@ int applyRepairedCopy(const QString &table, const QString &copy)
             return Failed;
         }
         out(QStringLiteral("%1 is now the repaired copy; the original is kept as %2\n").arg(table, kept));
-        auto t = openTable(table, Access::Exclusive);
-        store::createSermonTags(*t);
-        out(QStringLiteral("%1 tags rebuilt over %2 records\n").arg(t->TagCount()).arg(t->RecCount()));
     } catch (const EApolloError &e) {
         return engineFailure(e);
     }
-    return Ok;
+    return rebuildSermonTags(table);
 }
 
 int repair(const QStringList &args)

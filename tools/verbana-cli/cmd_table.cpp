@@ -19,7 +19,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <optional>
 
 namespace verbana::cli {
 namespace {
@@ -239,7 +238,7 @@ int load(const QStringList &args)
         return Failed;
     }
     std::unique_ptr<TApolloTable> t;
-    std::optional<uint32_t> before; // records before the batch, once it began
+    bool batch = false;
     try {
         t = openTable(args[0], Access::Shared);
         const csv::Row head = rows.takeFirst();
@@ -258,8 +257,8 @@ int load(const QStringList &args)
         // All rows or none: one append lock and index lock for the lot, and
         // the table cut back to where it was on any failure.
         t->DisableControls();
+        batch = true;
         t->BeginAppendBatch();
-        before = t->RecCount();
         for (const QList<QByteArray> &values : encoded) {
             t->Append();
             for (qsizetype i = 0; i < values.size(); ++i)
@@ -272,22 +271,10 @@ int load(const QStringList &args)
         out(QStringLiteral("appended %1 records\n").arg(encoded.size()));
     } catch (const EApolloError &e) {
         const int code = engineFailure(e);
-        if (before) {
-            // The batch was undone; what the table holds now tells whether
-            // that worked.
-            std::optional<uint32_t> now;
-            try {
-                t->Close();
-                now = openTable(args[0], Access::Read)->RecCount();
-            } catch (const EApolloError &) {
-            }
-            if (!now)
-                err(QStringLiteral("how many rows were appended cannot be told: the table cannot be read"));
-            else if (*now > *before)
-                err(QStringLiteral("%1 rows were appended (records %2 to %3) before the failure").arg(*now - *before)
-                        .arg(*before + 1).arg(*now));
-            else
-                err(QStringLiteral("no rows were appended"));
+        if (batch) {
+            const uint32_t left = t->RecordsLeftByBatch();
+            err(left == 0 ? QStringLiteral("no rows were appended")
+                          : QStringLiteral("%1 rows were appended: the table could not be cut back").arg(left));
         }
         return code;
     }
@@ -298,14 +285,7 @@ int reindex(const QStringList &args)
 {
     if (args.size() != 1)
         return usageError("reindex");
-    try {
-        auto t = openTable(args[0], Access::Exclusive);
-        store::createSermonTags(*t);
-        out(QStringLiteral("%1 tags rebuilt over %2 records\n").arg(t->TagCount()).arg(t->RecCount()));
-    } catch (const EApolloError &e) {
-        return engineFailure(e);
-    }
-    return Ok;
+    return rebuildSermonTags(args[0]);
 }
 
 int pack(const QStringList &args)

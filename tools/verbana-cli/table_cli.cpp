@@ -3,6 +3,8 @@
 
 #include "cli.h"
 
+#include "store/sermon_record.h"
+
 #include <QFileInfo>
 
 namespace verbana::cli {
@@ -20,6 +22,18 @@ std::unique_ptr<xbase::TApolloTable> openTable(const QString &path, Access acces
     return t;
 }
 
+int rebuildSermonTags(const QString &path)
+{
+    try {
+        auto t = openTable(path, Access::Exclusive);
+        store::createSermonTags(*t);
+        out(QStringLiteral("%1 tags rebuilt over %2 records\n").arg(t->TagCount()).arg(t->RecCount()));
+    } catch (const xbase::EApolloError &e) {
+        return engineFailure(e);
+    }
+    return Ok;
+}
+
 int engineFailure(const xbase::EApolloError &e)
 {
     QString text = e.text();
@@ -27,7 +41,7 @@ int engineFailure(const xbase::EApolloError &e)
     if (!e.detail().isEmpty() && e.detail() != e.text())
         text += QStringLiteral(" (") + e.detail() + QLatin1Char(')');
     err(text);
-    if (e.kind() == xbase::StatusKind::Corruption)
+    if (e.text().startsWith(xbase::texts::damaged(QString())))
         err(QStringLiteral("`verbana-cli repair TABLE` writes a repaired copy beside the table and leaves it as it is"));
     return Failed;
 }

@@ -19,6 +19,9 @@ enum class Access {
 
 std::unique_ptr<xbase::TApolloTable> openTable(const QString &path, Access access);
 
+// Rebuilds the four tags of a sermon table and says so; the exit code.
+int rebuildSermonTags(const QString &path);
+
 // Prints the engine's text (and what exactly was wrong) on standard error;
 // returns the failure exit code. A damaged table gets the repair hint.
 int engineFailure(const xbase::EApolloError &e);

@@ -228,8 +228,13 @@ void TApolloTable::Close()
 {
     if (!dbf_)
         return;
-    if (batchBase_)
-        RollbackAppendBatch();
+    if (batchBase_) {
+        try {
+            RollbackAppendBatch();
+        } catch (const EApolloError &) {
+            // What is left is counted in RecordsLeftByBatch().
+        }
+    }
     if (state_ == TableState::Editing)
         (void)dbf_->unlockRecord(recno_);
     state_ = TableState::Browse;

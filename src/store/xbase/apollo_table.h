@@ -3,6 +3,7 @@
 
 #include "store/xbase/engine_error.h"
 #include "store/xbase/file.h"
+#include "store/xbase/table_types.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -24,44 +25,6 @@ struct TagBuild;
 namespace dbf {
 struct Field;
 }
-
-// The index lock of FoxPro-style engines: readers share it, writers take it
-// alone while they change any page.
-constexpr uint64_t kIndexLock = 0x7FFFFFFEull;
-
-// Waits a little for a one-byte lock held by another program.
-Status waitForLock(File &file, uint64_t offset, LockMode mode);
-
-enum TTableType { ttSXNTX = 1, ttSXFOX = 2, ttSXNSX = 3 };
-
-enum class TableState { Browse, Inserting, Editing };
-
-// What a notification announces. The values are bits so that handlers can be
-// detached by kind.
-enum class TableEvent : unsigned {
-    AfterScroll = 1,
-    AfterEdit = 2,
-    AfterInsert = 4,
-    AfterPost = 8,
-    AfterCancel = 16,
-    AfterDelete = 32,
-    AfterRefresh = 64, // order, query, marks, pack: everything in view may have changed
-};
-
-struct TableNotification {
-    TableEvent event;
-    int field = 0; // AfterEdit of one field: its number from 1; 0 = whole record
-};
-
-// Settings every table follows (the engine environment): deleted records
-// hidden, four-digit years, ANSI dates, epoch 1980, inexact comparison.
-struct TApolloEnv {
-    bool Deleted = true; // hide deleted records
-    bool Century = true;
-    int Epoch = 1980;
-    bool Exact = false;
-    static TApolloEnv &instance();
-};
 
 // One open xBase table: a DBF file, its compound index and memo file. It
 // owns the current record buffer and the edit state, and raises
@@ -174,11 +137,13 @@ public:
     // posted; CommitAppendBatch writes the index and lets both go.
     // RollbackAppendBatch, and any failure of a post in the batch, cut the
     // table back to the records it had at BeginAppendBatch and rebuild the
-    // index for them. AppendedInBatch() counts the records posted so far.
+    // index for them. Should the table not be cut back (an I/O error),
+    // RecordsLeftByBatch() tells how many of its records stay appended.
     void BeginAppendBatch();
     void CommitAppendBatch();
     void RollbackAppendBatch();
     bool InAppendBatch() const { return batchBase_ != 0; }
+    uint32_t RecordsLeftByBatch() const { return batchLeft_; }
 
     // What the table's structure is found to be, in words, when it is unfit
     // to be rewritten (see DbfFile::structuralFaults); empty when sound.
@@ -289,6 +254,7 @@ private:
     QString indexProblem_;
     QString tailKeptAs_;
     uint32_t batchBase_ = 0; // records before the batch, plus one; 0 = no batch
+    uint32_t batchLeft_ = 0;
 
     struct TagKeyDef {
         int offset = 0, length = 0, keyLength = 0;

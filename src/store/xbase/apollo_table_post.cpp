@@ -184,6 +184,7 @@ void TApolloTable::BeginAppendBatch()
         throw EApolloError(QStringLiteral("An append batch is under way already"), QString(),
                            StatusKind::InvalidArgument);
     requireComputableTags();
+    batchLeft_ = 0;
     check(dbf_->lockAppend(), texts::lockFailure());
     try {
         lockIndexForWrite();
@@ -221,11 +222,14 @@ void TApolloTable::RollbackAppendBatch()
         Cancel();
     // The index is marked as under update since the batch began: opened
     // again, it is rebuilt for the records that are left.
+    const uint32_t reached = dbf_->recordCount();
     const Status cut = dbf_->truncateTo(base);
+    batchLeft_ = cut ? 0 : reached - base;
     recoverIndexAfterFailure();
     (void)dbf_->unlockAppend();
     if (recno_ > base)
         setEmpty();
     check(cut);
 }
+
 } // namespace verbana::xbase

@@ -71,6 +71,8 @@ Result<QByteArray> DbfFile::tail()
 Status DbfFile::mendHeaderCount()
 {
     XB_TRY(requireWritable());
+    if (header_.recordCount == count_)
+        return Status::ok();
     if (!exclusive_ && !file_->tryLock(kLockBase, 1, LockMode::Exclusive).isOk())
         return Status::ok(); // someone is appending: the header is about to move anyway
     auto e = extent();

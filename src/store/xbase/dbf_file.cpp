@@ -104,10 +104,15 @@ Status DbfFile::refresh()
             return fresh.status();
         header_.recordCount = *fresh;
     }
-    auto whole = wholeRecordsFrom(std::min(header_.recordCount, bySize), bySize);
-    if (!whole)
-        return whole.status();
-    count_ = *whole;
+    // Records beyond the header's count are looked at once for each
+    // header count and size: only an append changes them.
+    if (header_.recordCount != countedFor_.first || bySize != countedFor_.second) {
+        auto whole = wholeRecordsFrom(std::min(header_.recordCount, bySize), bySize);
+        if (!whole)
+            return whole.status();
+        count_ = *whole;
+        countedFor_ = {header_.recordCount, bySize};
+    }
     mapRecords();
     return Status::ok();
 }

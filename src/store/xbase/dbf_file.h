@@ -145,6 +145,7 @@ private:
     bool exclusive_ = false;
     bool readOnly_ = false;
     uint32_t count_ = 0;
+    std::pair<uint32_t, uint32_t> countedFor_{0xFFFFFFFFu, 0xFFFFFFFFu}; // header count and whole records
     bool durable_ = false;
     // Once a table is walked, records are read through a shared mapping of
     // the file where it can be mapped: no system call per record, and other
