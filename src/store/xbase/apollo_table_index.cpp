@@ -176,6 +176,12 @@ void TApolloTable::openIndex()
         // A writer died half-way, or another program changed the table
         // without the index: rebuild from the tag definitions.
         rebuildIndex();
+    } else if (!indexProblem_.isEmpty() && RepairIndex) {
+        // Read-only, an index out of step cannot be rebuilt; trusted, it
+        // would hide records. The table is used in record order.
+        cursor_.reset();
+        cdx_.reset();
+        cdxFile_.reset();
     }
 }
 

@@ -70,7 +70,7 @@ bool MemoryFileSystem::shouldFailWrite()
 Result<std::unique_ptr<File>> MemoryFileSystem::open(const QString &path, OpenMode mode)
 {
     if (readOnly_ && mode != OpenMode::ReadOnly)
-        return Status::ioError(QStringLiteral("%1: read-only file system").arg(path));
+        return Status::readOnly(QStringLiteral("%1: read-only file system").arg(path));
     auto it = files_.find(path);
     if (it == files_.end()) {
         if (mode != OpenMode::Create && mode != OpenMode::CreateNew)

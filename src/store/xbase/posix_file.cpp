@@ -173,6 +173,10 @@ public:
                 return Status::notFound(path);
             if (e == EEXIST)
                 return Status::ioError(QStringLiteral("%1: something else has the name (a link?): not overwritten").arg(path));
+            // Read-only media and files the user may not write: the caller
+            // can still open them for reading.
+            if (mode != OpenMode::ReadOnly && (e == EROFS || e == EACCES || e == EPERM))
+                return Status::readOnly(QStringLiteral("%1: %2").arg(path, errnoText(e)));
             return Status::ioError(QStringLiteral("%1: %2").arg(path, errnoText(e)));
         }
         struct stat st;
