@@ -44,11 +44,11 @@ CollectionCommands::CollectionCommands(editing::Tfmverbdesk &window, store::Coll
                                                          QStringLiteral("새 설교집 만들기"),
                                                          QStringLiteral("설교원고들을 저장할\r\n 새 설교집 만들기"),
                                                          QStringLiteral("btnCreate"));
-    QAbstractButton *open = window.insertPictureButton(1, style->standardIcon(QStyle::SP_DirOpenIcon),
+    QAbstractButton *openButton = window.insertPictureButton(1, style->standardIcon(QStyle::SP_DirOpenIcon),
                                                        QStringLiteral("설교집 열기"), QStringLiteral("설교집 열기"),
                                                        QStringLiteral("btnOpen"));
     connect(create, &QAbstractButton::clicked, this, asCommand([this] { mnCreateClick(); }));
-    connect(open, &QAbstractButton::clicked, this, asCommand([this] { mnOpenClick(); }));
+    connect(openButton, &QAbstractButton::clicked, this, asCommand([this] { mnOpenClick(); }));
 
     mnSort_ = window.menuBar()->addMenu(QStringLiteral("  정렬  "));
     mnSort_->setObjectName(QStringLiteral("mnSort"));
@@ -61,8 +61,8 @@ CollectionCommands::CollectionCommands(editing::Tfmverbdesk &window, store::Coll
     auto setControls = [this](bool open) {
         mnSort_->setEnabled(open);
         mnClose_->setEnabled(open);
-        mnDiet_->setEnabled(open);
-        mnReindex_->setEnabled(open);
+        mnDiet_->setEnabled(open && !session_.isReadOnly());
+        mnReindex_->setEnabled(open && !session_.isReadOnly());
     };
     setControls(false);
     // The window holds on to the table exactly while it is open: it lets go
@@ -122,13 +122,13 @@ void CollectionCommands::mnCloseClick()
 // a sermon is added or edited changes nothing at all.
 void CollectionCommands::mnDietClick()
 {
-    if (!window_.RefuseWhileEditing())
+    if (!window_.RefuseWhileEditing() && !window_.refuseReadOnly())
         bible::fileDiet(session_, {});
 }
 
 void CollectionCommands::mnReindexClick()
 {
-    if (!window_.RefuseWhileEditing())
+    if (!window_.RefuseWhileEditing() && !window_.refuseReadOnly())
         bible::rebuildIndex(session_, {});
 }
 

@@ -23,8 +23,10 @@ int main(int argc, char **argv)
     verbana::editing::Tfmverbdesk window;
     verbana::CollectionCommands commands(window, session);
     prompter.setParent(&window);
-    commands.start();
+    // Shown first, so that what the start-up has to say (a collection
+    // that opened read-only, one that failed) stands over the window.
     window.show();
+    commands.start();
     const int result = QApplication::exec();
     verbana::setPrompter(nullptr);
     return result;

@@ -166,6 +166,15 @@ void Tfmverbdesk::SetCollectionControls(bool open)
         a->setEnabled(open);
     for (QPushButton *b : {btnAppend_, btnEdit_, btnDelete_, btnSave_, btnCancel_})
         b->setEnabled(open);
+    // A collection opened read-only is shown, never changed.
+    if (open && editing_.table() && editing_.table()->ReadOnly) {
+        for (QAction *a : {mnAppend_, mnEdit_, mnSave_, mnCancel_, mnDelete_})
+            a->setEnabled(false);
+        for (QPushButton *b : {btnAppend_, btnEdit_, btnDelete_, btnSave_, btnCancel_})
+            b->setEnabled(false);
+    } else {
+        mnDelete_->setEnabled(true);
+    }
 }
 
 void Tfmverbdesk::closeEvent(QCloseEvent *event)

@@ -78,6 +78,9 @@ public:
     void mnDeleteClick();
 
     void SetCollectionControls(bool open);
+    // Tells the user that a read-only collection cannot be changed; true
+    // when the open collection is one.
+    bool refuseReadOnly();
     void ApplyGeneralFont();
     void LayoutBoxes();
     static int longBoxWidth(int pageWidth);

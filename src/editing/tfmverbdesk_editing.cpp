@@ -10,6 +10,7 @@
 #include "platform/commands.h"
 #include "platform/cp949.h"
 #include "platform/prompts.h"
+#include "store/collection_session.h"
 #include "store/sermon_record.h"
 
 #include <QAbstractItemView>
@@ -23,6 +24,14 @@
 namespace verbana::editing {
 
 using xbase::TableEvent;
+
+bool Tfmverbdesk::refuseReadOnly()
+{
+    if (!editing_.table() || !editing_.table()->ReadOnly)
+        return false;
+    showInformation(store::readOnlyRefusal());
+    return true;
+}
 
 bool Tfmverbdesk::RefuseWhileEditing()
 {
@@ -150,7 +159,7 @@ void Tfmverbdesk::mnAppendClick()
         return;
     // A second addition while a change is under way would post or drop
     // the first without its checks and lose its work files: refused.
-    if (RefuseWhileEditing())
+    if (RefuseWhileEditing() || refuseReadOnly())
         return;
     placeSavePanel();
     pnlSave_->show();
@@ -177,6 +186,8 @@ void Tfmverbdesk::mnEditClick()
     if (!t || !t->Active() || (!editing_.changing() && t->RecNo() == 0))
         return;
     const bool wasBrowsing = !editing_.changing();
+    if (wasBrowsing && refuseReadOnly())
+        return;
     placeSavePanel();
     pnlSave_->show();
     try {
@@ -220,7 +231,7 @@ void Tfmverbdesk::mnDeleteClick()
         showInformation(deleteWhileEditingText());
         return;
     }
-    if (t->RecNo() == 0 || !confirm(deleteQuestionText()))
+    if (t->RecNo() == 0 || refuseReadOnly() || !confirm(deleteQuestionText()))
         return;
     editing_.deleteCurrent();
 }

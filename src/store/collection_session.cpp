@@ -119,16 +119,37 @@ bool CollectionSession::OpenCollection(const QString &tablePath)
         table_->DatabaseName = realFolder;
         table_->TableName = info.fileName();
         table_->TableType = xbase::ttSXFOX;
+        table_->ReadOnly = false;
+        table_->Exclusive = false;
 
+        bool openForReading = false;
         if (paths::resolveExisting(realFolder, ReplaceExtension(info.fileName(), QStringLiteral(".cdx"))).isEmpty()) {
             table_->Exclusive = true;
-            table_->Open();
-            createSermonTags(*table_);
+            openForReading = !openWritableOrForReading();
+            if (!openForReading) {
+                createSermonTags(*table_);
+                table_->Close();
+                table_->Exclusive = false;
+            }
+        }
+        if (!openForReading)
+            openWritableOrForReading();
+        if (!table_->damagedIndexKeptAs().isEmpty()) {
+            // The opening set a damaged index aside: the sermon table's tags
+            // are known, so it gets them back at once.
+            // Another program using the table keeps it shared: it is then
+            // used in record order until the next opening.
+            table_->Close();
+            table_->Exclusive = true;
+            try {
+                table_->Open();
+                createSermonTags(*table_);
+            } catch (const xbase::EApolloError &) {
+            }
             table_->Close();
             table_->Exclusive = false;
+            table_->Open();
         }
-
-        table_->Open();
         table_->SetOrder(table_->TagArea(QByteArrayLiteral("date1")));
         table_->GoBottom();
 
@@ -141,12 +162,42 @@ bool CollectionSession::OpenCollection(const QString &tablePath)
     } catch (...) {
         // A half-opened collection is of no use: the window shows none.
         releaseTable();
+        table_->Exclusive = false;
         clearState();
         notifyState();
         throw;
     }
     notifyState();
+    if (table_->ReadOnly)
+        showInformation(readOnlyMessage());
     return opened;
+}
+
+bool CollectionSession::openWritableOrForReading()
+{
+    try {
+        table_->Open();
+        return true;
+    } catch (const xbase::EApolloError &e) {
+        if (e.kind() != xbase::StatusKind::ReadOnly)
+            throw;
+    }
+    // Read-only media, or files the user may not change: the collection
+    // can still be read. Nothing is written, not even a missing index.
+    table_->ReadOnly = true;
+    table_->Exclusive = false;
+    table_->Open();
+    return false;
+}
+
+bool CollectionSession::isReadOnly() const { return isOpen() && table_->ReadOnly; }
+
+QString readOnlyRefusal() { return QStringLiteral("읽기 전용으로 연 설교집은 바꿀 수 없습니다."); }
+
+QString readOnlyMessage()
+{
+    return QStringLiteral("이 설교집은 바꿀 수 없는 곳에 있어 읽기 전용으로 열었습니다.") + QLatin1Char('\r')
+           + QStringLiteral("설교를 보고 찾을 수는 있지만 추가, 수정, 삭제는 할 수 없습니다.");
 }
 
 bool CollectionSession::openNamedCollection(const QString &name)

@@ -32,6 +32,9 @@ public:
     // The object lives as long as the session.
     xbase::TApolloTable &table() const { return *table_; }
     bool isOpen() const;
+    // The open collection could only be opened for reading (read-only
+    // media, files the user may not change): it is shown, never changed.
+    bool isReadOnly() const;
 
     // Full path of the open collection's folder without a trailing
     // separator; empty while none is open.
@@ -55,6 +58,8 @@ public:
     // 선택하여 파일을 다시 여십시오." and returns false. A table without
     // its index gets the four tags first. On success the order is date1,
     // the last record is current and usefile.sys names the collection.
+    // A collection that cannot be written is opened read-only (in record
+    // order when it has no usable index) and readOnlyMessage() is shown.
     // Engine errors (EApolloError) are raised after collectionStateChanged.
     bool OpenCollection(const QString &tablePath);
     // Opens ProgramFolder/<name>/sul2file.dbf as the open dialog's 열기
@@ -96,6 +101,9 @@ Q_SIGNALS:
     void tableReopened();
 
 private:
+    // Opens the table as its properties say; when its files can only be
+    // read, opens it read-only instead and returns false.
+    bool openWritableOrForReading();
     void setTitle(const QString &title);
     void clearState();
     void notifyState();
@@ -106,6 +114,11 @@ private:
     QString title_;
     QString last_;
 };
+
+// What the user is told when a collection opens read-only.
+QString readOnlyMessage();
+// What a command that would change a read-only collection says instead.
+QString readOnlyRefusal();
 
 // "Verbana" and the title of an open collection.
 QString applicationTitle();

@@ -11,6 +11,7 @@
 #include "store/collection_session.h"
 #include "store/sermon_record.h"
 #include "store/xbase/apollo_table.h"
+#include "support/read_only_media.h"
 #include "support/scripted_prompter.h"
 
 #include <QDir>
@@ -177,6 +178,29 @@ TEST_F(CollectionCommandsTest, TheOpenDialogLeavesTheCollectionShownUntilAnother
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(window->table(), &session.table());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Verbana - 주일 설교"));
+}
+
+// A collection that cannot be written is shown with every command that
+// would change it off, and says so when one is reached all the same.
+TEST_F(CollectionCommandsTest, AReadOnlyCollectionIsShownButNotChanged)
+{
+    test::ReadOnlyMedia media;
+    session.table().setFileSystem(&media);
+    test::ScriptedPrompter prompts;
+    prompts.ok().ok();
+    commands.start();
+    ASSERT_TRUE(session.isReadOnly());
+    EXPECT_EQ(window->findChild<QTableView *>(QStringLiteral("DBGrid1"))->model()->rowCount(), 3);
+    for (const char *name : {"mnAppend", "mnEdit", "mnDelete", "mnDiet", "mnReindex"})
+        EXPECT_FALSE(action(name)->isEnabled()) << name;
+    for (const char *name : {"btnAppend", "btnEdit", "btnDelete"})
+        EXPECT_FALSE(window->findChild<QAbstractButton *>(QLatin1String(name))->isEnabled()) << name;
+    EXPECT_TRUE(action("mnSort4")->isEnabled());
+    window->mnAppendClick();
+    EXPECT_EQ(prompts.texts(), (QStringList{store::readOnlyMessage(), store::readOnlyRefusal()}));
+    EXPECT_EQ(session.table().RecCount(), 3u);
+    session.CloseCollection();
+    session.table().setFileSystem(nullptr);
 }
 
 } // namespace

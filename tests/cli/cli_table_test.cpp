@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // verbana-cli's table commands, and another xBase engine (Perl's XBase,
 // from Debian) reading what they wrote.
+#include "cli_run.h"
 #include "support/fixtures.h"
 
 #include <QFile>
@@ -12,41 +13,7 @@
 
 namespace {
 
-struct CliRun {
-    int code = -1;
-    QString out, err;
-};
-
-CliRun cli(const QStringList &args, const QByteArray &input = QByteArray())
-{
-    QProcess p;
-    p.start(QStringLiteral(VERBANA_CLI), args);
-    p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
-
-const QByteArray kCsv = QByteArrayLiteral(
-    "date1,title1,bible1,bibleno,date2\n"
-    "1997.05.04,믿음의 능력,창12:1-12,01012001,1997.05.11\n"
-    "1998.01.01,\"agape, 사랑\",요3:16,43003016,\n"
-    "1996.03.03,똠방각하에게 배우는 겸손,,,1996.03.10\n");
-
-class CliTable : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir = tmp.path() + QStringLiteral("/설교집");
-        table = dir + QStringLiteral("/sul2file.dbf");
-        ASSERT_EQ(cli({QStringLiteral("create"), dir}).code, 0);
-        const CliRun r = cli({QStringLiteral("load"), table}, kCsv);
-        ASSERT_EQ(r.code, 0) << r.err.toStdString();
-        EXPECT_EQ(r.out, QStringLiteral("appended 3 records\n"));
-    }
-    QTemporaryDir tmp;
-    QString dir, table;
-};
+using namespace verbana::test;
 
 TEST_F(CliTable, CreateLoadDumpAndCheck)
 {
@@ -90,6 +57,12 @@ TEST_F(CliTable, LoadRefusesBadValuesWithTheLineAndAppendsNothing)
     EXPECT_TRUE(r.err.contains(QStringLiteral("line 2: title1 holds characters code page 949 cannot hold: 😀")));
     r = cli({QStringLiteral("load"), table}, QByteArrayLiteral("nosuch\nx\n"));
     EXPECT_EQ(r.code, 1);
+    r = cli({QStringLiteral("load"), table}, QByteArrayLiteral("title1,date1,TITLE1\na,b,c\n"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("line 1: the column TITLE1 appears twice"))) << r.err.toStdString();
+    r = cli({QStringLiteral("load"), table}, QByteArrayLiteral("title1\n좋은 제목\nbad \xff\xfe bytes\n"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("line 3: not UTF-8"))) << r.err.toStdString();
     EXPECT_TRUE(cli({QStringLiteral("info"), table}).out.contains(QStringLiteral("counts: 3 records")));
 }
 

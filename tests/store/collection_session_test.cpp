@@ -4,6 +4,7 @@
 #include "program_folder.h"
 #include "store_helpers.h"
 #include "support/fixtures.h"
+#include "support/read_only_media.h"
 #include "support/scripted_prompter.h"
 
 #include "store/collection_files.h"
@@ -130,6 +131,60 @@ TEST_F(Session, MissingIndexGetsItsFourTagsAndAPresentOneIsKept)
     ASSERT_TRUE(s.OpenCollection(path));
     s.CloseCollection();
     EXPECT_EQ(test::readAll(pf(QStringLiteral("new/sul2file.cdx"))), index);
+}
+
+// A damaged index is set aside by the opening and made again at once: the
+// sermon table's tags are known.
+TEST_F(Session, ADamagedIndexIsSetAsideAndRebuiltAtOnce)
+{
+    const QString path = grace();
+    writeFile(pf(QStringLiteral("Grace1 설교/sul2file.cdx")), QByteArray(1536, '\x5a'));
+    CollectionSession s;
+    ASSERT_TRUE(s.OpenCollection(path));
+    EXPECT_EQ(s.table().TagCount(), 4);
+    EXPECT_EQ(s.table().IndexOrd(), s.table().TagArea("date1"));
+    EXPECT_EQ(s.table().GetString("TITLE1"), k("마지막"));
+    EXPECT_EQ(QDir(pf(QStringLiteral("Grace1 설교"))).entryList({QStringLiteral("sul2file.cdx.damaged-*")}).size(), 1);
+}
+
+// A collection on read-only media opens for reading: in date order with
+// its index, in record order without one or with one out of step, and
+// nothing in its folder changes.
+TEST_F(Session, ACollectionThatCannotBeWrittenOpensReadOnly)
+{
+    const QString path = grace();
+    const QString folder = pf(QStringLiteral("Grace1 설교"));
+    const QString index = folder + QStringLiteral("/sul2file.cdx");
+    test::ReadOnlyMedia media;
+    auto openAndCheck = [&](bool indexed, const QByteArray &title, uint32_t count) {
+        const QByteArray table = test::readAll(path);
+        test::ScriptedPrompter prompts;
+        prompts.ok();
+        CollectionSession s;
+        s.table().setFileSystem(&media);
+        ASSERT_TRUE(s.OpenCollection(path));
+        EXPECT_TRUE(s.isReadOnly());
+        EXPECT_EQ(prompts.texts(), QStringList{readOnlyMessage()});
+        EXPECT_EQ(s.table().IndexOrd(), indexed ? 2 : 0);
+        EXPECT_EQ(s.table().TagCount(), indexed ? 4 : 0);
+        EXPECT_EQ(s.table().GetString("TITLE1"), title);
+        EXPECT_EQ(s.table().RecCount(), count);
+        EXPECT_THROW(s.table().Append(), xbase::EApolloError);
+        s.CloseCollection();
+        EXPECT_EQ(test::readAll(path), table);
+    };
+    openAndCheck(true, k("마지막"), 3);
+
+    // A sermon the index does not know of: the index is not trusted.
+    const QByteArray before = test::readAll(index);
+    test::appendSermons(*test::openTable(path), {{"1990.01.01", "덧붙임"}});
+    writeFile(index, before);
+    openAndCheck(false, k("덧붙임"), 4);
+    EXPECT_EQ(test::readAll(index), before);
+
+    QFile::remove(index);
+    openAndCheck(false, k("덧붙임"), 4);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("sul2file.dbf")});
 }
 
 TEST_F(Session, LastCollectionIsFoundInAnyLetterCase)

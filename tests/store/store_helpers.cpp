@@ -72,7 +72,7 @@ std::string indexFault(xbase::TApolloTable &t)
             return "tag " + t.TagName(tag).toStdString() + " has " + std::to_string(entries->size()) + " entries";
         for (const auto &e : *entries) {
             t.Go(e.recno);
-            if (e.key.trimmed() != t.GetString(t.TagKey(tag)).trimmed())
+            if (e.key != t.TagKeyValue(tag))
                 return "tag " + t.TagName(tag).toStdString() + ": wrong key for record " + std::to_string(e.recno);
         }
     }

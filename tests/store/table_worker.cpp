@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A second program on a shared table, for the sharing and crash tests.
 //   table_worker append TABLE COUNT PREFIX   append COUNT sermons titled PREFIX-i
+//   table_worker load TABLE COUNT PREFIX     the same as one batch (all or nothing)
 //   table_worker edit TABLE COUNT SEED       edit COUNT random records' SUBJECT
 //   table_worker put TABLE RECNO FIELD=VALUE edit one field of one record
 // After every post it prints "posted <recno> <i>" and flushes, so a parent
@@ -28,7 +29,10 @@ int main(int argc, char **argv)
     const int count = args[3].toInt();
     try {
         t.Open();
-        if (args[1] == QLatin1String("append")) {
+        const bool batch = args[1] == QLatin1String("load");
+        if (args[1] == QLatin1String("append") || batch) {
+            if (batch)
+                t.BeginAppendBatch();
             for (int i = 0; i < count; ++i) {
                 t.Append();
                 t.PutString(QByteArrayLiteral("TITLE1"), (args[4] + QLatin1Char('-') + QString::number(i)).toLatin1());
@@ -37,6 +41,8 @@ int main(int argc, char **argv)
                 std::printf("posted %u %d\n", t.RecNo(), i);
                 std::fflush(stdout);
             }
+            if (batch)
+                t.CommitAppendBatch();
         } else if (args[1] == QLatin1String("edit")) {
             std::mt19937 rng(args[4].toUInt());
             for (int i = 0; i < count; ++i) {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Table commands: create, info, dump, load, check, reindex, pack.
+// Table commands: create, info, dump, load, reindex, pack.
 #include "cli.h"
 #include "csv.h"
+#include "table_cli.h"
 
 #include "platform/cp949.h"
 #include "store/sermon_record.h"
@@ -25,28 +26,6 @@ namespace {
 using xbase::EApolloError;
 using xbase::TApolloTable;
 
-std::unique_ptr<TApolloTable> openTable(const QString &path, bool exclusive, bool repair = true)
-{
-    auto t = std::make_unique<TApolloTable>();
-    const QFileInfo info(path);
-    t->DatabaseName = info.absolutePath();
-    t->TableName = info.fileName();
-    t->Exclusive = exclusive;
-    t->RepairIndex = repair;
-    t->Open();
-    return t;
-}
-
-int engineFailure(const EApolloError &e)
-{
-    QString text = e.text();
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    if (!e.detail().isEmpty() && e.detail() != e.text())
-        text += QStringLiteral(" (") + e.detail() + QLatin1Char(')');
-    err(text);
-    return Failed;
-}
-
 QString text(const QByteArray &cp949) { return cp949::decode(cp949); }
 
 int create(const QStringList &args)
@@ -68,7 +47,7 @@ int create(const QStringList &args)
             err(QStringLiteral("cannot create %1/sul2file.dbf").arg(dir));
             return Failed;
         }
-        auto t = openTable(dir + QStringLiteral("/sul2file.dbf"), true);
+        auto t = openTable(dir + QStringLiteral("/sul2file.dbf"), Access::Exclusive);
         store::createSermonTags(*t);
         t->Close();
     } catch (const EApolloError &e) {
@@ -83,7 +62,7 @@ int info(const QStringList &args)
     if (args.size() != 1)
         return usageError("info");
     try {
-        auto t = openTable(args[0], false, false);
+        auto t = openTable(args[0], Access::Read);
         const auto &h = t->dbf()->header();
         out(QStringLiteral("table: %1\nfirst byte: 0x%2\nlast update: %3-%4-%5\nrecords: %6\nheader length: %7\n"
                            "record length: %8\nflags: 0x%9\n")
@@ -122,13 +101,18 @@ int dump(const QStringList &args)
     if (format != QLatin1String("csv") && format != QLatin1String("json"))
         return usageError("dump");
     try {
-        auto t = openTable(o.positional[0], false);
+        auto t = openTable(o.positional[0], Access::Read);
         const bool showDeleted = o.has(QStringLiteral("deleted"));
         t->SetShowDeleted(showDeleted);
         if (o.has(QStringLiteral("order"))) {
             const int order = t->TagArea(o.values[QStringLiteral("order")].toLatin1());
             if (order == 0) {
                 err(QStringLiteral("no tag %1").arg(o.values[QStringLiteral("order")]));
+                return Failed;
+            }
+            if (!t->indexProblem().isEmpty()) {
+                err(QStringLiteral("the index cannot be trusted (%1): `verbana-cli reindex` rebuilds it")
+                        .arg(t->indexProblem()));
                 return Failed;
             }
             t->SetOrder(order);
@@ -190,69 +174,91 @@ QByteArray readStdin()
     return in.readAll();
 }
 
+// Maps the header's columns to field numbers; columns starting with "_" (as
+// dump writes them) map to 0. Returns an error message, empty when fine.
+QString mapColumns(TApolloTable &t, const csv::Row &head, QList<int> &target)
+{
+    for (const QString &name : head.fields) {
+        if (name.startsWith(QLatin1Char('_'))) {
+            target << 0;
+            continue;
+        }
+        const int pos = t.FieldPos(name.toLatin1());
+        if (pos == 0 || t.fields()[size_t(pos - 1)].type != 'C')
+            return QStringLiteral("line %1: %2 is not a character field of the table").arg(head.line).arg(name);
+        if (target.contains(pos))
+            return QStringLiteral("line %1: the column %2 appears twice").arg(head.line).arg(name);
+        target << pos;
+    }
+    return {};
+}
+
+// Every value encoded and checked against its field; an error message, empty
+// when every value fits.
+QString encodeRows(TApolloTable &t, const csv::Row &head, const QList<csv::Row> &rows, const QList<int> &target,
+                   QList<QList<QByteArray>> &encoded)
+{
+    for (const csv::Row &row : rows) {
+        if (row.fields.size() != head.fields.size())
+            return QStringLiteral("line %1: %2 values, the header has %3").arg(row.line).arg(row.fields.size())
+                .arg(head.fields.size());
+        QList<QByteArray> values;
+        for (qsizetype i = 0; i < row.fields.size(); ++i) {
+            if (target[i] == 0) {
+                values << QByteArray();
+                continue;
+            }
+            const cp949::Encoded e = cp949::encode(row.fields[i]);
+            const QString field = QString::fromLatin1(t.FieldName(target[i]));
+            if (!e.ok())
+                return QStringLiteral("line %1: %2 holds characters code page 949 cannot hold: %3").arg(row.line)
+                    .arg(field, e.unmappable);
+            if (e.bytes.size() > t.FieldWidth(target[i]))
+                return QStringLiteral("line %1: %2 is %3 bytes long, the field holds %4").arg(row.line).arg(field)
+                    .arg(e.bytes.size()).arg(t.FieldWidth(target[i]));
+            values << e.bytes;
+        }
+        encoded << values;
+    }
+    return {};
+}
+
 int load(const QStringList &args)
 {
     if (args.size() != 1)
         return usageError("load");
     QList<csv::Row> rows;
-    int badLine = 0;
-    if (!csv::parse(readStdin(), rows, badLine)) {
-        err(QStringLiteral("line %1: a quoted value is not closed").arg(badLine));
+    csv::Error bad;
+    if (!csv::parse(readStdin(), rows, bad)) {
+        err(QStringLiteral("line %1: %2").arg(bad.line).arg(bad.what));
         return Failed;
     }
     if (rows.isEmpty()) {
         err(QStringLiteral("no header row"));
         return Failed;
     }
+    std::unique_ptr<TApolloTable> t;
+    bool batch = false;
     try {
-        auto t = openTable(args[0], false);
-        // Map the header's columns to fields; columns starting with "_"
-        // (as dump writes them) are ignored.
+        t = openTable(args[0], Access::Shared);
         const csv::Row head = rows.takeFirst();
         QList<int> target;
-        for (const QString &name : head.fields) {
-            if (name.startsWith(QLatin1Char('_'))) {
-                target << 0;
-                continue;
-            }
-            const int pos = t->FieldPos(name.toLatin1());
-            if (pos == 0 || t->fields()[size_t(pos - 1)].type != 'C') {
-                err(QStringLiteral("line %1: %2 is not a character field of the table").arg(head.line).arg(name));
-                return Failed;
-            }
-            target << pos;
-        }
-        // Check every value before appending anything.
         QList<QList<QByteArray>> encoded;
-        for (const csv::Row &row : rows) {
-            if (row.fields.size() != head.fields.size()) {
-                err(QStringLiteral("line %1: %2 values, the header has %3").arg(row.line).arg(row.fields.size())
-                        .arg(head.fields.size()));
-                return Failed;
-            }
-            QList<QByteArray> values;
-            for (qsizetype i = 0; i < row.fields.size(); ++i) {
-                const cp949::Encoded e = cp949::encode(row.fields[i]);
-                if (target[i] == 0) {
-                    values << QByteArray();
-                    continue;
-                }
-                const QString field = QString::fromLatin1(t->FieldName(target[i]));
-                if (!e.ok()) {
-                    err(QStringLiteral("line %1: %2 holds characters code page 949 cannot hold: %3").arg(row.line)
-                            .arg(field, e.unmappable));
-                    return Failed;
-                }
-                if (e.bytes.size() > t->FieldWidth(target[i])) {
-                    err(QStringLiteral("line %1: %2 is %3 bytes long, the field holds %4").arg(row.line).arg(field)
-                            .arg(e.bytes.size()).arg(t->FieldWidth(target[i])));
-                    return Failed;
-                }
-                values << e.bytes;
-            }
-            encoded << values;
+        QString refused = mapColumns(*t, head, target);
+        if (refused.isEmpty())
+            refused = encodeRows(*t, head, rows, target, encoded);
+        if (!refused.isEmpty()) {
+            err(refused);
+            return Failed;
         }
+        const QStringList damage = t->structuralFaults();
+        if (!damage.isEmpty())
+            throw EApolloError(xbase::texts::damaged(damage.first()), QString(), xbase::StatusKind::Corruption);
+        // All rows or none: one append lock and index lock for the lot, and
+        // the table cut back to where it was on any failure.
         t->DisableControls();
+        batch = true;
+        t->BeginAppendBatch();
         for (const QList<QByteArray> &values : encoded) {
             t->Append();
             for (qsizetype i = 0; i < values.size(); ++i)
@@ -260,93 +266,26 @@ int load(const QStringList &args)
                     t->PutString(target[i], values[i]);
             t->Post();
         }
+        t->CommitAppendBatch();
         t->EnableControls();
         out(QStringLiteral("appended %1 records\n").arg(encoded.size()));
     } catch (const EApolloError &e) {
-        return engineFailure(e);
+        const int code = engineFailure(e);
+        if (batch) {
+            const uint32_t left = t->RecordsLeftByBatch();
+            err(left == 0 ? QStringLiteral("no rows were appended")
+                          : QStringLiteral("%1 rows were appended: the table could not be cut back").arg(left));
+        }
+        return code;
     }
     return Ok;
-}
-
-int check(const QStringList &args)
-{
-    if (args.size() != 1)
-        return usageError("check");
-    int faults = 0;
-    auto fault = [&](const QString &what) {
-        out(QStringLiteral("fault: %1\n").arg(what));
-        ++faults;
-    };
-    try {
-        auto t = openTable(args[0], true, false);
-        xbase::DbfFile &dbf = *t->dbf();
-        const auto &h = dbf.header();
-        auto size = dbf.file().size();
-        const uint64_t expected = uint64_t(h.headerLength) + uint64_t(h.recordCount) * h.recordLength;
-        if (size && *size < expected)
-            fault(QStringLiteral("the file is shorter than its %1 records").arg(h.recordCount));
-        else if (size && *size > expected + 1)
-            fault(QStringLiteral("the file holds %1 bytes beyond its last record").arg(*size - expected));
-        uint32_t badFlags = 0;
-        (void)dbf.scan(1, dbf.recordCount(), [&](uint32_t, QByteArrayView rec) {
-            if (rec[0] != ' ' && rec[0] != '*')
-                ++badFlags;
-            return true;
-        });
-        if (badFlags)
-            fault(QStringLiteral("%1 records have an invalid deletion flag").arg(badFlags));
-        if (!t->indexProblem().isEmpty())
-            fault(QStringLiteral("index: %1").arg(t->indexProblem()));
-        if (xbase::CdxIndex *cdx = t->index()) {
-            for (int tag = 1; tag <= t->TagCount(); ++tag) {
-                auto entries = cdx->verify(tag);
-                const QString name = QString::fromLatin1(t->TagName(tag));
-                if (!entries) {
-                    fault(QStringLiteral("tag %1: %2").arg(name, entries.status().message()));
-                    continue;
-                }
-                if (entries->size() != dbf.recordCount()) {
-                    fault(QStringLiteral("tag %1 has %2 entries for %3 records").arg(name).arg(entries->size())
-                              .arg(dbf.recordCount()));
-                    continue;
-                }
-                // Every entry must carry its record's current key.
-                std::vector<QByteArray> keys(dbf.recordCount() + 1);
-                for (const auto &e : *entries)
-                    if (e.recno >= 1 && e.recno <= dbf.recordCount())
-                        keys[e.recno] = e.key;
-                uint32_t wrong = 0;
-                QByteArray rec;
-                for (uint32_t r = 1; r <= dbf.recordCount(); ++r) {
-                    t->Go(r);
-                    QByteArray key = t->GetString(t->TagKey(tag));
-                    key = key.leftJustified(cdx->tags()[size_t(tag - 1)].keyLength, ' ');
-                    if (keys[r] != key)
-                        ++wrong;
-                }
-                if (wrong)
-                    fault(QStringLiteral("tag %1: %2 entries do not match their records").arg(name).arg(wrong));
-            }
-        }
-    } catch (const EApolloError &e) {
-        return engineFailure(e);
-    }
-    out(faults ? QStringLiteral("%1 faults\n").arg(faults) : QStringLiteral("ok\n"));
-    return faults ? Faults : Ok;
 }
 
 int reindex(const QStringList &args)
 {
     if (args.size() != 1)
         return usageError("reindex");
-    try {
-        auto t = openTable(args[0], true);
-        store::createSermonTags(*t);
-        out(QStringLiteral("%1 tags rebuilt over %2 records\n").arg(t->TagCount()).arg(t->RecCount()));
-    } catch (const EApolloError &e) {
-        return engineFailure(e);
-    }
-    return Ok;
+    return rebuildSermonTags(args[0]);
 }
 
 int pack(const QStringList &args)
@@ -354,10 +293,12 @@ int pack(const QStringList &args)
     if (args.size() != 1)
         return usageError("pack");
     try {
-        auto t = openTable(args[0], true);
+        auto t = openTable(args[0], Access::Exclusive);
         const uint32_t before = t->RecCount();
         t->Pack();
         out(QStringLiteral("packed: %1 of %2 records kept\n").arg(t->RecCount()).arg(before));
+        if (!t->tailKeptAs().isEmpty())
+            out(QStringLiteral("bytes found after the last record are kept in %1\n").arg(t->tailKeptAs()));
     } catch (const EApolloError &e) {
         return engineFailure(e);
     }
@@ -372,7 +313,6 @@ Registration r4({"load", "TABLE < file.csv",
                  "append records from CSV with a header row of field names; nothing is appended when any value is "
                  "refused",
                  load});
-Registration r5({"check", "TABLE", "check the table and its index; exit 3 on any fault", check});
 Registration r6({"reindex", "TABLE", "rebuild the four tags of a sermon table", reindex});
 Registration r7({"pack", "TABLE", "remove deleted records for good and rebuild the index", pack});
 

@@ -1,10 +1,37 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "csv.h"
 
-namespace verbana::cli::csv {
+#include <QStringDecoder>
 
-bool parse(const QByteArray &utf8, QList<Row> &rows, int &errorLine)
+namespace verbana::cli::csv {
+namespace {
+
+// The line of the first bytes that are not UTF-8, or 0. A line break never
+// lies inside a UTF-8 sequence, so lines are decoded one by one.
+int firstLineNotUtf8(const QByteArray &bytes)
 {
+    int line = 1;
+    for (qsizetype start = 0; start <= bytes.size(); ++line) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        (void)decoder.decode(QByteArrayView(bytes).sliced(start, end - start)).operator QString();
+        if (decoder.hasError())
+            return line;
+        start = end + 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+bool parse(const QByteArray &utf8, QList<Row> &rows, Error &error)
+{
+    if (const int bad = firstLineNotUtf8(utf8)) {
+        error = {bad, QStringLiteral("not UTF-8")};
+        return false;
+    }
     QString text = QString::fromUtf8(utf8);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
@@ -53,7 +80,7 @@ bool parse(const QByteArray &utf8, QList<Row> &rows, int &errorLine)
         }
     }
     if (quoted) {
-        errorLine = row.line;
+        error = {row.line, QStringLiteral("a quoted value is not closed")};
         return false;
     }
     if (any || !field.isEmpty()) {

@@ -15,8 +15,14 @@ struct Row {
     QStringList fields;
 };
 
-// Parses UTF-8 text. On a quote left open returns false and sets errorLine.
-bool parse(const QByteArray &utf8, QList<Row> &rows, int &errorLine);
+struct Error {
+    int line = 0;
+    QString what; // "not UTF-8", "a quoted value is not closed"
+};
+
+// Parses UTF-8 text. On bytes that are not UTF-8 or a quote left open
+// returns false and says where in `error`.
+bool parse(const QByteArray &utf8, QList<Row> &rows, Error &error);
 
 QString quote(const QString &field);
 

@@ -104,11 +104,19 @@ void TApolloTable::requireBrowse(const char *what) const
                            StatusKind::InvalidArgument);
 }
 
+void TApolloTable::requireWritable() const
+{
+    requireActive();
+    if (ReadOnly)
+        throw EApolloError(texts::readOnly(), tablePath(), StatusKind::ReadOnly);
+}
+
 void TApolloTable::raise(const Status &s, const QString &text) const
 {
     QString message = text;
     if (message.isEmpty()) {
         switch (s.kind()) {
+        case StatusKind::ReadOnly: message = texts::readOnly(); break;
         case StatusKind::Locked: message = texts::lockFailure(); break;
         case StatusKind::NotExclusive: message = texts::needsExclusive(); break;
         default: message = s.message(); break;
@@ -158,14 +166,20 @@ void TApolloTable::Open()
     const QString path = tablePath();
     if (!fs_->exists(path))
         throw EApolloError(texts::tableMissing(path), QString(), StatusKind::NotFound);
-    auto opened = DbfFile::open(*fs_, path, Exclusive);
+    auto opened = DbfFile::open(*fs_, path, Exclusive, ReadOnly);
     if (!opened) {
         const Status &s = opened.status();
         throw EApolloError(texts::unableToOpen(path), s.message(), s.kind());
     }
     dbf_ = std::move(opened.value());
     hideDeleted_ = TApolloEnv::instance().Deleted;
+    tailKeptAs_.clear();
+    batchBase_ = 0;
     try {
+        // A header left behind the file (a program killed between writing
+        // a record and the header) is brought up to date.
+        if (!ReadOnly)
+            check(dbf_->mendHeaderCount(), texts::unableToOpen(path));
         openMemo();
         openIndex();
     } catch (...) {
@@ -214,6 +228,13 @@ void TApolloTable::Close()
 {
     if (!dbf_)
         return;
+    if (batchBase_) {
+        try {
+            RollbackAppendBatch();
+        } catch (const EApolloError &) {
+            // What is left is counted in RecordsLeftByBatch().
+        }
+    }
     if (state_ == TableState::Editing)
         (void)dbf_->unlockRecord(recno_);
     state_ = TableState::Browse;
@@ -377,11 +398,41 @@ void TApolloTable::PutString(const QByteArray &name, const QByteArray &value)
     PutString(pos, value);
 }
 
+QString TApolloTable::tailKeptAs() const
+{
+    return tailKeptAs_.isEmpty() && dbf_ ? dbf_->tailKeptAs() : tailKeptAs_;
+}
+
+std::optional<QByteArray> TApolloTable::TagKeyValue(int order) const
+{
+    requireActive();
+    if (order < 1 || order > int(tagDefs_.size()) || !tagDefs_[size_t(order - 1)].usable || buffer_.isEmpty())
+        return std::nullopt;
+    return keyOf(order, buffer_);
+}
+
+QStringList TApolloTable::structuralFaults()
+{
+    requireActive();
+    auto faults = dbf_->structuralFaults();
+    if (!faults)
+        raise(faults.status());
+    return *faults;
+}
+
+void TApolloTable::requireSoundStructure()
+{
+    const QStringList faults = structuralFaults();
+    if (!faults.isEmpty())
+        throw EApolloError(texts::damaged(faults.first()), faults.join(QStringLiteral("; ")), StatusKind::Corruption);
+}
+
 bool TApolloTable::Deleted() const { return !buffer_.isEmpty() && buffer_[0] == dbf::kDeleted; }
 
 void TApolloTable::Append()
 {
     requireBrowse("append");
+    requireWritable();
     savedRecno_ = recno_;
     savedBof_ = bof_;
     savedEof_ = eof_;
@@ -399,6 +450,7 @@ void TApolloTable::Edit()
     requireActive();
     if (state_ != TableState::Browse)
         return;
+    requireWritable();
     if (recno_ == 0)
         throw EApolloError(QStringLiteral("No record to edit"), QString(), StatusKind::InvalidArgument);
     check(dbf_->lockRecord(recno_), texts::lockFailure());

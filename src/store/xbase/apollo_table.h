@@ -3,10 +3,12 @@
 
 #include "store/xbase/engine_error.h"
 #include "store/xbase/file.h"
+#include "store/xbase/table_types.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -19,43 +21,10 @@ class CdxCursor;
 class DbfFile;
 class Expression;
 class MemoFile;
+struct TagBuild;
 namespace dbf {
 struct Field;
 }
-
-// Waits a little for a one-byte lock held by another program.
-Status waitForLock(File &file, uint64_t offset, LockMode mode);
-
-enum TTableType { ttSXNTX = 1, ttSXFOX = 2, ttSXNSX = 3 };
-
-enum class TableState { Browse, Inserting, Editing };
-
-// What a notification announces. The values are bits so that handlers can be
-// detached by kind.
-enum class TableEvent : unsigned {
-    AfterScroll = 1,
-    AfterEdit = 2,
-    AfterInsert = 4,
-    AfterPost = 8,
-    AfterCancel = 16,
-    AfterDelete = 32,
-    AfterRefresh = 64, // order, query, marks, pack: everything in view may have changed
-};
-
-struct TableNotification {
-    TableEvent event;
-    int field = 0; // AfterEdit of one field: its number from 1; 0 = whole record
-};
-
-// Settings every table follows (the engine environment): deleted records
-// hidden, four-digit years, ANSI dates, epoch 1980, inexact comparison.
-struct TApolloEnv {
-    bool Deleted = true; // hide deleted records
-    bool Century = true;
-    int Epoch = 1980;
-    bool Exact = false;
-    static TApolloEnv &instance();
-};
 
 // One open xBase table: a DBF file, its compound index and memo file. It
 // owns the current record buffer and the edit state, and raises
@@ -78,6 +47,12 @@ public:
     // Rebuild an index found interrupted or out of step when opening. Off
     // for checking tools, which then read indexProblem().
     bool RepairIndex = true;
+    // Open every file for reading only: nothing is ever written (no index
+    // rebuilt or set aside, no header mended), the table is shared, and
+    // anything that would change it raises EApolloError (StatusKind::ReadOnly,
+    // texts::readOnly()). For tables on read-only media and for tools that
+    // only look.
+    bool ReadOnly = false;
 
     bool Active() const;
     void SetActive(bool on);
@@ -149,8 +124,33 @@ public:
     void Post();
     void Cancel();
     void Delete();
+    // Removes deleted records for good: the packed table and its new index
+    // are both written and made durable beside the old files before either
+    // replaces them, so any failure leaves the old files as they were.
+    // Refuses a table with structuralFaults(). A tail beyond the records
+    // is kept in a file beside the table first (tailKeptAs()).
     void Pack();
     int CopyFile(const QString &path);
+
+    // Appending many records as one: BeginAppendBatch takes the append lock
+    // and the index lock and keeps them while records are appended and
+    // posted; CommitAppendBatch writes the index and lets both go.
+    // RollbackAppendBatch, and any failure of a post in the batch, cut the
+    // table back to the records it had at BeginAppendBatch and rebuild the
+    // index for them. Should the table not be cut back (an I/O error),
+    // RecordsLeftByBatch() tells how many of its records stay appended.
+    void BeginAppendBatch();
+    void CommitAppendBatch();
+    void RollbackAppendBatch();
+    bool InAppendBatch() const { return batchBase_ != 0; }
+    uint32_t RecordsLeftByBatch() const { return batchLeft_; }
+
+    // What the table's structure is found to be, in words, when it is unfit
+    // to be rewritten (see DbfFile::structuralFaults); empty when sound.
+    QStringList structuralFaults();
+    // The key of tag `order` for the current record, as the index holds it;
+    // empty when this engine cannot compute the tag's key.
+    std::optional<QByteArray> TagKeyValue(int order) const;
 
     // Notifications: detach and attach handlers by kind (nests), freeze and
     // thaw the controls bound to the table (nests).
@@ -174,6 +174,9 @@ public:
     QString damagedIndexKeptAs() const { return damagedKeptAs_; }
     // Why the index needed repair at the last Open (empty when it did not).
     QString indexProblem() const { return indexProblem_; }
+    // Where the last Pack, or an append over them, kept bytes found beyond
+    // the last record (empty when there were none).
+    QString tailKeptAs() const;
 
 Q_SIGNALS:
     // Dataset events for handlers (not sent for detached kinds).
@@ -187,6 +190,8 @@ private:
     friend class TableNavigator;
     void requireActive() const;
     void requireBrowse(const char *what) const;
+    void requireWritable() const;
+    void requireSoundStructure();
     [[noreturn]] void raise(const Status &s, const QString &text = QString()) const;
     void check(const Status &s, const QString &text = QString()) const
     {
@@ -221,6 +226,8 @@ private:
     void endIndexRead();
     void lockIndexForWrite();
     void unlockIndexForWrite();
+    void requireComputableTags() const;
+    void appendCurrent();
 
     FileSystem *fs_;
     std::unique_ptr<DbfFile> dbf_;
@@ -245,18 +252,33 @@ private:
     unsigned detached_[7] = {};
     QString damagedKeptAs_;
     QString indexProblem_;
+    QString tailKeptAs_;
+    uint32_t batchBase_ = 0; // records before the batch, plus one; 0 = no batch
+    uint32_t batchLeft_ = 0;
 
     struct TagKeyDef {
         int offset = 0, length = 0, keyLength = 0;
         bool upper = false, usable = false;
     };
     std::vector<TagKeyDef> tagDefs_;
+    // Index building: the tags' key definitions (throws for a key this
+    // engine cannot compute), each record's keys, the index file.
+    struct IndexBuild {
+        std::vector<TagBuild> tags;
+        std::vector<TagKeyDef> defs;
+        void add(QByteArrayView record, uint32_t recno);
+    };
+    IndexBuild prepareIndexBuild(const std::vector<std::pair<QByteArray, QByteArray>> &tags) const;
     void loadTagDefs();
     static bool parseKeyExpression(const QByteArray &expr, const std::vector<dbf::Field> &fields, TagKeyDef &out);
-    void writeIndexedCount();
+    void writeIndexedCount(File &file, uint32_t count);
     bool indexedCountMatches();
     void buildIndexFile(const QString &target, const std::vector<std::pair<QByteArray, QByteArray>> &tags,
                         uint32_t changeCounter = 0);
+    // Writes a built index into the new temporary file `target`, made
+    // durable; its count mark says `count` records.
+    void writeIndexTemporary(const QString &target, IndexBuild build, uint32_t count);
+    std::vector<std::pair<QByteArray, QByteArray>> tagDefinitions() const;
     void reopenIndexFile();
     void recoverIndexAfterFailure();
     // Before a new file replaces the index: unless the records are known to

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The table object's compound index: opening it (and recovering a damaged
-// or interrupted one), creating tags, keeping every tag in step with posts,
-// and the operations that rewrite whole files: pack and copy.
+// or interrupted one), creating tags and building index files.
 #include "store/xbase/apollo_table.h"
 
 #include "store/xbase/cdx_index.h"
@@ -20,9 +19,6 @@
 namespace verbana::xbase {
 namespace {
 
-// The index lock of FoxPro-style engines: readers share it, writers take it
-// alone while they change any page.
-constexpr uint64_t kIndexLock = 0x7FFFFFFEull;
 // Where this engine records, in the index's first header, how many table
 // records the index covers: "Vb" then the count (LE). Other engines leave
 // these reserved bytes alone (zeros); a mismatch means the index is out of
@@ -43,7 +39,7 @@ QString asideName(const QString &path)
 Status waitForLock(File &file, uint64_t offset, LockMode mode)
 {
     using namespace std::chrono;
-    const auto deadline = steady_clock::now() + milliseconds(2000);
+    const auto deadline = steady_clock::now() + milliseconds(DbfFile::kIndexLockWaitMs);
     for (;;) {
         Status s = file.tryLock(offset, 1, mode);
         if (s.isOk() || s.kind() != StatusKind::Locked || steady_clock::now() >= deadline)
@@ -94,15 +90,12 @@ QByteArray TApolloTable::keyOf(int tag, QByteArrayView record) const
     return d.upper ? cp949::upperAscii(raw) : raw.toByteArray();
 }
 
-void TApolloTable::writeIndexedCount()
+void TApolloTable::writeIndexedCount(File &file, uint32_t count)
 {
-    if (!cdxFile_)
-        return;
     char mark[8] = {'V', 'b', 0, 0};
-    const uint32_t n = dbf_->recordCount();
     for (int i = 0; i < 4; ++i)
-        mark[4 + i] = char((n >> (8 * i)) & 0xFF);
-    check(cdxFile_->writeAt(kCountMarkOffset, mark));
+        mark[4 + i] = char((count >> (8 * i)) & 0xFF);
+    check(file.writeAt(kCountMarkOffset, mark));
 }
 
 bool TApolloTable::indexedCountMatches()
@@ -144,12 +137,14 @@ void TApolloTable::openIndex()
     const QString path = indexPath();
     if (!fs_->exists(path))
         return;
-    auto file = fs_->open(path, OpenMode::ReadWrite);
+    auto file = fs_->open(path, ReadOnly ? OpenMode::ReadOnly : OpenMode::ReadWrite);
     if (!file)
         raise(file.status(), texts::unableToOpen(path));
     cdxFile_ = std::move(file.value());
+    const bool repair = RepairIndex && !ReadOnly;
     if (!dbf_->exclusive())
-        check(waitForLock(*cdxFile_, kIndexLock, LockMode::Exclusive), texts::lockFailure());
+        check(waitForLock(*cdxFile_, kIndexLock, ReadOnly ? LockMode::Shared : LockMode::Exclusive),
+              texts::lockFailure());
     struct Unlock {
         TApolloTable *t;
         ~Unlock()
@@ -162,7 +157,7 @@ void TApolloTable::openIndex()
     auto idx = CdxIndex::open(*cdxFile_);
     if (!idx) {
         indexProblem_ = idx.status().message();
-        if (RepairIndex)
+        if (repair)
             setIndexAside(indexProblem_);
         else
             cdxFile_.reset();
@@ -177,18 +172,22 @@ void TApolloTable::openIndex()
         indexProblem_ = QStringLiteral("an update of the index was interrupted");
     else if (!indexedCountMatches())
         indexProblem_ = QStringLiteral("the index does not cover the table's records");
-    if (!indexProblem_.isEmpty() && RepairIndex) {
+    if (!indexProblem_.isEmpty() && repair) {
         // A writer died half-way, or another program changed the table
         // without the index: rebuild from the tag definitions.
         rebuildIndex();
+    } else if (!indexProblem_.isEmpty() && RepairIndex) {
+        // Read-only, an index out of step cannot be rebuilt; trusted, it
+        // would hide records. The table is used in record order.
+        cursor_.reset();
+        cdx_.reset();
+        cdxFile_.reset();
     }
 }
 
 void TApolloTable::rebuildIndex()
 {
-    std::vector<std::pair<QByteArray, QByteArray>> defs;
-    for (const TagInfo &t : cdx_->tags())
-        defs.emplace_back(t.name, t.keyExpression);
+    const auto defs = tagDefinitions();
     for (const TagKeyDef &d : tagDefs_)
         if (!d.usable) {
             setIndexAside(QStringLiteral("a tag's key cannot be computed"));
@@ -215,52 +214,82 @@ void TApolloTable::rebuildIndex()
     changeCounter_ = counter;
 }
 
-// Builds a compound index holding `tags` (name, key expression) for every
-// record of the table. With an empty target it rewrites the open index file
-// in place; otherwise it writes `target` and syncs it.
-void TApolloTable::buildIndexFile(const QString &target, const std::vector<std::pair<QByteArray, QByteArray>> &tags,
-                                  uint32_t changeCounter)
+std::vector<std::pair<QByteArray, QByteArray>> TApolloTable::tagDefinitions() const
 {
-    std::vector<TagBuild> builds;
-    std::vector<TagKeyDef> defs;
+    std::vector<std::pair<QByteArray, QByteArray>> defs;
+    if (cdx_)
+        for (const TagInfo &t : cdx_->tags())
+            defs.emplace_back(t.name, t.keyExpression);
+    return defs;
+}
+
+TApolloTable::IndexBuild TApolloTable::prepareIndexBuild(const std::vector<std::pair<QByteArray, QByteArray>> &tags) const
+{
+    IndexBuild build;
     for (const auto &[name, expr] : tags) {
         TagKeyDef d;
         if (!parseKeyExpression(expr, dbf_->fields(), d))
             throw EApolloError(QStringLiteral("Invalid key expression: %1").arg(QString::fromLatin1(expr)), QString(),
                                StatusKind::InvalidArgument);
-        defs.push_back(d);
+        build.defs.push_back(d);
         TagBuild b;
         b.name = name;
         b.keyExpression = expr;
         b.keyLength = d.keyLength;
         b.keys.reserve(qsizetype(dbf_->recordCount()) * d.keyLength);
         b.recnos.reserve(dbf_->recordCount());
-        builds.push_back(std::move(b));
+        build.tags.push_back(std::move(b));
     }
+    return build;
+}
+
+void TApolloTable::IndexBuild::add(QByteArrayView record, uint32_t recno)
+{
+    for (size_t t = 0; t < defs.size(); ++t) {
+        QByteArrayView raw = record.sliced(defs[t].offset, defs[t].length);
+        if (defs[t].upper)
+            tags[t].add(cp949::upperAscii(raw), recno);
+        else
+            tags[t].add(raw, recno);
+    }
+}
+
+void TApolloTable::writeIndexTemporary(const QString &target, IndexBuild build, uint32_t count)
+{
+    auto file = createTemporary(*fs_, target);
+    if (!file)
+        raise(file.status());
+    Status s = CdxIndex::build(**file, std::move(build.tags));
+    if (s)
+        s = [&] {
+            writeIndexedCount(**file, count);
+            return (*file)->sync();
+        }();
+    if (!s) {
+        file.value().reset();
+        discardTemporary(*fs_, target);
+        raise(s);
+    }
+}
+
+// Builds a compound index holding `tags` (name, key expression) for every
+// record of the table. With an empty target it rewrites the open index file
+// in place; otherwise it writes the new temporary file `target` and syncs it.
+void TApolloTable::buildIndexFile(const QString &target, const std::vector<std::pair<QByteArray, QByteArray>> &tags,
+                                  uint32_t changeCounter)
+{
+    IndexBuild build = prepareIndexBuild(tags);
     check(dbf_->refresh());
     check(dbf_->scan(1, dbf_->recordCount(), [&](uint32_t recno, QByteArrayView rec) {
-        for (size_t t = 0; t < defs.size(); ++t) {
-            QByteArrayView raw = rec.sliced(defs[t].offset, defs[t].length);
-            if (defs[t].upper)
-                builds[t].add(cp949::upperAscii(raw), recno);
-            else
-                builds[t].add(raw, recno);
-        }
+        build.add(rec, recno);
         return true;
     }));
     if (target.isEmpty()) {
-        check(CdxIndex::build(*cdxFile_, std::move(builds), changeCounter));
-        writeIndexedCount();
+        check(CdxIndex::build(*cdxFile_, std::move(build.tags), changeCounter));
+        writeIndexedCount(*cdxFile_, dbf_->recordCount());
         return;
     }
-    auto file = fs_->open(target, OpenMode::Create);
-    if (!file)
-        raise(file.status());
-    check(CdxIndex::build(**file, std::move(builds)));
-    std::swap(cdxFile_, file.value());
-    writeIndexedCount();
-    std::swap(cdxFile_, file.value());
-    check((*file)->sync());
+    writeIndexTemporary(target, std::move(build), dbf_->recordCount());
 }
 
 void TApolloTable::reopenIndexFile()
@@ -285,8 +314,10 @@ int TApolloTable::IndexTag(const QString &indexName, const QByteArray &tag, cons
 int TApolloTable::IndexTags(const std::vector<std::pair<QByteArray, QByteArray>> &newTags)
 {
     requireBrowse("index");
+    requireWritable();
     if (!dbf_->exclusive())
         throw EApolloError(texts::needsExclusive(), QString(), StatusKind::NotExclusive);
+    requireSoundStructure();
     std::vector<std::pair<QByteArray, QByteArray>> defs;
     auto replaced = [&](const QByteArray &name) {
         for (const auto &[tag, expr] : newTags)
@@ -315,9 +346,10 @@ int TApolloTable::IndexTags(const std::vector<std::pair<QByteArray, QByteArray>>
         cursor_.reset();
         cdx_.reset();
         cdxFile_.reset();
-        check(fs_->rename(temp, path));
+        check(replaceWithTemporary(*fs_, temp, path));
         check(fs_->syncFolder(QFileInfo(path).path()));
     } catch (...) {
+        discardTemporary(*fs_, temp);
         reopenAfterFailure();
         throw;
     }
@@ -359,155 +391,6 @@ void TApolloTable::CloseIndexes()
     order_ = 0;
     cursorRecno_ = 0;
     announce(TableEvent::AfterRefresh);
-}
-
-void TApolloTable::lockIndexForWrite()
-{
-    if (!cdx_)
-        return;
-    if (!dbf_->exclusive()) {
-        for (;;) {
-            check(waitForLock(*cdxFile_, kIndexLock, LockMode::Exclusive), texts::lockFailure());
-            auto counter = cdx_->readChangeCounter();
-            const bool changed = !counter || *counter != changeCounter_;
-            if (!changed && !(RepairIndex && cdx_->updateMarkedNow()))
-                break;
-            // Another program changed the index since we last looked, or
-            // died half-way through a change and left its mark: read the
-            // index again, which rebuilds an interrupted one.
-            (void)cdxFile_->unlock(kIndexLock, 1);
-            reopenIndexFile();
-            if (!cdx_)
-                return;
-        }
-        // Appends happen under this lock: the record count is now the one
-        // the index will cover.
-        Status s = dbf_->refresh();
-        if (!s) {
-            (void)cdxFile_->unlock(kIndexLock, 1);
-            raise(s);
-        }
-    }
-    check(cdx_->beginUpdate());
-}
-
-void TApolloTable::beginIndexRead(bool distrustCache)
-{
-    if (!cdx_ || dbf_->exclusive())
-        return;
-    check(waitForLock(*cdxFile_, kIndexLock, LockMode::Shared), texts::lockFailure());
-    auto counter = cdx_->readChangeCounter();
-    if (!counter || *counter != changeCounter_) {
-        (void)cdxFile_->unlock(kIndexLock, 1);
-        reopenIndexFile();
-        cursorRecno_ = 0;
-        // A program that changed the index may have appended records
-        // before it updated the table's header.
-        check(dbf_->refresh());
-        if (cdx_)
-            check(waitForLock(*cdxFile_, kIndexLock, LockMode::Shared), texts::lockFailure());
-    } else if (distrustCache) {
-        cursor_.reset();
-        cursorRecno_ = 0;
-        Status s = cdx_->dropCache();
-        if (!s) {
-            (void)cdxFile_->unlock(kIndexLock, 1);
-            raise(s);
-        }
-    }
-}
-
-void TApolloTable::endIndexRead()
-{
-    if (cdx_ && !dbf_->exclusive())
-        (void)cdxFile_->unlock(kIndexLock, 1);
-}
-
-void TApolloTable::unlockIndexForWrite()
-{
-    if (!cdx_)
-        return;
-    writeIndexedCount();
-    Status s = cdx_->endUpdate();
-    auto counter = cdx_->readChangeCounter();
-    if (counter)
-        changeCounter_ = *counter;
-    if (!dbf_->exclusive())
-        (void)cdxFile_->unlock(kIndexLock, 1);
-    check(s);
-}
-
-// A post that failed half-way may have left changed pages in the cache and
-// the interrupted-update mark in the file: forget the cache and open the
-// index again, which rebuilds it from the table when it can.
-void TApolloTable::recoverIndexAfterFailure()
-{
-    if (!cdxFile_)
-        return;
-    if (!dbf_->exclusive())
-        (void)cdxFile_->unlock(kIndexLock, 1);
-    try {
-        reopenIndexFile();
-    } catch (const EApolloError &) {
-        cursor_.reset();
-        cdx_.reset();
-        cdxFile_.reset();
-        tagDefs_.clear();
-    }
-    cursorRecno_ = 0;
-}
-
-void TApolloTable::Post()
-{
-    requireActive();
-    if (state_ == TableState::Browse)
-        return;
-    // A tag whose key this engine cannot compute could not be kept in step:
-    // refuse the post rather than let that tag go silently wrong.
-    for (int t = 1; t <= int(tagDefs_.size()); ++t)
-        if (!tagDefs_[size_t(t - 1)].usable)
-            throw EApolloError(QStringLiteral("The index tag %1 (key %2) cannot be kept up to date by this program")
-                                   .arg(QString::fromLatin1(TagName(t)), QString::fromLatin1(TagKey(t))),
-                               QString(), StatusKind::InvalidArgument);
-    if (state_ == TableState::Inserting) {
-        check(dbf_->lockAppend(), texts::lockFailure());
-        try {
-            lockIndexForWrite();
-            auto recno = dbf_->append(buffer_);
-            if (!recno)
-                raise(recno.status());
-            for (int t = 1; t <= int(tagDefs_.size()); ++t)
-                check(cdx_->insert(t, keyOf(t, buffer_), *recno));
-            unlockIndexForWrite();
-            recno_ = *recno;
-        } catch (...) {
-            recoverIndexAfterFailure();
-            (void)dbf_->unlockAppend();
-            throw;
-        }
-        (void)dbf_->unlockAppend();
-    } else {
-        try {
-            lockIndexForWrite();
-            check(dbf_->writeRecord(recno_, buffer_));
-            for (int t = 1; t <= int(tagDefs_.size()); ++t) {
-                const QByteArray oldKey = keyOf(t, saved_), newKey = keyOf(t, buffer_);
-                if (oldKey != newKey) {
-                    check(cdx_->remove(t, oldKey, recno_));
-                    check(cdx_->insert(t, newKey, recno_));
-                }
-            }
-            unlockIndexForWrite();
-        } catch (...) {
-            recoverIndexAfterFailure();
-            throw;
-        }
-        (void)dbf_->unlockRecord(recno_);
-    }
-    state_ = TableState::Browse;
-    bof_ = eof_ = false;
-    cursorRecno_ = 0;
-    announce(TableEvent::AfterPost);
 }
 
 } // namespace verbana::xbase

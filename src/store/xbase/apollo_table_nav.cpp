@@ -408,6 +408,7 @@ void TApolloTable::Delete()
         Cancel();
     if (recno_ == 0)
         throw EApolloError(QStringLiteral("No record to delete"), QString(), StatusKind::InvalidArgument);
+    requireWritable();
     check(dbf_->lockRecord(recno_), texts::lockFailure());
     Status s = dbf_->writeDeletionFlag(recno_, dbf::kDeleted);
     (void)dbf_->unlockRecord(recno_);

@@ -14,14 +14,11 @@
 namespace verbana::xbase {
 namespace {
 
-// Writes a table file holding `header` and the records given by `each`.
-Status writeTable(FileSystem &fs, const QString &path, dbf::Header header,
+// Writes a table file holding `header` and the records given by `each`
+// into `f`, and makes it durable.
+Status writeTable(File &f, dbf::Header header,
                   const std::function<Status(const std::function<void(QByteArrayView)> &)> &each)
 {
-    auto file = fs.open(path, OpenMode::Create);
-    if (!file)
-        return file.status();
-    File &f = **file;
     QByteArray head = dbf::encodeHeader(header);
     uint64_t offset = uint64_t(head.size());
     uint32_t count = 0;
@@ -78,50 +75,72 @@ void TApolloTable::reopenAfterFailure()
 void TApolloTable::Pack()
 {
     requireBrowse("pack");
+    requireWritable();
     if (!dbf_->exclusive())
         throw EApolloError(texts::needsExclusive(), QString(), StatusKind::NotExclusive);
+    requireSoundStructure();
     const QString path = dbf_->path();
     const QString temp = path + QStringLiteral(".pack");
+    const QString cdxPath = indexPath();
+    const QString cdxTemp = cdxPath + QStringLiteral(".new");
     const QString folder = QFileInfo(path).path();
     dbf::Header header = dbf_->header();
     dbf::stampToday(header);
-    std::vector<std::pair<QByteArray, QByteArray>> tags;
-    if (cdx_)
-        for (const TagInfo &t : cdx_->tags())
-            tags.emplace_back(t.name, t.keyExpression);
+    const auto tags = tagDefinitions();
     const int order = order_;
+
+    // Everything the packed table needs is made first: its file and its
+    // index, both durable. A failure up to here leaves the old files as
+    // they were, with nothing of ours beside them.
+    IndexBuild build = prepareIndexBuild(tags);
+    auto kept = dbf_->keepTail();
+    if (!kept)
+        raise(kept.status());
+    tailKeptAs_ = *kept;
+    try {
+        auto file = createTemporary(*fs_, temp);
+        if (!file)
+            raise(file.status());
+        uint32_t packed = 0;
+        check(writeTable(**file, header, [&](const std::function<void(QByteArrayView)> &emit) {
+            return dbf_->scan(1, dbf_->recordCount(), [&](uint32_t, QByteArrayView rec) {
+                if (rec[0] != dbf::kDeleted) {
+                    emit(rec);
+                    build.add(rec, ++packed);
+                }
+                return true;
+            });
+        }));
+        file.value().reset();
+        if (!tags.empty())
+            writeIndexTemporary(cdxTemp, std::move(build), packed);
+    } catch (...) {
+        discardTemporary(*fs_, temp);
+        discardTemporary(*fs_, cdxTemp);
+        throw;
+    }
 
     try {
         // Until the packed table and its new index are both in place, a
         // power cut must leave the old index rebuilt for whichever table is
         // there.
         protectIndexReplacement(false);
-        check(writeTable(*fs_, temp, header, [&](const std::function<void(QByteArrayView)> &emit) {
-            return dbf_->scan(1, dbf_->recordCount(), [&](uint32_t, QByteArrayView rec) {
-                if (rec[0] != dbf::kDeleted)
-                    emit(rec);
-                return true;
-            });
-        }));
         closeFiles();
-        check(fs_->rename(temp, path));
+        check(replaceWithTemporary(*fs_, temp, path));
+        if (!tags.empty())
+            check(replaceWithTemporary(*fs_, cdxTemp, cdxPath));
         check(fs_->syncFolder(folder));
-        auto reopened = DbfFile::open(*fs_, path, true);
-        if (!reopened)
-            raise(reopened.status(), texts::unableToOpen(path));
-        dbf_ = std::move(reopened.value());
-        openMemo();
-        if (!tags.empty()) {
-            const QString cdxPath = indexPath();
-            const QString cdxTemp = cdxPath + QStringLiteral(".new");
-            buildIndexFile(cdxTemp, tags);
-            check(fs_->rename(cdxTemp, cdxPath));
-            check(fs_->syncFolder(folder));
-        }
     } catch (...) {
+        discardTemporary(*fs_, temp);
+        discardTemporary(*fs_, cdxTemp);
         reopenAfterFailure();
         throw;
     }
+    auto reopened = DbfFile::open(*fs_, path, true);
+    if (!reopened)
+        raise(reopened.status(), texts::unableToOpen(path));
+    dbf_ = std::move(reopened.value());
+    openMemo();
     openIndex();
     order_ = order <= TagCount() ? order : 0;
     query_.reset();
@@ -144,7 +163,10 @@ int TApolloTable::CopyFile(const QString &target)
     header.version = 0x03;
     header.flags = 0;
     dbf::stampToday(header);
-    Status s = writeTable(*fs_, path, header, [&](const std::function<void(QByteArrayView)> &emit) {
+    auto file = fs_->open(path, OpenMode::Create);
+    if (!file)
+        return 0;
+    Status s = writeTable(**file, header, [&](const std::function<void(QByteArrayView)> &emit) {
         return dbf_->scan(1, dbf_->recordCount(), [&](uint32_t r, QByteArrayView rec) {
             if (visible(r, rec))
                 emit(rec);

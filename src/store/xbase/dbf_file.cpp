@@ -9,17 +9,21 @@
 
 namespace verbana::xbase {
 
-Result<std::unique_ptr<DbfFile>> DbfFile::open(FileSystem &fs, const QString &path, bool exclusive)
+Result<std::unique_ptr<DbfFile>> DbfFile::open(FileSystem &fs, const QString &path, bool exclusive, bool readOnly)
 {
-    auto file = fs.open(path, OpenMode::ReadWrite);
+    auto file = fs.open(path, readOnly ? OpenMode::ReadOnly : OpenMode::ReadWrite);
     if (!file)
         return file.status();
     std::unique_ptr<DbfFile> t(new DbfFile);
     t->file_ = std::move(file.value());
+    t->fs_ = &fs;
     t->path_ = path;
-    t->exclusive_ = exclusive;
+    // Read-only, the table is shared: a file open for reading cannot hold a
+    // write lock, and nothing is written that others must be kept from.
+    t->readOnly_ = readOnly;
+    t->exclusive_ = exclusive && !readOnly;
 
-    Status lock = t->file_->tryLock(kOpenLock, 1, exclusive ? LockMode::Exclusive : LockMode::Shared);
+    Status lock = t->file_->tryLock(kOpenLock, 1, t->exclusive_ ? LockMode::Exclusive : LockMode::Shared);
     if (!lock)
         return lock;
 
@@ -29,8 +33,17 @@ Result<std::unique_ptr<DbfFile>> DbfFile::open(FileSystem &fs, const QString &pa
     QByteArray whole(t->header_.headerLength, Qt::Uninitialized);
     XB_TRY(t->file_->readAt(0, std::span<char>(whole.data(), size_t(whole.size()))));
     XB_TRY(dbf::decodeFields(std::span<const char>(whole.constData(), size_t(whole.size())), t->header_));
+    t->headerBytes_ = whole;
+    t->fieldsEnd_ = size_t(dbf::kPrefixSize) + size_t(dbf::kDescriptorSize) * t->header_.fields.size();
     XB_TRY(t->refresh());
     return t;
+}
+
+Status DbfFile::requireWritable() const
+{
+    if (readOnly_)
+        return Status::readOnly(QStringLiteral("%1 is open for reading only").arg(path_));
+    return Status::ok();
 }
 
 Status DbfFile::create(FileSystem &fs, const QString &path, std::vector<dbf::Field> fields)
@@ -82,22 +95,23 @@ Status DbfFile::refresh()
     if (!size)
         return size.status();
     const uint64_t body = *size > header_.headerLength ? *size - header_.headerLength : 0;
-    const uint64_t bySize = body / header_.recordLength;
-    if (exclusive_) {
-        // The header is authoritative, but never beyond what the file holds.
-        count_ = uint32_t(std::min<uint64_t>(header_.recordCount, bySize));
-    } else {
-        // Shared: another program may have appended before updating the
-        // header, so the file size decides.
-        count_ = uint32_t(std::min<uint64_t>(bySize, 0xFFFFFFFFu));
-        if (count_ < header_.recordCount) {
-            char prefix[dbf::kPrefixSize];
-            XB_TRY(file_->readAt(0, prefix));
-            dbf::Header fresh;
-            if (dbf::decodePrefix(prefix, fresh))
-                header_.recordCount = fresh.recordCount;
-            count_ = uint32_t(std::min<uint64_t>(header_.recordCount, bySize));
-        }
+    const uint32_t bySize = uint32_t(std::min<uint64_t>(body / header_.recordLength, 0xFFFFFFFFu));
+    if (!exclusive_ && bySize != header_.recordCount) {
+        // Another program may have appended, before or after updating the
+        // header: read the header's count again.
+        auto fresh = headerCountNow();
+        if (!fresh)
+            return fresh.status();
+        header_.recordCount = *fresh;
+    }
+    // Records beyond the header's count are looked at once for each
+    // header count and size: only an append changes them.
+    if (header_.recordCount != countedFor_.first || bySize != countedFor_.second) {
+        auto whole = wholeRecordsFrom(std::min(header_.recordCount, bySize), bySize);
+        if (!whole)
+            return whole.status();
+        count_ = *whole;
+        countedFor_ = {header_.recordCount, bySize};
     }
     mapRecords();
     return Status::ok();
@@ -125,6 +139,7 @@ Status DbfFile::sync()
 
 Status DbfFile::writeRecord(uint32_t recno, const QByteArray &record)
 {
+    XB_TRY(requireWritable());
     if (recno < 1 || recno > count_ || record.size() != header_.recordLength)
         return Status::invalidArgument(QStringLiteral("record %1 cannot be written").arg(recno));
     durable_ = false;
@@ -133,6 +148,7 @@ Status DbfFile::writeRecord(uint32_t recno, const QByteArray &record)
 
 Status DbfFile::writeDeletionFlag(uint32_t recno, char flag)
 {
+    XB_TRY(requireWritable());
     if (recno < 1 || recno > count_)
         return Status::invalidArgument(QStringLiteral("record %1 does not exist").arg(recno));
     durable_ = false;
@@ -141,11 +157,21 @@ Status DbfFile::writeDeletionFlag(uint32_t recno, char flag)
 
 Result<uint32_t> DbfFile::append(const QByteArray &record)
 {
+    XB_TRY(requireWritable());
     if (record.size() != header_.recordLength)
         return Status::invalidArgument(QStringLiteral("record has the wrong length"));
     XB_TRY(refresh());
     if (count_ == 0xFFFFFFFFu)
         return Status::invalidArgument(QStringLiteral("table is full"));
+    auto size = file_->size();
+    if (size && *size > header_.recordOffset(count_ + 1) + 1) {
+        // More than an end marker follows the records: keep it before the
+        // new record writes over it.
+        auto kept = keepTail();
+        if (!kept)
+            return kept.status();
+        XB_TRY(file_->truncate(header_.recordOffset(count_ + 1)));
+    }
     const uint32_t recno = count_ + 1;
     durable_ = false;
     // Record and end marker in one write, then the header: a process killed
@@ -176,6 +202,7 @@ Status DbfFile::setStructuralIndexFlag(bool on)
     const uint8_t flags = on ? (header_.flags | dbf::kFlagStructuralIndex) : (header_.flags & ~dbf::kFlagStructuralIndex);
     if (flags == header_.flags)
         return Status::ok();
+    XB_TRY(requireWritable());
     header_.flags = flags;
     durable_ = false;
     const char byte = char(flags);
@@ -208,10 +235,10 @@ Status DbfFile::scan(uint32_t from, uint32_t to, const std::function<bool(uint32
     return Status::ok();
 }
 
-Status DbfFile::waitLock(uint64_t offset, uint64_t length)
+Status DbfFile::waitLock(uint64_t offset, uint64_t length, int ms)
 {
     using namespace std::chrono;
-    const auto deadline = steady_clock::now() + milliseconds(1000);
+    const auto deadline = steady_clock::now() + milliseconds(ms);
     for (;;) {
         Status s = file_->tryLock(offset, length, LockMode::Exclusive);
         if (s.isOk() || s.kind() != StatusKind::Locked || steady_clock::now() >= deadline)
@@ -220,9 +247,17 @@ Status DbfFile::waitLock(uint64_t offset, uint64_t length)
     }
 }
 
-Status DbfFile::lockRecord(uint32_t recno) { return exclusive_ ? Status::ok() : waitLock(kLockBase + recno, 1); }
+Status DbfFile::lockRecord(uint32_t recno)
+{
+    XB_TRY(requireWritable());
+    return exclusive_ ? Status::ok() : waitLock(kLockBase + recno, 1, kRecordLockWaitMs);
+}
 Status DbfFile::unlockRecord(uint32_t recno) { return exclusive_ ? Status::ok() : file_->unlock(kLockBase + recno, 1); }
-Status DbfFile::lockAppend() { return exclusive_ ? Status::ok() : waitLock(kLockBase, 1); }
+Status DbfFile::lockAppend()
+{
+    XB_TRY(requireWritable());
+    return exclusive_ ? Status::ok() : waitLock(kLockBase, 1, kAppendLockWaitMs);
+}
 Status DbfFile::unlockAppend() { return exclusive_ ? Status::ok() : file_->unlock(kLockBase, 1); }
 
 } // namespace verbana::xbase

@@ -40,6 +40,8 @@ inline QString needsExclusive()
 {
     return QStringLiteral("Table must be opened in Exclusive mode to perform this operation");
 }
+inline QString readOnly() { return QStringLiteral("Table is open read-only: it cannot be changed"); }
+inline QString damaged(const QString &fault) { return QStringLiteral("Table is damaged: ") + fault; }
 inline QString lockFailure() { return QStringLiteral("Record Lock Failure. May be locked by another user or task."); }
 } // namespace texts
 

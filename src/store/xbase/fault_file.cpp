@@ -142,7 +142,7 @@ Result<std::unique_ptr<File>> FaultFileSystem::open(const QString &path, OpenMod
         record({Change::Create, {}, path, inode});
     } else {
         inode = it.value();
-        if (mode == OpenMode::Create)
+        if (mode == OpenMode::Create || mode == OpenMode::CreateNew)
             record({Change::Truncate, {}, {}, inode, 0});
     }
     return std::unique_ptr<File>(new FaultFile(*this, std::move(file.value()), inode));
@@ -152,6 +152,12 @@ bool FaultFileSystem::exists(const QString &path)
 {
     adopt(path);
     return inner_.exists(path);
+}
+
+bool FaultFileSystem::isRegularFile(const QString &path)
+{
+    adopt(path);
+    return inner_.isRegularFile(path);
 }
 
 Status FaultFileSystem::rename(const QString &from, const QString &to)

@@ -35,6 +35,7 @@ public:
 
     Result<std::unique_ptr<File>> open(const QString &path, OpenMode mode) override;
     bool exists(const QString &path) override;
+    bool isRegularFile(const QString &path) override;
     Status rename(const QString &from, const QString &to) override;
     Status remove(const QString &path) override;
     Status syncFolder(const QString &folder) override;

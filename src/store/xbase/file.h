@@ -19,6 +19,9 @@ enum class OpenMode {
     ReadOnly,
     ReadWrite, // the file must exist
     Create, // create or truncate, read and write
+    // Create a file that does not exist yet, read and write. Fails when
+    // anything has the name, a link included: no link is ever followed.
+    CreateNew,
 };
 
 enum class LockMode { Shared, Exclusive };
@@ -62,6 +65,8 @@ public:
     virtual ~FileSystem() = default;
     virtual Result<std::unique_ptr<File>> open(const QString &path, OpenMode mode) = 0;
     virtual bool exists(const QString &path) = 0;
+    // The name is a plain file itself: not a link, folder or device.
+    virtual bool isRegularFile(const QString &path) { return exists(path); }
     // Atomically replaces `to` with `from` (same folder).
     virtual Status rename(const QString &from, const QString &to) = 0;
     virtual Status remove(const QString &path) = 0;
@@ -71,5 +76,14 @@ public:
     // The process-wide POSIX file system.
     static FileSystem &posix();
 };
+
+// Temporary files of our own that replace a file by a rename: created only
+// where nothing has the name (a plain file left there by an interrupted run
+// of ours is removed first; anything else, a link above all, is refused),
+// and renamed into place only while the name is still that plain file.
+Result<std::unique_ptr<File>> createTemporary(FileSystem &fs, const QString &path);
+Status replaceWithTemporary(FileSystem &fs, const QString &temp, const QString &target);
+// Removes a temporary of ours after a failure, when it is a plain file.
+void discardTemporary(FileSystem &fs, const QString &temp);
 
 } // namespace verbana::xbase

@@ -7,8 +7,8 @@ namespace verbana::xbase {
 
 class MemoryFile final : public File {
 public:
-    MemoryFile(MemoryFileSystem &fs, std::shared_ptr<MemoryFileSystem::Data> d, QString path)
-        : fs_(fs), d_(std::move(d)), path_(std::move(path))
+    MemoryFile(MemoryFileSystem &fs, std::shared_ptr<MemoryFileSystem::Data> d, QString path, bool readOnly)
+        : fs_(fs), d_(std::move(d)), path_(std::move(path)), readOnly_(readOnly)
     {
     }
 
@@ -27,6 +27,8 @@ public:
 
     Status writeAt(uint64_t offset, std::span<const char> data) override
     {
+        if (readOnly_)
+            return Status::ioError(QStringLiteral("write error: %1: opened for reading only").arg(path_));
         if (fs_.shouldFailWrite())
             return Status::ioError(QStringLiteral("write error: %1: injected failure").arg(path_));
         if (offset + data.size() > (1u << 30))
@@ -41,6 +43,8 @@ public:
     Result<uint64_t> size() override { return uint64_t(d_->bytes.size()); }
     Status truncate(uint64_t size) override
     {
+        if (readOnly_)
+            return Status::ioError(QStringLiteral("truncate error: %1: opened for reading only").arg(path_));
         d_->bytes.resize(qsizetype(size), '\0');
         return Status::ok();
     }
@@ -53,6 +57,7 @@ private:
     MemoryFileSystem &fs_;
     std::shared_ptr<MemoryFileSystem::Data> d_;
     QString path_;
+    bool readOnly_;
 };
 
 bool MemoryFileSystem::shouldFailWrite()
@@ -64,19 +69,25 @@ bool MemoryFileSystem::shouldFailWrite()
 
 Result<std::unique_ptr<File>> MemoryFileSystem::open(const QString &path, OpenMode mode)
 {
+    if (readOnly_ && mode != OpenMode::ReadOnly)
+        return Status::readOnly(QStringLiteral("%1: read-only file system").arg(path));
     auto it = files_.find(path);
     if (it == files_.end()) {
-        if (mode != OpenMode::Create)
+        if (mode != OpenMode::Create && mode != OpenMode::CreateNew)
             return Status::notFound(path);
         it = files_.insert(path, std::make_shared<Data>());
+    } else if (mode == OpenMode::CreateNew) {
+        return Status::ioError(QStringLiteral("%1: something else has the name").arg(path));
     } else if (mode == OpenMode::Create) {
         it.value() = std::make_shared<Data>();
     }
-    return std::unique_ptr<File>(new MemoryFile(*this, it.value(), path));
+    return std::unique_ptr<File>(new MemoryFile(*this, it.value(), path, mode == OpenMode::ReadOnly));
 }
 
 Status MemoryFileSystem::rename(const QString &from, const QString &to)
 {
+    if (readOnly_)
+        return Status::ioError(QStringLiteral("rename %1: read-only file system").arg(from));
     auto it = files_.find(from);
     if (it == files_.end())
         return Status::notFound(from);
@@ -87,6 +98,8 @@ Status MemoryFileSystem::rename(const QString &from, const QString &to)
 
 Status MemoryFileSystem::remove(const QString &path)
 {
+    if (readOnly_)
+        return Status::ioError(QStringLiteral("remove %1: read-only file system").arg(path));
     files_.remove(path);
     return Status::ok();
 }

@@ -25,6 +25,9 @@ public:
 
     // Makes the Nth write from now fail (1 = the next one); 0 = never.
     void failWriteAfter(int n) { failWrite_ = n; }
+    // Read-only media: files open for reading only, nothing is written,
+    // created, renamed or removed.
+    void setReadOnly(bool on) { readOnly_ = on; }
 
     struct Data {
         QByteArray bytes;
@@ -35,6 +38,7 @@ private:
     bool shouldFailWrite();
     QHash<QString, std::shared_ptr<Data>> files_;
     int failWrite_ = 0;
+    bool readOnly_ = false;
 };
 
 } // namespace verbana::xbase

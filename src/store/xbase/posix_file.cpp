@@ -161,6 +161,9 @@ public:
         case OpenMode::Create:
             flags |= O_RDWR | O_CREAT | O_TRUNC;
             break;
+        case OpenMode::CreateNew:
+            flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
+            break;
         }
         const QByteArray native = QFile::encodeName(path);
         int fd = ::open(native.constData(), flags, 0666);
@@ -168,6 +171,12 @@ public:
             const int e = errno;
             if (e == ENOENT)
                 return Status::notFound(path);
+            if (e == EEXIST)
+                return Status::ioError(QStringLiteral("%1: something else has the name (a link?): not overwritten").arg(path));
+            // Read-only media and files the user may not write: the caller
+            // can still open them for reading.
+            if (mode != OpenMode::ReadOnly && (e == EROFS || e == EACCES || e == EPERM))
+                return Status::readOnly(QStringLiteral("%1: %2").arg(path, errnoText(e)));
             return Status::ioError(QStringLiteral("%1: %2").arg(path, errnoText(e)));
         }
         struct stat st;
@@ -179,6 +188,12 @@ public:
     }
 
     bool exists(const QString &path) override { return QFileInfo::exists(path); }
+
+    bool isRegularFile(const QString &path) override
+    {
+        struct stat st;
+        return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+    }
 
     Status rename(const QString &from, const QString &to) override
     {

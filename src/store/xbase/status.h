@@ -19,6 +19,7 @@ enum class StatusKind {
     InvalidArgument, // the caller asked for something impossible
     NotFound, // a file, field or tag does not exist
     NotExclusive, // the operation needs the table opened exclusively
+    ReadOnly, // a write to a file opened for reading only
 };
 
 class [[nodiscard]] Status {
@@ -31,6 +32,7 @@ public:
     static Status invalidArgument(QString m) { return {StatusKind::InvalidArgument, std::move(m)}; }
     static Status notFound(QString m) { return {StatusKind::NotFound, std::move(m)}; }
     static Status notExclusive(QString m) { return {StatusKind::NotExclusive, std::move(m)}; }
+    static Status readOnly(QString m) { return {StatusKind::ReadOnly, std::move(m)}; }
 
     bool isOk() const { return kind_ == StatusKind::Ok; }
     explicit operator bool() const { return isOk(); }

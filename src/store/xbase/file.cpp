@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "store/xbase/file.h"
+
+namespace verbana::xbase {
+
+Result<std::unique_ptr<File>> createTemporary(FileSystem &fs, const QString &path)
+{
+    if (fs.isRegularFile(path))
+        XB_TRY(fs.remove(path));
+    auto file = fs.open(path, OpenMode::CreateNew);
+    if (!file && file.status().kind() != StatusKind::IOError)
+        return Status::ioError(file.status().message());
+    return file;
+}
+
+Status replaceWithTemporary(FileSystem &fs, const QString &temp, const QString &target)
+{
+    if (!fs.isRegularFile(temp))
+        return Status::ioError(QStringLiteral("%1 is no longer the file written: not renamed").arg(temp));
+    return fs.rename(temp, target);
+}
+
+void discardTemporary(FileSystem &fs, const QString &temp)
+{
+    if (fs.isRegularFile(temp))
+        (void)fs.remove(temp);
+}
+
+} // namespace verbana::xbase
