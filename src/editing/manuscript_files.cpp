@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFont>
 #include <QTextDocument>
 
 namespace verbana::editing {
@@ -127,6 +128,7 @@ void turnIntoBuiltIn(SermonEditing &editing)
                                                      + store::ReplaceExtension(context, QStringLiteral(".rtf")));
     // A real RTF document of the plain text, not the text file renamed.
     QTextDocument doc;
+    doc.setDefaultFont(QFont(QStringLiteral("굴림체"), 10));
     QFile copy(files.textCopy);
     if (copy.open(QIODevice::ReadOnly))
         richtext::readPlainText(copy.readAll(), doc);

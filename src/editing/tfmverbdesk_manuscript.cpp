@@ -135,6 +135,8 @@ void Tfmverbdesk::mnHwpFileClick()
         return;
     }
     const QString chosen = chooseOpenFile(QStringLiteral("아래아 한글"), QString(), QStringLiteral("아래아 한글 (*.hwp)"));
+    // The keys go back to this window when the chooser has closed.
+    activateWindow();
     if (chosen.isEmpty())
         return;
     const Disabled busy{btnMEdit_};
