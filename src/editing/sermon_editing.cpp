@@ -119,6 +119,35 @@ static QString contextOf(const xbase::TApolloTable &table)
     return cp949::decode(table.GetString(store::fCONTEXT));
 }
 
+QString SermonEditing::context() const
+{
+    return table_ && table_->Active() ? contextOf(*table_) : QString();
+}
+
+void SermonEditing::setContext(const QString &context)
+{
+    if (!table_ || !table_->Active())
+        return;
+    const cp949::Encoded name = cp949::encode(context);
+    if (!name.ok())
+        throw EUserError(QStringLiteral("원고 파일 이름에 쓸 수 없는 글자가 있습니다: ") + name.unmappable);
+    if (changing()) {
+        table_->PutString(store::fCONTEXT, name.bytes);
+        return;
+    }
+    if (table_->RecNo() == 0)
+        return;
+    table_->Edit();
+    try {
+        table_->PutString(store::fCONTEXT, name.bytes);
+        table_->Post();
+    } catch (...) {
+        if (changing())
+            table_->Cancel();
+        throw;
+    }
+}
+
 QString moveFailedText(const QString &from, const QString &to)
 {
     return QStringLiteral("원고 파일을 제자리로 옮길 수 없어 저장하지 않았습니다.\r") + QDir::toNativeSeparators(from)

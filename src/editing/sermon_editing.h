@@ -70,6 +70,13 @@ public:
     // and then the record. The caller has asked the user.
     void deleteCurrent();
 
+    // CONTEXT of the sermon shown: the record's field.
+    QString context() const;
+    // Sets CONTEXT: into the change under way, or, while browsing, through
+    // an edit posted at once. A name that CP949 cannot hold raises
+    // EUserError and changes nothing.
+    void setContext(const QString &context);
+
     // The four work files of a new sermon are deleted.
     void deleteWorkFiles() const;
     // A path below the collection folder for a stored relative name (any

@@ -212,7 +212,7 @@ void Tfmverbdesk::RefreshManuscriptView()
     if (!t || !t->Active())
         return;
     if (editing_.adding()) {
-        manuscriptCaption_ = QStringLiteral("원고 입력");
+        setManuscriptCaption(QStringLiteral("원고 입력"));
         lblManuType_->setText(QStringLiteral("  "));
         return;
     }
@@ -223,7 +223,7 @@ void Tfmverbdesk::RefreshManuscriptView()
         lblManuType_->setText(QStringLiteral("자체편집기"));
     else if (extension == QLatin1String(".HWP"))
         lblManuType_->setText(QStringLiteral("아래아 한글"));
-    manuscriptCaption_ = QStringLiteral("원고 수정");
+    setManuscriptCaption(QStringLiteral("원고 수정"));
 
     reManuscript_->clear();
     QFont font(QStringLiteral("굴림체"));
@@ -231,19 +231,8 @@ void Tfmverbdesk::RefreshManuscriptView()
     reManuscript_->document()->setDefaultFont(font);
     reManuscript_->setCurrentCharFormat(QTextCharFormat());
     reManuscript_->setTextColor(Qt::black);
-    if (context.isEmpty())
-        return;
-    const QString copy = editing_.textCopyPath(context);
-    if (copy.isEmpty() || !QFileInfo(copy).isFile())
-        return;
-    QFile file(copy);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    richtext::readPlainText(file.readAll(), *reManuscript_->document());
-    QTextCursor start = reManuscript_->textCursor();
-    start.movePosition(QTextCursor::Start);
-    reManuscript_->setTextCursor(start);
-    reManuscript_->ensureCursorVisible();
+    if (!context.isEmpty())
+        loadTextCopy(editing_.textCopyPath(context));
 }
 
 } // namespace verbana::editing

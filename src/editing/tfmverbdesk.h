@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -106,6 +107,18 @@ public:
     // The caption the manuscript button carries: "원고 입력" or "원고 수정".
     const QString &manuscriptCaption() const { return manuscriptCaption_; }
 
+    // The built-in editor, opened modally on a manuscript file and its text
+    // copy (`load`: the file is loaded when it exists); it returns when its
+    // window has closed. Until one is set the editor opens nothing.
+    using BuiltInEditor = std::function<void(const QString &filePath, const QString &textCopyPath, bool load)>;
+    void setBuiltInEditor(BuiltInEditor editor) { editor_ = std::move(editor); }
+
+    // The manuscript page's commands (tfmverbdesk_manuscript.cpp).
+    void btnMEditClick();
+    void mnSelfEditorClick();
+    void mnHwpFileClick();
+    void btnMRefreshClick();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -142,6 +155,12 @@ private:
     void moveSermon(int direction);
     QWidget *boxOf(int field) const;
 
+    // The manuscript page (tfmverbdesk_manuscript.cpp).
+    void setManuscriptCaption(const QString &caption);
+    void loadTextCopy(const QString &path);
+    void openBuiltInEditor(const QString &filePath, const QString &textCopyPath, bool load);
+    void editHwpManuscript(const QString &manuscript);
+
     SermonEditing editing_;
     QString tablePath_;
     QString rememberedCollection_;
@@ -167,6 +186,9 @@ private:
     QWidget *tsOutline_ = nullptr, *tsManuscript_ = nullptr, *tsSelf_ = nullptr;
     QPushButton *btnCallCal_ = nullptr, *btnCallCal2_ = nullptr;
     QLabel *lblManuType_ = nullptr;
+    QPushButton *btnMEdit_ = nullptr, *btnMRefresh_ = nullptr;
+    QMenu *pmManuscript_ = nullptr;
+    BuiltInEditor editor_;
     QHBoxLayout *bibleLine_ = nullptr;
     QWidget *bibleTrail_ = nullptr;
     QTextEdit *reManuscript_ = nullptr;

@@ -163,7 +163,7 @@ void Tfmverbdesk::mnAppendClick()
         return;
     placeSavePanel();
     pnlSave_->show();
-    manuscriptCaption_ = QStringLiteral("원고 입력");
+    setManuscriptCaption(QStringLiteral("원고 입력"));
     PageControl1_->setCurrentIndex(0);
     try {
         editing_.add();

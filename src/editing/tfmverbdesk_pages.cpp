@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -169,13 +170,29 @@ QWidget *Tfmverbdesk::buildManuscriptPage()
     auto *column = new QVBoxLayout(page);
     column->setContentsMargins(4, 4, 4, 4);
     auto *bar = new QHBoxLayout;
+    btnMEdit_ = makeButton(QStringLiteral("원고 입력"), QStringLiteral("설교문 작성/수정"), QStringLiteral("btnMEdit"), page);
+    connect(btnMEdit_, &QPushButton::clicked, this, asCommand([this] { btnMEditClick(); }));
+    pmManuscript_ = new QMenu(btnMEdit_);
+    pmManuscript_->setObjectName(QStringLiteral("pmManuscript"));
+    pmManuscript_->addAction(QStringLiteral("자체편집기"), this, asCommand([this] { mnSelfEditorClick(); }))
+        ->setObjectName(QStringLiteral("mnSelfEditor"));
+    pmManuscript_->addAction(QStringLiteral("아래아 한글"), this, asCommand([this] { mnHwpFileClick(); }))
+        ->setObjectName(QStringLiteral("mnHwpFile"));
     auto *kind = makeLabel(QStringLiteral("원고형태:"), page);
     kind->setStyleSheet(QStringLiteral("color: blue"));
     lblManuType_ = makeLabel(QStringLiteral("  "), page);
     lblManuType_->setObjectName(QStringLiteral("lblManuType"));
     describe(lblManuType_, QStringLiteral("원고형태"));
+    btnMRefresh_ = makeButton(QString(), QString(), QStringLiteral("btnMRefresh"), page);
+    btnMRefresh_->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    describe(btnMRefresh_, QStringLiteral("새로 고침"), QStringLiteral("원본 파일과 TXT 사본이\r\n맞지 않을 때,\r\n    새로 고침"));
+    connect(btnMRefresh_, &QPushButton::clicked, this, asCommand([this] { btnMRefreshClick(); }));
+    bar->addWidget(btnMEdit_);
+    bar->addSpacing(8);
     bar->addWidget(kind);
     bar->addWidget(lblManuType_);
+    bar->addSpacing(8);
+    bar->addWidget(btnMRefresh_);
     bar->addStretch(1);
     reManuscript_ = new QTextEdit(page);
     reManuscript_->setObjectName(QStringLiteral("reManuscript"));
@@ -184,18 +201,19 @@ QWidget *Tfmverbdesk::buildManuscriptPage()
     reManuscript_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     reManuscript_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     reManuscript_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(reManuscript_, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        QMenu menu(reManuscript_);
-        menu.addAction(QStringLiteral("블록 복사"), reManuscript_, &QTextEdit::copy);
-        menu.addAction(QStringLiteral("전체 복사"), reManuscript_, [this] {
-            reManuscript_->selectAll();
-            reManuscript_->copy();
-            QTextCursor start = reManuscript_->textCursor();
-            start.movePosition(QTextCursor::Start);
-            reManuscript_->setTextCursor(start);
-        });
-        menu.exec(reManuscript_->mapToGlobal(at));
-    });
+    auto *pmView = new QMenu(reManuscript_);
+    pmView->setObjectName(QStringLiteral("pmView"));
+    pmView->addAction(QStringLiteral("블록 복사"), reManuscript_, &QTextEdit::copy)
+        ->setObjectName(QStringLiteral("mnCopyBlock"));
+    pmView->addAction(QStringLiteral("전체 복사"), reManuscript_, [this] {
+        reManuscript_->selectAll();
+        reManuscript_->copy();
+        QTextCursor start = reManuscript_->textCursor();
+        start.movePosition(QTextCursor::Start);
+        reManuscript_->setTextCursor(start);
+    })->setObjectName(QStringLiteral("mnCopyAll"));
+    connect(reManuscript_, &QWidget::customContextMenuRequested, this,
+            [this, pmView](const QPoint &at) { pmView->popup(reManuscript_->viewport()->mapToGlobal(at)); });
     column->addLayout(bar);
     column->addWidget(reManuscript_, 1);
     return page;

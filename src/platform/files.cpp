@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 
+#include <cerrno>
+#include <cstdio>
+
 namespace verbana::files {
 
 bool moveToTrash(const QString &path)
@@ -29,6 +32,28 @@ bool removeFileOnly(const QString &path)
     if (!info.exists() || info.isDir())
         return false;
     return QFile::remove(path);
+}
+
+bool replaceFile(const QString &from, const QString &to)
+{
+    const QFileInfo source(from);
+    if (!source.isFile() || QFileInfo(to).isDir())
+        return false;
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    if (errno != EXDEV)
+        return false;
+    // Another file system: a whole copy beside the target, renamed over it.
+    const QString part = to + QStringLiteral(".part");
+    QFile::remove(part);
+    if (!QFile::copy(from, part))
+        return false;
+    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(to).constData()) != 0) {
+        QFile::remove(part);
+        return false;
+    }
+    QFile::remove(from);
+    return true;
 }
 
 bool isFixedLocalFolder(const QString &path)

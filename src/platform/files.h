@@ -16,6 +16,12 @@ bool removeFolder(const QString &path);
 // manuscript path that names a folder must not wipe it.
 bool removeFileOnly(const QString &path);
 
+// Puts `from` in the place of `to`, replacing a file already there in one
+// step (rename), so that `to` is never missing in between; across file
+// systems the file is copied beside `to` first. False, with both files as
+// they were, when that could not be done.
+bool replaceFile(const QString &from, const QString &to);
+
 // True when the folder lies on a local, writable, non-removable file system.
 bool isFixedLocalFolder(const QString &path);
 

@@ -1,0 +1,8 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The manuscript page's refresh on a 1 MB text copy, in the real main window
+# under the offscreen platform.
+if(NOT VERBANA_ENGINE_ONLY)
+  add_executable(manuscript_bench ${CMAKE_CURRENT_LIST_DIR}/manuscript_bench.cpp)
+  target_link_libraries(manuscript_bench PRIVATE verbana_editing benchmark::benchmark)
+  verbana_target_defaults(manuscript_bench)
+endif()
