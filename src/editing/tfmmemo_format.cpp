@@ -186,7 +186,9 @@ void Tfmmemo::render(QPrinter *printer)
     doc->setPageSize(QSizeF(page.width(), bodyHeight));
     const int pages = doc->pageCount();
     painter.scale(scale, scale);
+    // Sized in the document's pixels, like its text, before the scaling.
     QFont numberFont = RichEdit1_->font();
+    numberFont.setPixelSize(qRound(numberFont.pointSizeF() * 96.0 / 72.0));
     for (int i = 0; i < pages; ++i) {
         if (i > 0)
             printer->newPage();

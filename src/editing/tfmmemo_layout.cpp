@@ -73,7 +73,8 @@ Tfmmemo::Tfmmemo(QWidget *parent) : QDialog(parent)
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                  pal.color(QPalette::Active, QPalette::HighlightedText));
     RichEdit1_->setPalette(pal);
-    RichEdit1_->document()->setDefaultFont(QFont(QStringLiteral("굴림체"), 10));
+    RichEdit1_->setFont(QFont(QStringLiteral("굴림체"), 10));
+    RichEdit1_->document()->setDefaultFont(RichEdit1_->font());
     describe(RichEdit1_, QStringLiteral("원고"));
 
     Ruler_ = new MemoRuler(this);
@@ -207,7 +208,7 @@ void Tfmmemo::buildToolBar()
     families.sort();
     cbFont_->addItems(families);
     cbFont_->setMaxVisibleItems(16);
-    cbFont_->setMinimumContentsLength(8);
+    cbFont_->setMinimumContentsLength(4);
     cbFont_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     describe(cbFont_, QStringLiteral("글꼴"), QStringLiteral("글꼴"));
     ToolBar1_->addWidget(cbFont_);
@@ -262,9 +263,16 @@ void Tfmmemo::buildToolBar()
 
     cbColour_ = new QComboBox(ToolBar1_);
     cbColour_->setObjectName(QStringLiteral("cbColour"));
-    for (const NamedColour &c : kColours)
-        cbColour_->addItem(swatch(QColor(c.rgb)), QLatin1String(c.name), QColor(c.rgb));
+    // The swatch alone on the tool bar, so that the window's first-start
+    // width holds every tool; the name is the swatch's tooltip and what a
+    // screen reader reads.
+    for (const NamedColour &c : kColours) {
+        cbColour_->addItem(swatch(QColor(c.rgb)), QString(), QColor(c.rgb));
+        cbColour_->setItemData(cbColour_->count() - 1, QLatin1String(c.name), Qt::ToolTipRole);
+        cbColour_->setItemData(cbColour_->count() - 1, QLatin1String(c.name), Qt::AccessibleTextRole);
+    }
     cbColour_->setMaxVisibleItems(16);
+    cbColour_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     describe(cbColour_, QStringLiteral("문자색"), QStringLiteral("문자색"));
     ToolBar1_->addWidget(cbColour_);
     connect(cbColour_, &QComboBox::activated, this, asCommand([this] {

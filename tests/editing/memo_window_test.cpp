@@ -132,7 +132,7 @@ TEST_F(MemoWindowTest, ControlsFollowTheCursorAndFormatTheText)
     EXPECT_TRUE(child<QToolButton>(w, "btnAlignCenter")->isChecked());
     EXPECT_FALSE(child<QToolButton>(w, "btnAlignLeft")->isChecked());
     EXPECT_EQ(size->text(), QStringLiteral("14"));
-    EXPECT_EQ(child<QComboBox>(w, "cbColour")->currentText(), QStringLiteral("Red"));
+    EXPECT_EQ(child<QComboBox>(w, "cbColour")->currentData(Qt::ToolTipRole).toString(), QStringLiteral("Red"));
     EXPECT_EQ(child<QComboBox>(w, "cbFont")->currentText(), QStringLiteral("Batang"));
     // 40 pixels of left margin, the first line 20 back: 15 and 15 points.
     EXPECT_EQ(ruler->firstMarker(), 22);
