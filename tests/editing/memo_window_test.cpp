@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -240,6 +241,34 @@ TEST_F(MemoWindowTest, SaveTellsWhichCharactersTheTextCopyCannotHoldAndUnrtfRead
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
     for (const QString &seen : {QStringLiteral("<center>"), QStringLiteral("<b>"), QStringLiteral("&#44405;")})
         EXPECT_TRUE(html.contains(seen)) << seen.toStdString() << "\n" << html.toStdString();
+}
+
+TEST_F(MemoWindowTest, PrintPreviewPageSetupAndExportGoThroughTheirDialogs)
+{
+    Tfmmemo w;
+    w.show();
+    type(w.textArea(), QStringLiteral("abc"));
+    prompts.modal(QStringLiteral("dlgPreview"), [](QWidget &d) {
+        EXPECT_EQ(d.windowTitle(), QStringLiteral("미리보기"));
+        d.close();
+    });
+    child<QAction>(w, "mnPrint")->trigger();
+    // Qt's page set-up warns on a machine without a printer (it then sets up
+    // the PDF printer), and a warning fails a test.
+    if (!QPrinterInfo::availablePrinters().isEmpty()) {
+        prompts.modal(QStringLiteral("dlgPageSetup"), [](QWidget &d) {
+            EXPECT_EQ(d.windowTitle(), QStringLiteral("쪽 설정"));
+            d.close();
+        });
+        child<QAction>(w, "mnPrintSetup")->trigger();
+    }
+    // The name memo with the second filter: memo.TXT in plain text.
+    prompts.saveAs(file("memo"), QStringLiteral("Text (*.txt)"));
+    child<QAction>(w, "mnExport")->trigger();
+    EXPECT_EQ(test::readAll(file("memo.TXT")), QByteArray("abc\r\n"));
+    EXPECT_TRUE(w.isModified()) << "an export is no save";
+    prompts.no();
+    w.close();
 }
 
 } // namespace
