@@ -86,6 +86,8 @@ void Tfmmemo::mnLoadClick()
         return;
     if (!loadDocument(path))
         return;
+    // The loaded content is not yet the manuscript's: closing asks to save it.
+    RichEdit1_->document()->setModified(true);
     exportName_ = QFileInfo(path).fileName();
     setWindowTitle(kCaption + QStringLiteral(" - ") + path.toLower());
 }

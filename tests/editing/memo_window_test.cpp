@@ -186,6 +186,7 @@ TEST_F(MemoWindowTest, LoadThenSaveWritesTheManuscriptsFiles)
         prompts.file(file("Other.rtf"));
         press(Qt::Key_O, Qt::ControlModifier);
         EXPECT_EQ(w.windowTitle(), QStringLiteral("문서작성기 - ") + file("Other.rtf").toLower());
+        EXPECT_TRUE(static_cast<Tfmmemo &>(w).isModified()) << "the loaded content is not the manuscript's yet";
         press(Qt::Key_S, Qt::ControlModifier);
         press(Qt::Key_F4, Qt::ControlModifier);
     });
