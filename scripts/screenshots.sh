@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Takes the screenshots in docs/: the main window at the first start's size
-# (527 x 430) with a sample collection open, browsing and adding a sermon.
+# (527 x 430) with a sample collection open, browsing and adding a sermon;
+# and the document editor at its own first-start size with a formatted
+# manuscript (bench/memo_screenshot, which draws the window itself).
 # Runs the built program on a virtual X display; needs ImageMagick's import.
 #   scripts/screenshots.sh [BUILD_DIR]
 set -euo pipefail
@@ -31,4 +33,5 @@ xvfb-run -a -s "-screen 0 800x600x24" bash -c '
   import -window root -crop 527x430+10+10 docs/main-window-adding.png
   kill $pid; wait $pid 2>/dev/null || true
 ' _ "$build" "$home"
-echo "docs/main-window.png and docs/main-window-adding.png written."
+xvfb-run -a -s "-screen 0 800x600x24" "$build/bench/memo_screenshot" docs/document-editor.png
+echo "docs/main-window.png, docs/main-window-adding.png and docs/document-editor.png written."

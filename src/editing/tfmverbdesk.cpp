@@ -3,6 +3,7 @@
 
 #include "editing/record_boxes.h"
 #include "editing/sermon_list_model.h"
+#include "editing/tfmmemo.h"
 #include "platform/commands.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -36,6 +37,9 @@ Tfmverbdesk::Tfmverbdesk(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("fmverbdesk"));
     setWindowTitle(QStringLiteral("Verbana"));
+    editor_ = [this](const QString &filePath, const QString &textCopyPath, bool load) {
+        editWithBuiltInEditor(this, filePath, textCopyPath, load);
+    };
     buildMenus();
 
     auto *central = new QWidget(this);

@@ -109,7 +109,7 @@ public:
 
     // The built-in editor, opened modally on a manuscript file and its text
     // copy (`load`: the file is loaded when it exists); it returns when its
-    // window has closed. Until one is set the editor opens nothing.
+    // window has closed. The document editor (Tfmmemo) unless another is set.
     using BuiltInEditor = std::function<void(const QString &filePath, const QString &textCopyPath, bool load)>;
     void setBuiltInEditor(BuiltInEditor editor) { editor_ = std::move(editor); }
 

@@ -2,8 +2,10 @@
 #include "platform/dialog_prompter.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -63,7 +65,8 @@ PromptAnswer DialogPrompter::ask(const PromptRequest &request)
     case PromptKind::SaveFile: {
         const QString start = request.fileName.isEmpty() ? request.directory
                                                          : request.directory + QLatin1Char('/') + request.fileName;
-        const QString f = QFileDialog::getSaveFileName(parent, request.text, start, request.filter);
+        const QString f =
+            QFileDialog::getSaveFileName(parent, request.text, start, request.filter, &answer.filter);
         if (!f.isEmpty())
             answer.files << f;
         break;
@@ -72,6 +75,23 @@ PromptAnswer DialogPrompter::ask(const PromptRequest &request)
         if (auto *dialog = qobject_cast<QDialog *>(request.window))
             answer.result = dialog->exec();
         return answer;
+    case PromptKind::ChooseColour: {
+        const QColor c = QColorDialog::getColor(QColor::fromString(request.value), parent, request.text);
+        answer.accepted = c.isValid();
+        if (c.isValid())
+            answer.value = c.name();
+        return answer;
+    }
+    case PromptKind::ChooseFont: {
+        QFont start;
+        start.fromString(request.value);
+        bool ok = false;
+        const QFont f = QFontDialog::getFont(&ok, start, parent, request.text);
+        answer.accepted = ok;
+        if (ok)
+            answer.value = f.toString();
+        return answer;
+    }
     case PromptKind::ChooseFolder: {
         const QString f = QFileDialog::getExistingDirectory(parent, request.text, request.directory);
         if (!f.isEmpty())

@@ -87,6 +87,33 @@ QString chooseFolder(const QString &caption, const QString &directory)
     return a.accepted ? a.file() : QString();
 }
 
+SaveChoice chooseSaveFileAndFilter(const QString &caption, const QString &directory, const QString &filter,
+                                   const QString &fileName)
+{
+    PromptAnswer a = prompter().ask({PromptKind::SaveFile, caption, {}, directory, filter, fileName});
+    if (!a.accepted || a.file().isEmpty())
+        return {};
+    return {a.file(), a.filter};
+}
+
+QString chooseColour(const QString &initial)
+{
+    PromptRequest request;
+    request.kind = PromptKind::ChooseColour;
+    request.value = initial;
+    PromptAnswer a = prompter().ask(request);
+    return a.accepted ? a.value : QString();
+}
+
+QString chooseFont(const QString &initial)
+{
+    PromptRequest request;
+    request.kind = PromptKind::ChooseFont;
+    request.value = initial;
+    PromptAnswer a = prompter().ask(request);
+    return a.accepted ? a.value : QString();
+}
+
 int runModal(QObject *window)
 {
     PromptRequest request;

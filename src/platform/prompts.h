@@ -21,6 +21,8 @@ enum class PromptKind {
     SaveFile, // choose a file name to write
     ChooseFolder, // choose a folder
     Modal, // a modal window, shown until it closes; `window` is the window
+    ChooseColour, // a colour dialog; `value` starts it, the answer's `value` is "#rrggbb"
+    ChooseFont, // a font dialog; `value` starts it (QFont::toString()), and so is the answer's
 };
 
 struct PromptRequest {
@@ -31,12 +33,15 @@ struct PromptRequest {
     QString filter; // choosers: "설명 (*.rtf *.txt);;..."
     QString fileName; // choosers: proposed name
     QObject *window = nullptr; // Modal: the window (a QDialog) to show; `text` is its object name
+    QString value; // colour and font dialogs: the value they start with
 };
 
 struct PromptAnswer {
     bool accepted = false; // 예 / OK / a file was chosen
     QStringList files; // choosers
     int result = 0; // Modal: the window's result (QDialog::Accepted, ...)
+    QString filter; // save chooser: the filter the user chose (one entry of the request's filter)
+    QString value; // colour and font dialogs: what was chosen
     QString file() const { return files.isEmpty() ? QString() : files.first(); }
 };
 
@@ -64,6 +69,20 @@ QStringList chooseOpenFiles(const QString &caption, const QString &directory, co
 QString chooseSaveFile(const QString &caption, const QString &directory, const QString &filter,
                        const QString &fileName = QString());
 QString chooseFolder(const QString &caption, const QString &directory);
+
+// A save chooser that also tells which of its filters the user chose.
+struct SaveChoice {
+    QString file; // empty when cancelled
+    QString filter; // the entry of `filter` in force when the name was chosen
+};
+SaveChoice chooseSaveFileAndFilter(const QString &caption, const QString &directory, const QString &filter,
+                                   const QString &fileName = QString());
+// The colour dialog, starting at `initial` ("#rrggbb"); the chosen colour
+// as "#rrggbb", or empty when cancelled.
+QString chooseColour(const QString &initial);
+// The font dialog, starting at `initial` (QFont::toString()); the chosen
+// font in the same form, or empty when cancelled.
+QString chooseFont(const QString &initial);
 // Shows a modal window (a QDialog) until it closes and returns its result.
 // Every modal window of the program is shown this way, so that tests can
 // script it like any other prompt.

@@ -22,6 +22,12 @@ QByteArray readAll(const QString &path)
     return f.readAll();
 }
 
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 QByteArray fromHex(const char *hex)
 {
     QByteArray h(hex);

@@ -15,6 +15,9 @@ QString sharedFixtures();
 // Reads a whole file; empty on failure.
 QByteArray readAll(const QString &path);
 
+// Writes a whole file; false on failure.
+bool writeAll(const QString &path, const QByteArray &bytes);
+
 // Bytes from a hex string ("c3a2 3132"; blanks ignored).
 QByteArray fromHex(const char *hex);
 

@@ -20,6 +20,8 @@ const char *kindName(PromptKind kind)
     case PromptKind::SaveFile: return "save-file chooser";
     case PromptKind::ChooseFolder: return "folder chooser";
     case PromptKind::Modal: return "modal window";
+    case PromptKind::ChooseColour: return "colour dialog";
+    case PromptKind::ChooseFont: return "font dialog";
     }
     return "prompt";
 }
@@ -73,7 +75,34 @@ ScriptedPrompter &ScriptedPrompter::okOrCancel(bool ok)
 
 ScriptedPrompter &ScriptedPrompter::file(const QString &path) { return files({path}); }
 ScriptedPrompter &ScriptedPrompter::files(const QStringList &paths) { return queue({kChoosers, {true, paths}, {}, {}}); }
-ScriptedPrompter &ScriptedPrompter::cancel() { return queue({kChoosers, {false, {}}, {}, {}}); }
+ScriptedPrompter &ScriptedPrompter::cancel()
+{
+    std::vector<PromptKind> kinds = kChoosers;
+    kinds.push_back(PromptKind::ChooseColour);
+    kinds.push_back(PromptKind::ChooseFont);
+    return queue({kinds, {false, {}}, {}, {}});
+}
+
+ScriptedPrompter &ScriptedPrompter::saveAs(const QString &path, const QString &filter)
+{
+    PromptAnswer a{true, {path}};
+    a.filter = filter;
+    return queue({{PromptKind::SaveFile}, a, {}, {}});
+}
+
+ScriptedPrompter &ScriptedPrompter::colour(const QString &name)
+{
+    PromptAnswer a{true, {}};
+    a.value = name;
+    return queue({{PromptKind::ChooseColour}, a, {}, {}});
+}
+
+ScriptedPrompter &ScriptedPrompter::font(const QString &font)
+{
+    PromptAnswer a{true, {}};
+    a.value = font;
+    return queue({{PromptKind::ChooseFont}, a, {}, {}});
+}
 
 ScriptedPrompter &ScriptedPrompter::modal(const QString &objectName, std::function<void(QWidget &)> act)
 {

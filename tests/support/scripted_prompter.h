@@ -29,7 +29,11 @@ public:
     ScriptedPrompter &okOrCancel(bool ok); // an information box with 확인 / 취소
     ScriptedPrompter &file(const QString &path); // a chooser returns path
     ScriptedPrompter &files(const QStringList &paths);
-    ScriptedPrompter &cancel(); // a chooser is cancelled
+    // A save chooser returns path with the filter entry the user chose.
+    ScriptedPrompter &saveAs(const QString &path, const QString &filter);
+    ScriptedPrompter &cancel(); // a chooser or a colour or font dialog is cancelled
+    ScriptedPrompter &colour(const QString &name); // the colour dialog returns "#rrggbb"
+    ScriptedPrompter &font(const QString &font); // the font dialog returns QFont::toString()
     // A modal window of that object name: it is shown, `act` runs with it
     // (typing, clicking) and must close it; runModal returns its result.
     ScriptedPrompter &modal(const QString &objectName, std::function<void(QWidget &)> act);
