@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <bitset>
+
 namespace verbana {
 namespace {
 
@@ -54,6 +56,7 @@ private:
     std::unique_ptr<char[]> chunk_ = std::make_unique<char[]>(bck::kPieceSize);
     std::unique_ptr<char[]> piece_ = std::make_unique<char[]>(bck::kPieceSize);
     QString lastFolder_;
+    std::bitset<bck::kMaxVolumes + 1> volumesRead_; // by number; the archive itself is 1
 
     // The entry last read, for a segment continued on the next volume.
     QString current_; // target path being written; empty when skipped
@@ -283,19 +286,20 @@ bool RestoreRun::continueEntry()
 
 bool RestoreRun::nextVolume(const QByteArray &marker)
 {
-    const QByteArray digits = marker.mid(int(sizeof(bck::kNextDisk)) - 1);
-    bool numeric = digits.size() == 3;
-    for (char ch : digits)
-        numeric = numeric && ch >= '0' && ch <= '9';
-    if (!numeric || fromStream_) {
+    // A volume is read once: a chain that names a volume already read
+    // (itself, or one before it) would go round for ever, appending to the
+    // file it continues. With numbers from 2 to 999 no chain is longer.
+    const std::optional<int> disk = bck::nextDiskNumber(marker);
+    if (!disk || fromStream_ || volumesRead_.test(size_t(*disk))) {
         c_.fail(TBackupFile::errFileUnreadable);
         return false;
     }
+    volumesRead_.set(size_t(*disk));
     volume_.reset();
     in_ = nullptr;
-    const QString name = bck::volumeNameWithDigits(archiveName_, QString::fromLatin1(digits));
+    const QString name = bck::volumeName(archiveName_, *disk);
     do {
-        if (!c_.askForDisk(digits.toInt()))
+        if (!c_.askForDisk(*disk))
             return false;
     } while (!QFileInfo(name).isFile() && c_.continue_);
     volume_ = std::make_unique<QFile>(name);
@@ -310,6 +314,7 @@ bool RestoreRun::nextVolume(const QByteArray &marker)
 bool RestoreRun::run(const QString &archiveName, const QString &targetFolder)
 {
     archiveName_ = archiveName;
+    volumesRead_.set(1);
     fromStream_ = archiveName == TBackupFile::streamName();
     target_ = targetFolder;
     if (!target_.isEmpty() && !target_.endsWith(QLatin1Char('/')))

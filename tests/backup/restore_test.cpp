@@ -3,6 +3,7 @@
 #include "archive_bytes.h"
 
 #include "backup/backup_file.h"
+#include "backup/bck_format.h"
 #include "support/fixtures.h"
 #include "support/scripted_prompter.h"
 
@@ -279,6 +280,40 @@ TEST_F(Restore, DiskRequestRepeatsUntilTheVolumeIsThere)
     EXPECT_EQ(asked, (QList<quint16>{2, 2, 2}));
     EXPECT_EQ(test::readAll(out("big")), QByteArray("first rest"));
 }
+
+// Chains that lead back to a volume already read, or to a number no
+// continuation volume has, end with error 1 once each volume was read.
+struct ChainCase {
+    const char *name;
+    std::vector<std::pair<int, int>> volumes; // number, the volume its marker names (-1: the end)
+    const char *restored; // what the continued file holds at the end
+};
+
+class BadChains : public Restore, public ::testing::WithParamInterface<ChainCase> {};
+
+TEST_P(BadChains, StopWithErrorOne)
+{
+    for (const auto &[n, next] : GetParam().volumes) {
+        ArchiveBytes v;
+        v.segmentStart().zlibChunk("v" + QByteArray::number(n) + ' ').segmentEnd();
+        (next < 0 ? v.end() : v.nextDisk(next)).save(bck::volumeName(archive(), n));
+    }
+    file.OnNeedDisk = [](TBackupFile *, quint16, bool &) {};
+    collectErrors();
+    EXPECT_FALSE(restore(twoVolumeFirst("first ")));
+    EXPECT_EQ(test::readAll(out("big")), QByteArray(GetParam().restored));
+    EXPECT_FALSE(file.List(archive(), [](const TBackupFile::ListedFile &) {}));
+    EXPECT_EQ(errors, QStringList(2, QStringLiteral("1 읽을 수 없는 파일")));
+}
+
+std::string chainName(const ::testing::TestParamInfo<ChainCase> &c) { return c.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(All, BadChains,
+                         ::testing::Values(ChainCase{"NamesItself", {{2, 2}}, "first v2 "},
+                                           ChainCase{"NamesAnEarlierOne", {{2, 3}, {3, 2}}, "first v2 v3 "},
+                                           ChainCase{"NamesVolumeOne", {{2, 1}, {1, -1}}, "first v2 "},
+                                           ChainCase{"WrapsToZero", {{2, 0}, {0, -1}}, "first v2 "}),
+                         chainName);
 
 TEST_F(Restore, RefusedDiskStopsWithoutAMessage)
 {
