@@ -95,6 +95,10 @@ public:
     void SetStream(QIODevice *device) { stream_ = device; }
 
     // Operations.
+    // With MaxSize, a chain holds at most 999 volumes (x.bck to x.999): a
+    // backup that needs more stops with error 1 instead of starting a
+    // 1,000th. Its volumes stay as written, the last one without the end
+    // marker, as with any backup that stops early; reading them fails.
     bool Backup(const QStringList &filePatterns, const QString &archiveName);
     // False at once, with no message, when the archive does not exist.
     // An archive whose header cannot be read, or a segment without its
