@@ -49,6 +49,8 @@ public:
         std::function<void(TBackupFile *Sender, const QString &Filename, int Percent, bool &Continue)>;
     using NeedDiskEvent = std::function<void(TBackupFile *Sender, quint16 DiskID, bool &Continue)>;
     using RestoreFileEvent = std::function<void(TBackupFile *Sender, QString &Filename, quint32 FA, bool &DoRestore)>;
+    // File is the open target, opened without following links and
+    // therefore without a name of its own: Filename names it.
     using FileRestoredEvent = std::function<void(TBackupFile *Sender, QString &Filename, QFile &File)>;
     using ErrorEvent = std::function<void(TBackupFile *Sender, int ErrorCode, const QString &ErrorText)>;
     // Not one of the restore events: what List() reports for each entry.

@@ -183,6 +183,43 @@ TEST_F(Restore, SegmentWithoutItsTagIsRaised)
     EXPECT_TRUE(prompts.texts().isEmpty());
 }
 
+// Links already in the target never carry a restore elsewhere: a link where
+// the archive puts a folder or a file stops the run with error 1, and the
+// folder outside keeps what it held.
+struct LinkCase {
+    const char *name;
+    const char *link; // below the target
+    const char *to; // below the folder outside
+};
+
+class LinksInTheTarget : public Restore, public ::testing::WithParamInterface<LinkCase> {};
+
+TEST_P(LinksInTheTarget, StopTheRunAndWriteNothingThroughThem)
+{
+    const QString outside = dir.filePath(QStringLiteral("outside"));
+    const QString link = out(GetParam().link);
+    ASSERT_TRUE(QDir().mkpath(outside) && QDir().mkpath(QFileInfo(link).path()));
+    QFile old(outside + QStringLiteral("/f"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    ASSERT_TRUE(QFile::link(outside + QLatin1Char('/') + QString::fromUtf8(GetParam().to), link));
+    collectErrors();
+    ArchiveBytes a;
+    a.header("", 4, 2).file("c:\\ok", kDate, "fine").file("c:\\d\\f", kDate, "evil").end();
+    EXPECT_FALSE(restore(a));
+    EXPECT_EQ(errors, QStringList{QStringLiteral("1 읽을 수 없는 파일")});
+    EXPECT_EQ(QDir(outside).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{QStringLiteral("f")});
+    EXPECT_EQ(test::readAll(outside + QStringLiteral("/f")), QByteArray("old"));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+}
+
+std::string linkName(const ::testing::TestParamInfo<LinkCase> &c) { return c.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(All, LinksInTheTarget,
+                         ::testing::Values(LinkCase{"FolderLink", "d", ""}, LinkCase{"FileLink", "d/f", "f"},
+                                           LinkCase{"DanglingLink", "d/f", "new"}),
+                         linkName);
+
 // Existing target: missing, older or newer than the stored date.
 struct ModeCase {
     TRestoreMode mode;
