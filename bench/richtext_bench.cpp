@@ -160,6 +160,89 @@ void BM_WriteDocument(benchmark::State &state)
 }
 BENCHMARK(BM_WriteDocument)->Unit(benchmark::kMillisecond);
 
+// Documents of about 6 MB that stress one structure each: a font table of
+// 200,000 entries (and a body switching between them), a colour table of
+// 200,000, 300,000 small groups, nested groups, a million \par, 750,000
+// \uN escapes. Conversion must stay linear in the size.
+enum Hostile { FontTable, ColorTable, SmallGroups, NestedGroups, ParRun, UnicodeRun };
+
+QByteArray hostile(int kind)
+{
+    constexpr qsizetype Size = 6 * 1000 * 1000;
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg949\\deff0";
+    QByteArray body;
+    switch (kind) {
+    case FontTable:
+    case SmallGroups: {
+        rtf += "{\\fonttbl";
+        const int fonts = kind == FontTable ? 200000 : 1000;
+        for (int i = 0; i < fonts; ++i)
+            rtf += "{\\f" + QByteArray::number(i) + "\\fcharset129 F" + QByteArray::number(i) + ";}";
+        rtf += "}";
+        for (int i = 0; rtf.size() + body.size() < Size + 200000; ++i)
+            body += kind == FontTable ? "\\f" + QByteArray::number(i * 7919 % fonts) + " x" : QByteArray("{\\b x}");
+        break;
+    }
+    case ColorTable:
+        rtf += "{\\colortbl ;";
+        for (int i = 0; i < 200000; ++i)
+            rtf += "\\red" + QByteArray::number(i % 256) + "\\green" + QByteArray::number(i / 256 % 256) + "\\blue1;";
+        rtf += "}";
+        for (int i = 0; rtf.size() + body.size() < Size; ++i)
+            body += "\\cf" + QByteArray::number(i * 7919 % 200000) + " x";
+        break;
+    case NestedGroups:
+        while (body.size() < Size / 2)
+            body += QByteArray(400, '{') + "\\b x" + QByteArray(400, '}');
+        break;
+    case ParRun:
+        body = QByteArray("\\par ").repeated(Size / 5);
+        break;
+    case UnicodeRun:
+        body = QByteArray("\\u45796?").repeated(Size / 8);
+        break;
+    }
+    return rtf + "\\pard " + body + "\\par}";
+}
+
+const char *const hostileNames[] = {"font table", "colour table", "small groups", "nested groups", "par run",
+                                    "unicode run"};
+
+void BM_HostilePlainText(benchmark::State &state)
+{
+    const QByteArray rtf = hostile(int(state.range(0)));
+    state.SetLabel(hostileNames[state.range(0)]);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(plainTextOf(rtf).bytes.size());
+    state.SetBytesProcessed(state.iterations() * rtf.size());
+}
+BENCHMARK(BM_HostilePlainText)->DenseRange(FontTable, UnicodeRun)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_HostileDocument(benchmark::State &state)
+{
+    const QByteArray rtf = hostile(int(state.range(0)));
+    state.SetLabel(hostileNames[state.range(0)]);
+    for (auto _ : state) {
+        QTextDocument doc;
+        readRtf(rtf, doc);
+        benchmark::DoNotOptimize(doc.blockCount());
+    }
+    state.SetBytesProcessed(state.iterations() * rtf.size());
+}
+BENCHMARK(BM_HostileDocument)->DenseRange(FontTable, UnicodeRun)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Writing back what the reader made of each: every run of the colour table
+// document has a colour of its own.
+void BM_HostileWrite(benchmark::State &state)
+{
+    QTextDocument doc;
+    readRtf(hostile(int(state.range(0))), doc);
+    state.SetLabel(hostileNames[state.range(0)]);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(toRtf(doc).size());
+}
+BENCHMARK(BM_HostileWrite)->DenseRange(FontTable, UnicodeRun)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 } // namespace
 
 int main(int argc, char **argv)

@@ -49,6 +49,8 @@ public:
         std::function<void(TBackupFile *Sender, const QString &Filename, int Percent, bool &Continue)>;
     using NeedDiskEvent = std::function<void(TBackupFile *Sender, quint16 DiskID, bool &Continue)>;
     using RestoreFileEvent = std::function<void(TBackupFile *Sender, QString &Filename, quint32 FA, bool &DoRestore)>;
+    // File is the open target, opened without following links and
+    // therefore without a name of its own: Filename names it.
     using FileRestoredEvent = std::function<void(TBackupFile *Sender, QString &Filename, QFile &File)>;
     using ErrorEvent = std::function<void(TBackupFile *Sender, int ErrorCode, const QString &ErrorText)>;
     // Not one of the restore events: what List() reports for each entry.
@@ -95,6 +97,10 @@ public:
     void SetStream(QIODevice *device) { stream_ = device; }
 
     // Operations.
+    // With MaxSize, a chain holds at most 999 volumes (x.bck to x.999): a
+    // backup that needs more stops with error 1 instead of starting a
+    // 1,000th. Its volumes stay as written, the last one without the end
+    // marker, as with any backup that stops early; reading them fails.
     bool Backup(const QStringList &filePatterns, const QString &archiveName);
     // False at once, with no message, when the archive does not exist.
     // An archive whose header cannot be read, or a segment without its

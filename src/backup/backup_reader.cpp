@@ -6,10 +6,13 @@
 #include "backup/bck_codec.h"
 #include "backup/bck_format.h"
 #include "platform/cp949.h"
+#include "platform/link_safe_folder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <bitset>
 
 namespace verbana {
 namespace {
@@ -38,8 +41,8 @@ private:
     bool decodeSegment(const Sink &sink);
     bool restoreEntry(const QByteArray &name, quint32 date);
     bool continueEntry();
-    bool openFile(QFile &file, QIODevice::OpenMode mode);
-    void finishFile(QFile &file);
+    bool openFile(QFile &file, const QString &name, files::LinkSafeFolder::Mode mode);
+    void finishFile(QFile &file, QString name);
     void flushListed();
     void raise(int code);
 
@@ -53,7 +56,13 @@ private:
     bck::PieceInflater inflater_;
     std::unique_ptr<char[]> chunk_ = std::make_unique<char[]>(bck::kPieceSize);
     std::unique_ptr<char[]> piece_ = std::make_unique<char[]>(bck::kPieceSize);
-    QString lastFolder_;
+    // Files are made without following links: below the target folder,
+    // or from the root for a path outside it (no target folder, or one
+    // that OnRestoreFile chose).
+    QString targetBase_;
+    std::unique_ptr<files::LinkSafeFolder> targetTree_;
+    std::unique_ptr<files::LinkSafeFolder> rootTree_;
+    std::bitset<bck::kMaxVolumes + 1> volumesRead_; // by number; the archive itself is 1
 
     // The entry last read, for a segment continued on the next volume.
     QString current_; // target path being written; empty when skipped
@@ -105,26 +114,24 @@ bool RestoreRun::readHeader()
     return true;
 }
 
-bool RestoreRun::openFile(QFile &file, QIODevice::OpenMode mode)
+// Opened from a descriptor, `file` has no name of its own: `name` goes
+// with it.
+bool RestoreRun::openFile(QFile &file, const QString &name, files::LinkSafeFolder::Mode mode)
 {
-    const QString folder = QFileInfo(file.fileName()).path();
-    if (folder != lastFolder_) {
-        if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
-            c_.fail(TBackupFile::errFileUnreadable);
-            return false;
-        }
-        lastFolder_ = folder;
-    }
-    if (!file.open(mode)) {
+    const QString path = QDir::cleanPath(QFileInfo(name).absoluteFilePath());
+    const bool inside = !targetBase_.isEmpty() && path.startsWith(targetBase_);
+    std::unique_ptr<files::LinkSafeFolder> &tree = inside ? targetTree_ : rootTree_;
+    if (!tree)
+        tree = std::make_unique<files::LinkSafeFolder>(inside ? targetBase_ : QStringLiteral("/"));
+    if (!tree->openFile(file, path.mid(inside ? targetBase_.size() : 1), mode).ok()) {
         c_.fail(TBackupFile::errFileUnreadable);
         return false;
     }
     return true;
 }
 
-void RestoreRun::finishFile(QFile &file)
+void RestoreRun::finishFile(QFile &file, QString name)
 {
-    QString name = file.fileName();
     if (c_.OnFileRestored)
         c_.OnFileRestored(&c_, name, file);
     if (!file.flush())
@@ -253,15 +260,15 @@ bool RestoreRun::restoreEntry(const QByteArray &name, quint32 date)
     if (!doRestore)
         return decodeSegment({});
     c_.currentFile_ = target;
-    QFile file(target);
-    if (!openFile(file, QIODevice::WriteOnly | QIODevice::Truncate))
+    QFile file;
+    if (!openFile(file, target, files::LinkSafeFolder::Mode::Replace))
         return false;
     const bool ok = decodeSegment({&file, nullptr, target});
     if (!ok)
         return false; // the file stays as far as it got
     ++c_.fileCount_;
     current_ = target;
-    finishFile(file);
+    finishFile(file, target);
     return c_.continue_;
 }
 
@@ -272,30 +279,31 @@ bool RestoreRun::continueEntry()
         return decodeSegment({nullptr, haveListed_ ? &listed_.size : nullptr, {}});
     if (current_.isEmpty())
         return decodeSegment({});
-    QFile file(current_);
-    if (!openFile(file, QIODevice::WriteOnly | QIODevice::Append))
+    QFile file;
+    if (!openFile(file, current_, files::LinkSafeFolder::Mode::Append))
         return false;
     if (!decodeSegment({&file, nullptr, current_}))
         return false;
-    finishFile(file);
+    finishFile(file, current_);
     return c_.continue_;
 }
 
 bool RestoreRun::nextVolume(const QByteArray &marker)
 {
-    const QByteArray digits = marker.mid(int(sizeof(bck::kNextDisk)) - 1);
-    bool numeric = digits.size() == 3;
-    for (char ch : digits)
-        numeric = numeric && ch >= '0' && ch <= '9';
-    if (!numeric || fromStream_) {
+    // A volume is read once: a chain that names a volume already read
+    // (itself, or one before it) would go round for ever, appending to the
+    // file it continues. With numbers from 2 to 999 no chain is longer.
+    const std::optional<int> disk = bck::nextDiskNumber(marker);
+    if (!disk || fromStream_ || volumesRead_.test(size_t(*disk))) {
         c_.fail(TBackupFile::errFileUnreadable);
         return false;
     }
+    volumesRead_.set(size_t(*disk));
     volume_.reset();
     in_ = nullptr;
-    const QString name = bck::volumeNameWithDigits(archiveName_, QString::fromLatin1(digits));
+    const QString name = bck::volumeName(archiveName_, *disk);
     do {
-        if (!c_.askForDisk(digits.toInt()))
+        if (!c_.askForDisk(*disk))
             return false;
     } while (!QFileInfo(name).isFile() && c_.continue_);
     volume_ = std::make_unique<QFile>(name);
@@ -310,10 +318,13 @@ bool RestoreRun::nextVolume(const QByteArray &marker)
 bool RestoreRun::run(const QString &archiveName, const QString &targetFolder)
 {
     archiveName_ = archiveName;
+    volumesRead_.set(1);
     fromStream_ = archiveName == TBackupFile::streamName();
     target_ = targetFolder;
     if (!target_.isEmpty() && !target_.endsWith(QLatin1Char('/')))
         target_ += QLatin1Char('/');
+    if (!target_.isEmpty())
+        targetBase_ = QDir::cleanPath(QFileInfo(target_).absoluteFilePath()) + QLatin1Char('/');
     if (fromStream_) {
         in_ = c_.stream_;
     } else {

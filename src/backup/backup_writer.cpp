@@ -249,10 +249,17 @@ bool BackupRun::writeSegments(QFile &in, const QString &label)
         if (!c_.continue_ || in.atEnd())
             return c_.continue_;
         // The volume is full and the file goes on: close it with the marker
-        // of the next one and continue the file there.
+        // of the next one and continue the file there. There is no volume
+        // after 999 (a 1,000th would take the name of an earlier one), so
+        // the run stops with error 1 and the chain stays without its end
+        // marker: incomplete, as every reader sees.
+        if (c_.disk_ >= bck::kMaxVolumes) {
+            c_.fail(TBackupFile::errFileUnreadable);
+            closeVolume();
+            return false;
+        }
         c_.disk_ += 1;
-        const QByteArray digits = QByteArray::number(c_.disk_ % 1000).rightJustified(3, '0');
-        const QByteArray marker = QByteArray(bck::kNextDisk) + digits;
+        const QByteArray marker = bck::nextDiskMarker(c_.disk_);
         if (!putInt(qint32(marker.size())) || !put(marker.constData(), marker.size()) || !closeVolume())
             return false;
         if (!c_.askForDisk(c_.disk_))

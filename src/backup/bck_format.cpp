@@ -82,6 +82,28 @@ std::optional<QString> restorePath(const QByteArray &stored, bool fullPath)
     return name;
 }
 
+QByteArray nextDiskMarker(int next)
+{
+    Q_ASSERT(next >= 2 && next <= kMaxVolumes);
+    return QByteArray(kNextDisk) + QByteArray::number(next).rightJustified(3, '0');
+}
+
+std::optional<int> nextDiskNumber(QByteArrayView marker)
+{
+    const QByteArrayView prefix(kNextDisk);
+    if (marker.size() != prefix.size() + 3 || !marker.startsWith(prefix))
+        return std::nullopt;
+    int n = 0;
+    for (char ch : marker.sliced(prefix.size())) {
+        if (ch < '0' || ch > '9')
+            return std::nullopt;
+        n = n * 10 + (ch - '0');
+    }
+    if (n < 2 || n > kMaxVolumes)
+        return std::nullopt;
+    return n;
+}
+
 QString volumeNameWithDigits(const QString &archive, const QString &digits)
 {
     const qsizetype slash = archive.lastIndexOf(QLatin1Char('/'));

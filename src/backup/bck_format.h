@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 
@@ -21,6 +22,9 @@ inline constexpr int kMaxNameLength = 8192; // longer names are damage, not path
 inline constexpr int kMaxTitleLength = kPieceSize;
 inline constexpr char kSegmentTag[4] = {'E', 'C', '2', '\0'};
 inline constexpr char kNextDisk[] = "NEXT:DISK"; // + three digits of the next volume
+// Volume numbers have three digits and the archive itself is volume 1, so a
+// chain holds at most 999 volumes: x.bck, x.002 ... x.999.
+inline constexpr int kMaxVolumes = 999;
 inline constexpr char kFileList[] = "FILE:LIST";
 
 void putInt32(QByteArray &out, qint32 value);
@@ -43,6 +47,12 @@ std::optional<QByteArray> storedName(const QString &absolutePath);
 // or names no file: an empty name, a ".." or "." component, a drive or an
 // absolute path left over, a name ending in a separator, a control character.
 std::optional<QString> restorePath(const QByteArray &stored, bool fullPath);
+
+// The marker entry's name that ends a full volume and names volume `next`
+// (2 <= next <= kMaxVolumes), and the volume such a name gives: nothing
+// when it is not "NEXT:DISK" and three digits of a number in that range.
+QByteArray nextDiskMarker(int next);
+std::optional<int> nextDiskNumber(QByteArrayView marker);
 
 // Volume n (n >= 2) of an archive: its extension replaced by n in three
 // digits (x.bck, x.002, x.003 ...). `digits` names the extension directly.

@@ -92,11 +92,8 @@ bool flag(bool hasParam, int param) { return !hasParam || param != 0; }
 
 const Font *Parser::font(int id) const
 {
-    // Font tables are short; the last definition of an id wins.
-    for (auto it = fonts_.rbegin(); it != fonts_.rend(); ++it)
-        if (it->id == id)
-            return &*it;
-    return nullptr;
+    const auto it = fonts_.find(id);
+    return it == fonts_.end() ? nullptr : &it->second;
 }
 
 const Color *Parser::color(int index) const
@@ -335,7 +332,8 @@ void Parser::endFontEntry()
     Font f = std::move(entry_);
     entry_ = Font();
     f.name = f.name.trimmed();
-    fonts_.push_back(std::move(f));
+    const int id = f.id;
+    fonts_.insert_or_assign(id, std::move(f));
     changed();
 }
 

@@ -6,6 +6,7 @@
 #include <QRgb>
 #include <QString>
 
+#include <unordered_map>
 #include <vector>
 
 // The RTF token stream shared by the document reader and the plain-text
@@ -42,6 +43,7 @@ struct ParaProps {
     int leftTwips = 0;
     int rightTwips = 0;
     int firstTwips = 0;
+    bool operator==(const ParaProps &) const = default;
 };
 
 struct Font {
@@ -81,7 +83,7 @@ public:
 
     const CharProps &chars() const { return state_.chars; }
     const ParaProps &para() const { return state_.para; }
-    const Font *font(int id) const;
+    const Font *font(int id) const; // the last definition of the id, or null
     const Color *color(int index) const;
     int documentCodePage() const { return codePage_; }
 
@@ -119,7 +121,7 @@ private:
     int ucSkip_ = 0; // fallback characters still to skip after \uN
     bool paraHasContent_ = false;
     bool done_ = false;
-    std::vector<Font> fonts_;
+    std::unordered_map<int, Font> fonts_; // by id; a later definition replaces an earlier one
     std::vector<Color> colors_;
     Font entry_; // font table entry being read
     bool entryOpen_ = false;

@@ -9,16 +9,25 @@
 #include "platform/cp949.h"
 
 #include <QFile>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <deque>
+#include <optional>
 #include <vector>
 
 namespace verbana::richtext {
 namespace {
 
 constexpr qreal TwipsPerPixel = 15.0;
+// Qt's store of formats hashes a format without its font family, so finding
+// one compares it with every stored format that differs only in the family:
+// text in thousands of fonts would take quadratic time. A manuscript uses a
+// few fonts; text in a font past the first MaxFamilies names takes the
+// document's default font.
+constexpr qsizetype MaxFamilies = 256;
 
 QTextBlockFormat blockFormatOf(const rtf::ParaProps &p)
 {
@@ -63,8 +72,13 @@ public:
     {
         syncFormat();
         flushRun();
-        current_.block = blockFormatOf(parser_->para());
-        current_.mark = charFormat();
+        if (parser_->para() != blockProps_) {
+            blockProps_ = parser_->para();
+            blockFormat_ = blockFormatOf(blockProps_);
+        }
+        // Unchanged formats are shared, not made again for every paragraph.
+        current_.block = blockFormat_;
+        current_.mark = runFormat_;
         paragraphs_.push_back(std::move(current_));
         current_ = Paragraph();
     }
@@ -78,6 +92,9 @@ public:
         doc.setUndoRedoEnabled(false);
         doc.clear();
         QTextCursor cursor(&doc);
+        // One edit block: outside one, every insertion lays out its whole
+        // paragraph again to place the cursor.
+        cursor.beginEditBlock();
         bool first = true;
         for (const Paragraph &p : paragraphs_) {
             if (first) {
@@ -90,6 +107,7 @@ public:
             for (const Run &r : p.runs)
                 cursor.insertText(r.text, r.format);
         }
+        cursor.endEditBlock();
         doc.setUndoRedoEnabled(undo);
     }
 
@@ -104,24 +122,54 @@ private:
         QTextCharFormat mark;
     };
 
-    QTextCharFormat charFormat() const
+    // What a run's character format is made of, cheap to compare.
+    struct Look {
+        QString family; // empty: the document's default font
+        int halfPoints = 0;
+        bool bold = false;
+        bool italic = false;
+        bool underline = false;
+        std::optional<QRgb> color; // none: the automatic colour
+        bool operator==(const Look &) const = default;
+    };
+
+    Look currentLook()
     {
         const rtf::CharProps &c = parser_->chars();
         const bool db = c.runType == rtf::RunType::Double;
-        QTextCharFormat f;
+        Look l;
         const rtf::Font *font = parser_->font(db && c.dbFont >= 0 ? c.dbFont : c.font);
-        if (font && !font->name.isEmpty())
-            f.setFontFamilies(QStringList{font->name});
-        const int half = db && c.dbHalfPoints > 0 ? c.dbHalfPoints : c.halfPoints;
-        f.setFontPointSize(half / 2.0);
-        const bool bold = db && c.dbBold >= 0 ? c.dbBold != 0 : c.bold;
-        f.setFontWeight(bold ? QFont::Bold : QFont::Normal);
-        f.setFontItalic(db && c.dbItalic >= 0 ? c.dbItalic != 0 : c.italic);
-        f.setFontUnderline(c.underline);
+        if (font && !font->name.isEmpty() && takeFamily(font->name))
+            l.family = font->name;
+        l.halfPoints = db && c.dbHalfPoints > 0 ? c.dbHalfPoints : c.halfPoints;
+        l.bold = db && c.dbBold >= 0 ? c.dbBold != 0 : c.bold;
+        l.italic = db && c.dbItalic >= 0 ? c.dbItalic != 0 : c.italic;
+        l.underline = c.underline;
         const rtf::Color *color = parser_->color(c.color);
         if (color && !color->automatic)
-            f.setForeground(QColor(color->rgb));
+            l.color = color->rgb;
+        return l;
+    }
+
+    static QTextCharFormat formatOf(const Look &l)
+    {
+        QTextCharFormat f;
+        if (!l.family.isEmpty())
+            f.setFontFamilies(QStringList{l.family});
+        f.setFontPointSize(l.halfPoints / 2.0);
+        f.setFontWeight(l.bold ? QFont::Bold : QFont::Normal);
+        f.setFontItalic(l.italic);
+        f.setFontUnderline(l.underline);
+        if (l.color)
+            f.setForeground(QColor(*l.color));
         return f;
+    }
+
+    bool takeFamily(const QString &name)
+    {
+        if (families_.size() < MaxFamilies)
+            families_.insert(name);
+        return families_.contains(name);
     }
 
     void syncFormat()
@@ -129,11 +177,12 @@ private:
         if (!dirty_)
             return;
         dirty_ = false;
-        QTextCharFormat f = charFormat();
-        if (f != runFormat_) {
-            flushRun();
-            runFormat_ = std::move(f);
-        }
+        Look l = currentLook();
+        if (runLook_ == l)
+            return;
+        flushRun();
+        runFormat_ = formatOf(l);
+        runLook_ = std::move(l);
     }
 
     void flushBytes()
@@ -154,10 +203,14 @@ private:
     }
 
     const rtf::Parser *parser_ = nullptr;
-    std::vector<Paragraph> paragraphs_;
+    std::deque<Paragraph> paragraphs_; // grows without copying the formats
     Paragraph current_;
     QString runText_;
-    QTextCharFormat runFormat_;
+    std::optional<Look> runLook_;
+    QTextCharFormat runFormat_; // made from runLook_
+    QSet<QString> families_;
+    rtf::ParaProps blockProps_;
+    QTextBlockFormat blockFormat_ = blockFormatOf(blockProps_);
     QByteArray pendingBytes_;
     int bytesCodePage_ = codepage::Cp949;
     bool dirty_ = true;

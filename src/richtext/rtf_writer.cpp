@@ -12,6 +12,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <unordered_map>
 #include <vector>
 
 namespace verbana::richtext {
@@ -39,6 +40,24 @@ struct ParaState {
     bool operator==(const ParaState &) const = default;
 };
 
+// Distinct values in the order of their first use, each numbered once.
+template <typename T>
+class Numbering {
+public:
+    int operator()(const T &value)
+    {
+        const auto [it, added] = index_.try_emplace(value, static_cast<int>(values_.size()));
+        if (added)
+            values_.push_back(value);
+        return it->second;
+    }
+    const std::vector<T> &values() const { return values_; }
+
+private:
+    std::vector<T> values_;
+    std::unordered_map<T, int> index_;
+};
+
 class Writer {
 public:
     explicit Writer(const QTextDocument &doc) : doc_(doc)
@@ -61,16 +80,17 @@ public:
         }
         out_.reserve(doc_.characterCount() * 4 + 256);
         out_ += "{\\rtf1\\ansi\\ansicpg949\\deff0\\deflang1033\\deflangfe1042{\\fonttbl";
-        for (size_t i = 0; i < fonts_.size(); ++i) {
-            out_ += "{\\f" + QByteArray::number(static_cast<qsizetype>(i)) + "\\fnil\\fcharset129 ";
+        int id = 0;
+        for (const QString &family : fonts_.values()) {
+            out_ += "{\\f" + QByteArray::number(id++) + "\\fnil\\fcharset129 ";
             needSpace_ = false;
-            text(fonts_[i]);
+            text(family);
             out_ += ";}";
         }
         out_ += "}\r\n";
-        if (!colors_.empty()) {
+        if (!colors_.values().empty()) {
             out_ += "{\\colortbl ;";
-            for (QRgb c : colors_)
+            for (QRgb c : colors_.values())
                 out_ += "\\red" + QByteArray::number(qRed(c)) + "\\green" + QByteArray::number(qGreen(c)) + "\\blue"
                         + QByteArray::number(qBlue(c)) + ';';
             out_ += "}\r\n";
@@ -97,24 +117,6 @@ public:
     }
 
 private:
-    int fontIndex(const QString &family)
-    {
-        for (size_t i = 0; i < fonts_.size(); ++i)
-            if (fonts_[i] == family)
-                return static_cast<int>(i);
-        fonts_.push_back(family);
-        return static_cast<int>(fonts_.size() - 1);
-    }
-
-    int colorIndex(QRgb rgb)
-    {
-        for (size_t i = 0; i < colors_.size(); ++i)
-            if (colors_[i] == rgb)
-                return static_cast<int>(i + 1);
-        colors_.push_back(rgb);
-        return static_cast<int>(colors_.size());
-    }
-
     // A font name as the font table can hold it: no ';' (it ends the
     // entry), no control characters, no blanks around it.
     QString familyName(QString name) const
@@ -128,11 +130,11 @@ private:
     {
         CharState s;
         const QStringList families = f.fontFamilies().toStringList();
-        s.font = fontIndex(families.isEmpty() ? defaultFamily_ : familyName(families.first()));
+        s.font = fonts_(families.isEmpty() ? defaultFamily_ : familyName(families.first()));
         s.halfPoints = f.fontPointSize() > 0 ? qRound(f.fontPointSize() * 2) : defaultHalfPoints_;
         s.color = 0;
         if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
-            s.color = colorIndex(f.foreground().color().rgb() | 0xff000000u);
+            s.color = colors_(f.foreground().color().rgb() | 0xff000000u) + 1; // 0 is automatic
         s.bold = f.fontWeight() >= QFont::DemiBold ? 1 : 0;
         s.italic = f.fontItalic() ? 1 : 0;
         s.underline = f.fontUnderline() ? 1 : 0;
@@ -255,8 +257,8 @@ private:
     const QTextDocument &doc_;
     QString defaultFamily_;
     int defaultHalfPoints_ = 20;
-    std::vector<QString> fonts_;
-    std::vector<QRgb> colors_;
+    Numbering<QString> fonts_;
+    Numbering<QRgb> colors_;
     CharState chars_;
     ParaState para_;
     QByteArray out_;

@@ -226,6 +226,40 @@ TEST_F(Backup, TinyVolumeLimitStillMakesProgress)
     EXPECT_EQ(a.entries.at(0).data(), data);
 }
 
+// With a tiny limit every file begins a volume of its own after the first
+// (which holds only the header): 998 files fill x.bck to x.999 and make a
+// whole archive; one file more stops with error 1 before a 1,000th volume,
+// which would take the name of an earlier one.
+TEST_F(Backup, NoVolumeAfter999)
+{
+    for (int i = 0; i < 998; ++i)
+        put(QStringLiteral("f%1").arg(i, 4, 10, QLatin1Char('0')), "x");
+    file.setMaxSize(1);
+    int last = 1;
+    file.OnNeedDisk = [&](TBackupFile *, quint16 disk, bool &) { last = disk; };
+    QList<int> codes;
+    file.OnError = [&](TBackupFile *, int code, const QString &) { codes << code; };
+    auto volumes = [&] {
+        std::vector<QByteArray> all{test::readAll(archive())};
+        for (int n = 2; n <= bck::kMaxVolumes; ++n)
+            all.push_back(test::readAll(bck::volumeName(archive(), n)));
+        return parseArchive(all);
+    };
+    ASSERT_TRUE(file.Backup({pattern()}, archive()));
+    EXPECT_EQ(last, 999);
+    EXPECT_TRUE(volumes().ended);
+
+    put(QStringLiteral("f0998"), "x");
+    EXPECT_FALSE(file.Backup({pattern()}, archive()));
+    EXPECT_EQ(codes, QList<int>{1});
+    EXPECT_EQ(last, 999);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("out.000"))));
+    const test::ParsedArchive a = volumes();
+    EXPECT_FALSE(a.ended);
+    EXPECT_EQ(a.entries.size(), 999u);
+    EXPECT_EQ(a.count, 999);
+}
+
 TEST_F(Backup, StopEndsAfterTheCurrentPiece)
 {
     put(QStringLiteral("f"), QByteArray(100000, 'f'));

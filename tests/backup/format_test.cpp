@@ -45,3 +45,12 @@ TEST(BckFormat, VolumeNames)
     EXPECT_EQ(bck::volumeName(QStringLiteral("/x/y.z/noext"), 12), QStringLiteral("/x/y.z/noext.012"));
     EXPECT_EQ(bck::volumeName(QStringLiteral("a.bck"), 1234), QStringLiteral("a.234"));
 }
+
+TEST(BckFormat, NextDiskMarkersNameVolumesTwoTo999)
+{
+    EXPECT_EQ(bck::nextDiskMarker(2), QByteArray("NEXT:DISK002"));
+    EXPECT_EQ(bck::nextDiskNumber(bck::nextDiskMarker(999)), 999);
+    for (const char *bad : {"NEXT:DISK000", "NEXT:DISK001", "NEXT:DISK1000", "NEXT:DISK02", "NEXT:DISK/..",
+                            "NEXT:DISK-01", "next:disk002", "NEXT:DISK002 "})
+        EXPECT_FALSE(bck::nextDiskNumber(bad).has_value()) << bad;
+}

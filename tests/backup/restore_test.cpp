@@ -3,6 +3,7 @@
 #include "archive_bytes.h"
 
 #include "backup/backup_file.h"
+#include "backup/bck_format.h"
 #include "support/fixtures.h"
 #include "support/scripted_prompter.h"
 
@@ -182,6 +183,43 @@ TEST_F(Restore, SegmentWithoutItsTagIsRaised)
     EXPECT_TRUE(prompts.texts().isEmpty());
 }
 
+// Links already in the target never carry a restore elsewhere: a link where
+// the archive puts a folder or a file stops the run with error 1, and the
+// folder outside keeps what it held.
+struct LinkCase {
+    const char *name;
+    const char *link; // below the target
+    const char *to; // below the folder outside
+};
+
+class LinksInTheTarget : public Restore, public ::testing::WithParamInterface<LinkCase> {};
+
+TEST_P(LinksInTheTarget, StopTheRunAndWriteNothingThroughThem)
+{
+    const QString outside = dir.filePath(QStringLiteral("outside"));
+    const QString link = out(GetParam().link);
+    ASSERT_TRUE(QDir().mkpath(outside) && QDir().mkpath(QFileInfo(link).path()));
+    QFile old(outside + QStringLiteral("/f"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    ASSERT_TRUE(QFile::link(outside + QLatin1Char('/') + QString::fromUtf8(GetParam().to), link));
+    collectErrors();
+    ArchiveBytes a;
+    a.header("", 4, 2).file("c:\\ok", kDate, "fine").file("c:\\d\\f", kDate, "evil").end();
+    EXPECT_FALSE(restore(a));
+    EXPECT_EQ(errors, QStringList{QStringLiteral("1 읽을 수 없는 파일")});
+    EXPECT_EQ(QDir(outside).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{QStringLiteral("f")});
+    EXPECT_EQ(test::readAll(outside + QStringLiteral("/f")), QByteArray("old"));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+}
+
+std::string linkName(const ::testing::TestParamInfo<LinkCase> &c) { return c.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(All, LinksInTheTarget,
+                         ::testing::Values(LinkCase{"FolderLink", "d", ""}, LinkCase{"FileLink", "d/f", "f"},
+                                           LinkCase{"DanglingLink", "d/f", "new"}),
+                         linkName);
+
 // Existing target: missing, older or newer than the stored date.
 struct ModeCase {
     TRestoreMode mode;
@@ -279,6 +317,40 @@ TEST_F(Restore, DiskRequestRepeatsUntilTheVolumeIsThere)
     EXPECT_EQ(asked, (QList<quint16>{2, 2, 2}));
     EXPECT_EQ(test::readAll(out("big")), QByteArray("first rest"));
 }
+
+// Chains that lead back to a volume already read, or to a number no
+// continuation volume has, end with error 1 once each volume was read.
+struct ChainCase {
+    const char *name;
+    std::vector<std::pair<int, int>> volumes; // number, the volume its marker names (-1: the end)
+    const char *restored; // what the continued file holds at the end
+};
+
+class BadChains : public Restore, public ::testing::WithParamInterface<ChainCase> {};
+
+TEST_P(BadChains, StopWithErrorOne)
+{
+    for (const auto &[n, next] : GetParam().volumes) {
+        ArchiveBytes v;
+        v.segmentStart().zlibChunk("v" + QByteArray::number(n) + ' ').segmentEnd();
+        (next < 0 ? v.end() : v.nextDisk(next)).save(bck::volumeName(archive(), n));
+    }
+    file.OnNeedDisk = [](TBackupFile *, quint16, bool &) {};
+    collectErrors();
+    EXPECT_FALSE(restore(twoVolumeFirst("first ")));
+    EXPECT_EQ(test::readAll(out("big")), QByteArray(GetParam().restored));
+    EXPECT_FALSE(file.List(archive(), [](const TBackupFile::ListedFile &) {}));
+    EXPECT_EQ(errors, QStringList(2, QStringLiteral("1 읽을 수 없는 파일")));
+}
+
+std::string chainName(const ::testing::TestParamInfo<ChainCase> &c) { return c.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(All, BadChains,
+                         ::testing::Values(ChainCase{"NamesItself", {{2, 2}}, "first v2 "},
+                                           ChainCase{"NamesAnEarlierOne", {{2, 3}, {3, 2}}, "first v2 v3 "},
+                                           ChainCase{"NamesVolumeOne", {{2, 1}, {1, -1}}, "first v2 "},
+                                           ChainCase{"WrapsToZero", {{2, 0}, {0, -1}}, "first v2 "}),
+                         chainName);
 
 TEST_F(Restore, RefusedDiskStopsWithoutAMessage)
 {

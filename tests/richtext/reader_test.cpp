@@ -5,6 +5,7 @@
 
 #include "richtext/richtext.h"
 
+#include <QSet>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -183,6 +184,37 @@ TEST(RtfReader, FontCharsetsChooseTheCodePage)
     EXPECT_EQ(fast.bytes, plainText(doc).bytes);
     EXPECT_EQ(fast.bytes, QByteArray("\xb0\xa1?\xb0\xa1\xaa\xa2\r\n"));
     EXPECT_EQ(fast.unmappable, QStringLiteral(u"é"));
+}
+
+TEST(RtfReader, TheLastDefinitionOfAFontNumberWins)
+{
+    // \f1 is Arial in code page 1252 first, then 굴림 in code page 949.
+    const QByteArray rtf = QByteArrayLiteral("{\\rtf1\\ansi\\ansicpg949{\\fonttbl{\\f1\\fcharset0 Arial;}{\\f2 B;}"
+                                             "{\\f1\\fcharset129 \\'b1\\'bc\\'b8\\'b2;}}\\f1\\'b0\\'a1\\par}");
+    QTextDocument doc;
+    readRtf(rtf, doc);
+    EXPECT_EQ(test::describe(doc), QStringLiteral("L li0 ri0 fi0 mark[굴림 12]:[굴림 12]\"가\"\n"));
+    EXPECT_EQ(plainTextOf(rtf).bytes, QByteArray("\xb0\xa1\r\n"));
+}
+
+TEST(RtfReader, TextTakesAtMost256FontFamilies)
+{
+    // Past 256 names, text in a further font takes the default font.
+    QByteArray table = "{\\rtf1{\\fonttbl";
+    QByteArray body;
+    for (int i = 0; i < 300; ++i) {
+        table += "{\\f" + QByteArray::number(i) + " F" + QByteArray::number(i) + ";}";
+        body += "\\f" + QByteArray::number(i) + " x";
+    }
+    QTextDocument doc;
+    readRtf(table + "}" + body + "\\par}", doc);
+    QSet<QString> families;
+    for (auto it = doc.begin().begin(); !it.atEnd(); ++it)
+        families += it.fragment().charFormat().fontFamilies().toStringList().join(QLatin1Char(','));
+    EXPECT_EQ(families.size(), 257);
+    EXPECT_TRUE(families.contains(QString()));
+    EXPECT_TRUE(families.contains(QStringLiteral("F255")));
+    EXPECT_EQ(doc.toPlainText(), QString(300, QLatin1Char('x')));
 }
 
 TEST(RtfReader, DeepNestingAndHugeNumbersDoNotHurt)

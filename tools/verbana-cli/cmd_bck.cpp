@@ -81,6 +81,10 @@ int backup(const QStringList &args)
     if (!file.Backup({pattern}, archive)) {
         if (file.ErrorCode() == 0)
             err(QStringLiteral("backup stopped"));
+        else if (file.ErrorCode() == TBackupFile::errFileUnreadable && volumes == bck::kMaxVolumes)
+            err(QStringLiteral("the backup needs more than %1 volumes; the volumes written are incomplete: "
+                               "choose a larger --volume-size")
+                    .arg(bck::kMaxVolumes));
         return Failed;
     }
     out(QStringLiteral("%1 files, %2 bytes, %3 volume(s)\n").arg(file.FileCount()).arg(file.Total()).arg(volumes));
@@ -149,7 +153,7 @@ int list(const QStringList &args)
 
 const Registration backupCommand({"bck-backup", "DIR ARCHIVE [--volume-size BYTES] [--title TEXT]",
                                   "back up DIR and its sub-folders into a BCK archive (volumes x.002, x.003 ... "
-                                  "beside it when --volume-size is given)",
+                                  "x.999 beside it when --volume-size is given)",
                                   backup});
 const Registration restoreCommand({"bck-restore", "ARCHIVE TARGET",
                                    "restore a BCK archive under TARGET, each file with its stored path; further "

@@ -1,0 +1,155 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/link_safe_folder.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace verbana::files {
+namespace {
+
+using Kind = LinkSafeFolder::Kind;
+using Result = LinkSafeFolder::Result;
+
+void closeFd(int &fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+bool validParts(const QStringList &parts)
+{
+    for (const QString &p : parts)
+        if (p.isEmpty() || p == QLatin1String(".") || p == QLatin1String(".."))
+            return false;
+    return true;
+}
+
+// Why `name` in the folder `dirFd` could not be opened as a folder (or as
+// a file): a link or the wrong kind of thing there, or the system's error.
+Kind whatStandsAt(int dirFd, const QByteArray &name, bool wantFolder)
+{
+    struct stat st;
+    if (::fstatat(dirFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return Kind::Failed;
+    if (S_ISLNK(st.st_mode))
+        return Kind::Link;
+    if (wantFolder)
+        return S_ISDIR(st.st_mode) ? Kind::Failed : Kind::NotFolder;
+    return S_ISREG(st.st_mode) ? Kind::Failed : Kind::NotFile;
+}
+
+Result failed(Kind kind, const QStringList &parts, qsizetype count, int error)
+{
+    return {kind, parts.first(count).join(QLatin1Char('/')), error};
+}
+
+} // namespace
+
+LinkSafeFolder::LinkSafeFolder(QString base) : base_(std::move(base)) {}
+
+LinkSafeFolder::~LinkSafeFolder()
+{
+    closeFd(lastFd_);
+    closeFd(baseFd_);
+}
+
+Result LinkSafeFolder::openBase()
+{
+    if (baseFd_ >= 0)
+        return {};
+    QDir().mkpath(base_);
+    baseFd_ = ::open(QFile::encodeName(base_).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (baseFd_ < 0)
+        return {Kind::Failed, {}, errno};
+    return {};
+}
+
+// Opens the first `count` components as folders below the base, making
+// the missing ones; `fd` is a new descriptor of the last.
+Result LinkSafeFolder::enter(const QStringList &parts, qsizetype count, int &fd)
+{
+    fd = ::dup(baseFd_);
+    if (fd < 0)
+        return {Kind::Failed, {}, errno};
+    for (qsizetype i = 0; i < count; ++i) {
+        const QByteArray name = QFile::encodeName(parts[i]);
+        int next = -1;
+        for (int attempt = 0; attempt < 2 && next < 0; ++attempt) {
+            next = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (next < 0 && (errno != ENOENT || (::mkdirat(fd, name.constData(), 0777) != 0 && errno != EEXIST)))
+                break;
+        }
+        if (next < 0) {
+            const int error = errno;
+            const Kind kind = whatStandsAt(fd, name, true);
+            closeFd(fd);
+            return failed(kind, parts, i + 1, error);
+        }
+        closeFd(fd);
+        fd = next;
+    }
+    return {};
+}
+
+Result LinkSafeFolder::openFile(QFile &file, const QString &relative, Mode mode)
+{
+    const QStringList parts = relative.split(QLatin1Char('/'));
+    if (!validParts(parts))
+        return {Kind::Invalid, relative, 0};
+    if (Result r = openBase(); !r.ok())
+        return r;
+    const QString folder = parts.first(parts.size() - 1).join(QLatin1Char('/'));
+    if (lastFd_ < 0 || folder != lastFolder_) {
+        closeFd(lastFd_);
+        if (Result r = enter(parts, parts.size() - 1, lastFd_); !r.ok())
+            return r;
+        lastFolder_ = folder;
+    }
+    // Not blocking, so that a pipe in the way fails instead of waiting for
+    // a reader; the descriptor blocks again once it is known to be a file.
+    const QByteArray name = QFile::encodeName(parts.last());
+    const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (mode == Mode::Append ? O_APPEND : 0);
+    int fd = ::openat(lastFd_, name.constData(), flags, 0666);
+    if (fd < 0) {
+        const int error = errno;
+        return {whatStandsAt(lastFd_, name, false), relative, error};
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        closeFd(fd);
+        return {Kind::NotFile, relative, 0};
+    }
+    if (::fcntl(fd, F_SETFL, mode == Mode::Append ? O_APPEND : 0) != 0
+        || (mode == Mode::Replace && ::ftruncate(fd, 0) != 0)) {
+        const int error = errno;
+        closeFd(fd);
+        return {Kind::Failed, relative, error};
+    }
+    const QIODevice::OpenMode how = QIODevice::WriteOnly | (mode == Mode::Append ? QIODevice::Append : QIODevice::NotOpen);
+    if (!file.open(fd, how, QFileDevice::AutoCloseHandle)) {
+        closeFd(fd);
+        return {Kind::Failed, relative, 0};
+    }
+    return {};
+}
+
+Result LinkSafeFolder::makeFolder(const QString &relative)
+{
+    const QStringList parts = relative.split(QLatin1Char('/'));
+    if (!validParts(parts))
+        return {Kind::Invalid, relative, 0};
+    if (Result r = openBase(); !r.ok())
+        return r;
+    int fd = -1;
+    Result r = enter(parts, parts.size(), fd);
+    closeFd(fd);
+    return r;
+}
+
+} // namespace verbana::files
