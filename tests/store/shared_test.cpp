@@ -164,7 +164,11 @@ TEST(CrashSafety, AProcessKilledDuringPostsLosesNoPostedRecord)
         const QString how = round % 2 ? QStringLiteral("load") : QStringLiteral("append");
         std::unique_ptr<QProcess> w(startWorker({how, path, QStringLiteral("100000"), prefix}));
         ASSERT_TRUE(w->waitForStarted());
-        QThread::msleep(20 + QRandomGenerator::global()->bounded(120));
+        // The kill lands at a random instant once posting has begun: a
+        // slow start (a sanitizer build, a busy machine) must not use up
+        // the time before the first post.
+        ASSERT_TRUE(w->waitForReadyRead(60000)) << w->readAllStandardError().constData();
+        QThread::msleep(QRandomGenerator::global()->bounded(120));
         ::kill(pid_t(w->processId()), SIGKILL);
         w->waitForFinished();
         for (const QByteArray &line : w->readAllStandardOutput().split('\n')) {
