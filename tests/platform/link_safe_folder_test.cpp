@@ -33,9 +33,9 @@ struct Case {
 
 void plant(const QString &base, const QString &outside, const char *what)
 {
-    const QString spec = QString::fromUtf8(what);
-    const QString kind = spec.section(QLatin1Char(' '), 0, 0);
-    const QString path = base + QLatin1Char('/') + spec.section(QLatin1Char(' '), 1);
+    const QString entry = QString::fromUtf8(what);
+    const QString kind = entry.section(QLatin1Char(' '), 0, 0);
+    const QString path = base + QLatin1Char('/') + entry.section(QLatin1Char(' '), 1);
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
     if (kind == QLatin1String("dir")) {
         ASSERT_TRUE(QDir().mkpath(path));
