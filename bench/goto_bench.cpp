@@ -66,6 +66,7 @@ void walk(benchmark::State &state, int item)
         benchmark::DoNotOptimize(search::findNext(*t, query));
     }
     state.counters["sermons"] = double(t->Count());
+    state.counters["at_recno"] = double(t->RecNo());
 }
 void BM_GoToNothing_TitleField_Walk(benchmark::State &state) { walk(state, 2); }
 void BM_GoToNothing_Summary_Walk(benchmark::State &state) { walk(state, 13); }
@@ -75,7 +76,14 @@ void BM_GoToNothing_Manuscripts_NoTextCopies_Walk(benchmark::State &state) { wal
 // was found.
 class AnswerNo final : public Prompter {
 public:
-    PromptAnswer ask(const PromptRequest &) override { return {}; }
+    PromptAnswer ask(const PromptRequest &request) override
+    {
+        last = request.text;
+        ++asked;
+        return {};
+    }
+    QString last;
+    int asked = 0;
 };
 
 void BM_GoToNothing_TitleField_Window(benchmark::State &state)
@@ -97,6 +105,10 @@ void BM_GoToNothing_TitleField_Window(benchmark::State &state)
             state.ResumeTiming();
             window.GoToNext();
         }
+        // Every pass ran to the last sermon and asked whether to turn back.
+        if (no.asked != int(state.iterations()) || !no.last.startsWith(QStringLiteral("찾으시는 내용이")))
+            state.SkipWithError("the search did not run off the end");
+        state.counters["at_recno"] = double(t->RecNo());
         window.unbindCollection();
     }
     setPrompter(previous);

@@ -159,6 +159,10 @@ void Tfmverbdesk::buildSearchGroup(QHBoxLayout *row, QWidget *strip)
         row->addWidget(w);
     btnFindGo_->setText(QStringLiteral("제목"));
     describe(btnFindGo_, QStringLiteral("제목"), kItemHint);
+    // A longer caption takes room the toolbar has to spare; it never
+    // pushes the buttons after it out of a narrow window.
+    btnFindGo_->setMinimumWidth(btnFindGo_->sizeHint().width());
+    btnFindGo_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
 void Tfmverbdesk::chooseGoToItem(const QString &caption, int number)
