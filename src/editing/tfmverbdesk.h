@@ -17,6 +17,7 @@ class QAction;
 class QHBoxLayout;
 class QIcon;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QProgressBar;
 class QPushButton;
@@ -24,6 +25,7 @@ class QSplitter;
 class QTabWidget;
 class QTableView;
 class QTextEdit;
+class QToolButton;
 
 namespace verbana::settings {
 class Profile;
@@ -119,6 +121,13 @@ public:
     void mnHwpFileClick();
     void btnMRefreshClick();
 
+    // The go-to search of the toolbar (tfmverbdesk_search.cpp): from the
+    // current sermon to the next one, in the direction pressed, whose chosen
+    // item holds the word of eFindGo.
+    void GoToNext();
+    // The item chosen in btnFindGo's menu: its field's position.
+    int goToItem() const { return goToItem_; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -141,6 +150,12 @@ private:
     void readSettings();
     void fillChoiceLists(const settings::Profile &profile);
     void writeSettings();
+    void buildSearchGroup(QHBoxLayout *row, QWidget *strip);
+    void chooseGoToItem(const QString &caption, int number);
+    // One pass of the go-to search; true when the user asked to search the
+    // other way.
+    bool goToOnce();
+    void showManuscriptHit(const QString &word);
 
     // Editing and binding (tfmverbdesk_editing.cpp).
     void onNotified(const xbase::TableNotification &n);
@@ -197,6 +212,12 @@ private:
     std::vector<TDBMemo *> memos_;
     std::vector<QLabel *> outlineLabels_, selfLabels_;
     QTimer viewTimer_, listTimer_;
+
+    // The search group of the toolbar.
+    QToolButton *btnFindGo_ = nullptr, *btnUp_ = nullptr, *btnDown_ = nullptr;
+    QLineEdit *eFindGo_ = nullptr;
+    QPushButton *btnLetGo_ = nullptr;
+    int goToItem_ = 2;
 };
 
 } // namespace verbana::editing

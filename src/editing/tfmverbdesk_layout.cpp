@@ -112,6 +112,7 @@ void Tfmverbdesk::buildToolbar(QWidget *strip)
         b->setAutoDefault(false);
         row->addWidget(b);
     }
+    buildSearchGroup(row, strip);
     row->addStretch(1);
     connect(btnAppend_, &QPushButton::clicked, this, asCommand([this] { mnAppendClick(); }));
     connect(btnEdit_, &QPushButton::clicked, this, asCommand([this] { mnEditClick(); }));

@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "search/goto_search.h"
+
+#include "platform/cp949.h"
+#include "platform/paths.h"
+#include "store/collection_files.h"
+#include "store/xbase/apollo_table.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace verbana::search {
+
+namespace {
+
+constexpr qsizetype kWordBytes = 100;
+constexpr int kRecordsBetweenBreaths = 4096;
+
+} // namespace
+
+const std::vector<GoToItem> &goToItems()
+{
+    static const std::vector<GoToItem> items = {
+        {u"제목", 2, false},      {u"부제목", 3, false},    {u"주제", 4, false},      {u"성경", 5, false},
+        {u"참고구절", 7, false},  {u"설교형식", 9, false},  {u"설교방향", 10, false}, {u"예배종류", 11, false},
+        {u"비고", 12, false},     {u"요약", 13, false},     {u"설교원고", 14, false}, {u"작성일", 1, true},
+        {u"참고서적", 8, true},   {u"설교일", 15, true},    {u"설교장소", 16, true},  {u"설교시간", 17, true},
+        {u"설교횟수", 18, true},  {u"청중반응", 19, true},  {u"자기평가", 20, true},  {u"개선점", 21, true},
+    };
+    return items;
+}
+
+QByteArray searchWord(const QString &typed)
+{
+    const cp949::Encoded encoded = cp949::encode(typed);
+    if (!encoded.ok())
+        return QByteArray();
+    return cp949::cut(encoded.bytes, kWordBytes);
+}
+
+bool fieldHolds(QByteArrayView fieldText, QByteArrayView upperWord)
+{
+    if (upperWord.isEmpty() || fieldText.size() < upperWord.size())
+        return false;
+    return cp949::indexOf(cp949::upperAscii(fieldText), upperWord) >= 0;
+}
+
+bool textHolds(QByteArrayView content, QByteArrayView word)
+{
+    const qsizetype zero = content.indexOf('\0');
+    if (zero >= 0)
+        content = content.first(zero);
+    return !word.isEmpty() && cp949::indexOf(content, word) >= 0;
+}
+
+QString textCopyOf(const QString &collectionFolder, QByteArrayView context)
+{
+    if (collectionFolder.isEmpty() || context.isEmpty())
+        return QString();
+    const QString relative =
+        QStringLiteral("text\\") + store::ReplaceExtension(cp949::decode(context), QStringLiteral(".TXT"));
+    if (!paths::isContained(relative))
+        return QString();
+    return paths::resolve(collectionFolder, relative);
+}
+
+bool recordMatches(const xbase::TApolloTable &table, const GoToQuery &query)
+{
+    if (query.item != kManuscriptItem)
+        return fieldHolds(table.GetString(query.item), cp949::upperAscii(query.word));
+    const QString path = textCopyOf(query.collectionFolder, table.GetString(kManuscriptItem));
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return textHolds(file.readAll(), query.word);
+}
+
+bool findNext(xbase::TApolloTable &table, const GoToQuery &query, const std::function<void()> &between)
+{
+    // The word is folded once; each record's field is folded as it is read.
+    const bool field = query.item != kManuscriptItem;
+    const QByteArray upperWord = field ? cp949::upperAscii(query.word) : QByteArray();
+    const long step = query.direction == Direction::Down ? 1 : -1;
+    int breath = 0;
+    for (;;) {
+        table.Skip(step);
+        const bool ended = table.Eof() || table.Bof();
+        if (table.RecNo() != 0) {
+            const bool match = field ? fieldHolds(table.GetString(query.item), upperWord)
+                                     : recordMatches(table, query);
+            if (match)
+                return true;
+        }
+        if (ended)
+            return false;
+        if (between && ++breath == kRecordsBetweenBreaths) {
+            breath = 0;
+            between();
+        }
+    }
+}
+
+} // namespace verbana::search
