@@ -41,6 +41,7 @@ Tfmverbdesk::Tfmverbdesk(QWidget *parent) : QMainWindow(parent)
         editWithBuiltInEditor(this, filePath, textCopyPath, load);
     };
     buildMenus();
+    buildGatherMenu();
 
     auto *central = new QWidget(this);
     auto *column = new QVBoxLayout(central);
@@ -49,6 +50,7 @@ Tfmverbdesk::Tfmverbdesk(QWidget *parent) : QMainWindow(parent)
     auto *strip = new QWidget(central);
     strip->setObjectName(QStringLiteral("pnlToolbar"));
     buildToolbar(strip);
+    buildGatherButtons();
     column->addWidget(strip);
     progressLine_ = new QProgressBar(central);
     progressLine_->setObjectName(QStringLiteral("pbProgress"));
@@ -143,6 +145,8 @@ void Tfmverbdesk::unbindCollection()
     tableConnections_.clear();
     viewTimer_.stop();
     listTimer_.stop();
+    // A gathering lives with the table: closed, it is gone.
+    highlightTerms_.clear();
     if (model_)
         model_->setTable(nullptr);
     const bool wasBound = editing_.table() != nullptr;
@@ -166,6 +170,7 @@ void Tfmverbdesk::SetCollectionControls(bool open)
     DBGrid1_->setVisible(open);
     lblNoCollection_->setVisible(!open);
     mnData_->setEnabled(open);
+    mnGather_->setEnabled(open);
     for (QAction *a : {mnAppend_, mnEdit_, mnSave_, mnCancel_})
         a->setEnabled(open);
     for (QPushButton *b : {btnAppend_, btnEdit_, btnDelete_, btnSave_, btnCancel_})
@@ -213,7 +218,7 @@ void Tfmverbdesk::RefreshManuscriptView()
 {
     viewTimer_.stop();
     xbase::TApolloTable *t = editing_.table();
-    if (!t || !t->Active())
+    if (!t || !t->Active() || viewRefreshOff_)
         return;
     if (editing_.adding()) {
         setManuscriptCaption(QStringLiteral("원고 입력"));
@@ -237,6 +242,8 @@ void Tfmverbdesk::RefreshManuscriptView()
     reManuscript_->setTextColor(Qt::black);
     if (!context.isEmpty())
         loadTextCopy(editing_.textCopyPath(context));
+    if (!highlightTerms_.isEmpty() && highlighter_)
+        highlighter_(reManuscript_, highlightTerms_);
 }
 
 } // namespace verbana::editing

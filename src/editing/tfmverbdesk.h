@@ -29,6 +29,10 @@ namespace verbana::settings {
 class Profile;
 }
 
+namespace verbana::search {
+struct ManuscriptQuery;
+}
+
 namespace verbana::editing {
 
 class SermonListModel;
@@ -119,6 +123,25 @@ public:
     void mnHwpFileClick();
     void btnMRefreshClick();
 
+    // Gathering (tfmverbdesk_gather.cpp): the dialog's two 찾기, release,
+    // count and the two batch deletions. Without an open collection they
+    // do nothing.
+    void mnGatherFieldsClick();
+    void mnGatherTextClick();
+    bool GatherFields(const std::vector<std::pair<int, QByteArray>> &rows, bool useAnd);
+    bool GatherManuscripts(const search::ManuscriptQuery &query, QProgressBar *progress);
+    void ReleaseGathering();
+    void CountSermons();
+    void DeleteGathered();
+    void DeleteNotGathered();
+    // The words of the manuscript gathering in force joined by "//"; empty
+    // when none.
+    const QString &highlightTerms() const { return highlightTerms_; }
+    // Marks the highlight terms in the manuscript view each time it shows a
+    // sermon while they are not empty.
+    using Highlighter = std::function<void(QTextEdit *view, const QString &terms)>;
+    void setHighlighter(Highlighter highlighter) { highlighter_ = std::move(highlighter); }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -155,6 +178,11 @@ private:
     void moveSermon(int direction);
     QWidget *boxOf(int field) const;
 
+    // Gathering (tfmverbdesk_gather.cpp).
+    void buildGatherMenu();
+    void buildGatherButtons();
+    void openGatherDialog(int page);
+
     // The manuscript page (tfmverbdesk_manuscript.cpp).
     void setManuscriptCaption(const QString &caption);
     void loadTextCopy(const QString &path);
@@ -189,6 +217,12 @@ private:
     QPushButton *btnMEdit_ = nullptr, *btnMRefresh_ = nullptr;
     QMenu *pmManuscript_ = nullptr;
     BuiltInEditor editor_;
+    QMenu *mnGather_ = nullptr;
+    QPushButton *btnGather_ = nullptr;
+    QAbstractButton *btnRelease_ = nullptr;
+    QString highlightTerms_;
+    Highlighter highlighter_;
+    bool viewRefreshOff_ = false;
     QHBoxLayout *bibleLine_ = nullptr;
     QWidget *bibleTrail_ = nullptr;
     QTextEdit *reManuscript_ = nullptr;
