@@ -179,12 +179,23 @@ std::vector<uint32_t> scanManuscripts(xbase::TApolloTable &table, const QString 
     std::vector<char> buffer;
     uint32_t scanned = 0;
     table.GoTop();
+    const QString textFolder = collectionFolder + QStringLiteral("/text/");
     while (!table.Eof() && table.RecNo() != 0) {
         const QString context = currentContext(table);
-        const QString path = context.isEmpty() ? QString() : textCopyOf(collectionFolder, context);
         qsizetype size = 0;
-        if (!path.isEmpty() && readWhole(path, buffer, size)
-            && manuscriptMatches(QByteArrayView(buffer.data(), size), query))
+        bool read = false;
+        if (!context.isEmpty()) {
+            // The name as stored is tried first; only a name whose letter
+            // case differs from the file's goes through the resolver.
+            QString direct = textFolder + store::ReplaceExtension(context, QStringLiteral(".txt"));
+            direct.replace(QLatin1Char('\\'), QLatin1Char('/'));
+            read = readWhole(direct, buffer, size);
+            if (!read) {
+                const QString path = textCopyOf(collectionFolder, context);
+                read = !path.isEmpty() && readWhole(path, buffer, size);
+            }
+        }
+        if (read && manuscriptMatches(QByteArrayView(buffer.data(), size), query))
             found.push_back(table.RecNo());
         if (progress)
             progress(++scanned);
