@@ -75,6 +75,10 @@ int generate(const QString &folder, int count)
             return 1;
     }
     t.CommitAppendBatch();
+    t.Close();
+    t.Exclusive = true;
+    t.Open();
+    store::createSermonTags(t);
     return 0;
 }
 
