@@ -159,14 +159,24 @@ void SermonListModel::refresh()
 
 bool SermonListModel::rowsFromIndex()
 {
-    if (!table_->DBFilter().isEmpty())
-        return false;
+    // The rows come from the index (or the record numbers) whatever is in
+    // view: marked records need no record read, a query is evaluated in
+    // one sequential read of the file, then the order's tag lists them.
+    const bool marked = table_->marksInView();
+    std::vector<bool> inView;
+    if (!marked && !table_->DBFilter().isEmpty())
+        inView = table_->VisibleRecords();
+    const bool queried = !inView.empty();
     const uint32_t count = table_->RecCount();
     if (count < recordCount_)
         deletedHere_.clear(); // packed: the numbers are new
     recordCount_ = count;
     std::sort(deletedHere_.begin(), deletedHere_.end());
-    const auto listed = [this](uint32_t recno) {
+    const auto listed = [this, marked, queried, &inView](uint32_t recno) {
+        if (marked && !table_->isMarked(recno))
+            return false;
+        if (queried && (recno >= inView.size() || !inView[recno]))
+            return false;
         return !std::binary_search(deletedHere_.begin(), deletedHere_.end(), recno);
     };
     const int order = table_->IndexOrd();

@@ -18,8 +18,9 @@
 // Without a query the rows come from the index tag of the order in force
 // (or are the record numbers themselves in record order), so no record is
 // read to list them. A record found deleted when its row is first shown
-// leaves the list right after. With a query or marked records in view the
-// rows come from a walk of the view.
+// leaves the list right after. With marked records in view the same rows
+// are kept when marked; with a query, when the engine finds them in view in
+// one sequential read of the file (no record is read per row).
 //
 // While the table's controls are frozen the model ignores it and refreshes
 // once when they are thawed.
@@ -48,6 +49,9 @@ public:
     // The field number shown in a column.
     static int fieldOfColumn(int column);
 
+    // A record deleted while the table's controls were frozen: it stays out
+    // of the rows from the refresh that the thaw brings.
+    void noteDeleted(uint32_t recno) { deletedHere_.push_back(recno); }
     // Rebuilds the rows from the table (the order or the view changed).
     void refresh();
     // Records read from the file since the model was made (for tests).

@@ -10,6 +10,7 @@
 #include "platform/prompts.h"
 #include "platform/user_error.h"
 #include "richtext/richtext.h"
+#include "search/highlight_terms.h"
 #include "store/collection_files.h"
 #include "store/sermon_record.h"
 
@@ -28,6 +29,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -41,6 +43,7 @@ Tfmverbdesk::Tfmverbdesk(QWidget *parent) : QMainWindow(parent)
         editWithBuiltInEditor(this, filePath, textCopyPath, load);
     };
     buildMenus();
+    buildGatherMenu();
 
     auto *central = new QWidget(this);
     auto *column = new QVBoxLayout(central);
@@ -48,7 +51,11 @@ Tfmverbdesk::Tfmverbdesk(QWidget *parent) : QMainWindow(parent)
     column->setSpacing(0);
     auto *strip = new QWidget(central);
     strip->setObjectName(QStringLiteral("pnlToolbar"));
+    // A narrow window cuts the tool bar off at its right edge instead of
+    // growing to hold every control.
+    strip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     buildToolbar(strip);
+    buildGatherButtons();
     column->addWidget(strip);
     progressLine_ = new QProgressBar(central);
     progressLine_->setObjectName(QStringLiteral("pbProgress"));
@@ -143,6 +150,8 @@ void Tfmverbdesk::unbindCollection()
     tableConnections_.clear();
     viewTimer_.stop();
     listTimer_.stop();
+    // A gathering lives with the table: closed, it is gone.
+    highlightTerms_.clear();
     if (model_)
         model_->setTable(nullptr);
     const bool wasBound = editing_.table() != nullptr;
@@ -166,6 +175,7 @@ void Tfmverbdesk::SetCollectionControls(bool open)
     DBGrid1_->setVisible(open);
     lblNoCollection_->setVisible(!open);
     mnData_->setEnabled(open);
+    mnGather_->setEnabled(open);
     for (QAction *a : {mnAppend_, mnEdit_, mnSave_, mnCancel_})
         a->setEnabled(open);
     for (QPushButton *b : {btnAppend_, btnEdit_, btnDelete_, btnSave_, btnCancel_})
@@ -213,7 +223,7 @@ void Tfmverbdesk::RefreshManuscriptView()
 {
     viewTimer_.stop();
     xbase::TApolloTable *t = editing_.table();
-    if (!t || !t->Active())
+    if (!t || !t->Active() || viewRefreshOff_)
         return;
     if (editing_.adding()) {
         setManuscriptCaption(QStringLiteral("원고 입력"));
@@ -237,6 +247,12 @@ void Tfmverbdesk::RefreshManuscriptView()
     reManuscript_->setTextColor(Qt::black);
     if (!context.isEmpty())
         loadTextCopy(editing_.textCopyPath(context));
+    if (!highlightTerms_.isEmpty()) {
+        search::HighlightTerms(reManuscript_->document(), highlightTerms_);
+        QTextCursor start(reManuscript_->document());
+        reManuscript_->setTextCursor(start);
+        reManuscript_->ensureCursorVisible();
+    }
 }
 
 } // namespace verbana::editing

@@ -31,6 +31,10 @@ namespace verbana::settings {
 class Profile;
 }
 
+namespace verbana::search {
+struct ManuscriptQuery;
+}
+
 namespace verbana::editing {
 
 class SermonListModel;
@@ -127,6 +131,20 @@ public:
     void GoToNext();
     // The item chosen in btnFindGo's menu: its field's position.
     int goToItem() const { return goToItem_; }
+    // Gathering (tfmverbdesk_gather.cpp): the dialog's two 찾기, release,
+    // count and the two batch deletions. Without an open collection they
+    // do nothing.
+    void mnGatherFieldsClick();
+    void mnGatherTextClick();
+    bool GatherFields(const std::vector<std::pair<int, QByteArray>> &rows, bool useAnd);
+    bool GatherManuscripts(const search::ManuscriptQuery &query, QProgressBar *progress);
+    void ReleaseGathering();
+    void CountSermons();
+    void DeleteGathered();
+    void DeleteNotGathered();
+    // The words of the manuscript gathering in force joined by "//"; empty
+    // when none.
+    const QString &highlightTerms() const { return highlightTerms_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -170,6 +188,11 @@ private:
     void moveSermon(int direction);
     QWidget *boxOf(int field) const;
 
+    // Gathering (tfmverbdesk_gather.cpp).
+    void buildGatherMenu();
+    void buildGatherButtons();
+    void openGatherDialog(int page);
+
     // The manuscript page (tfmverbdesk_manuscript.cpp).
     void setManuscriptCaption(const QString &caption);
     void loadTextCopy(const QString &path);
@@ -204,6 +227,11 @@ private:
     QPushButton *btnMEdit_ = nullptr, *btnMRefresh_ = nullptr;
     QMenu *pmManuscript_ = nullptr;
     BuiltInEditor editor_;
+    QMenu *mnGather_ = nullptr;
+    QPushButton *btnGather_ = nullptr;
+    QAbstractButton *btnRelease_ = nullptr;
+    QString highlightTerms_;
+    bool viewRefreshOff_ = false;
     QHBoxLayout *bibleLine_ = nullptr;
     QWidget *bibleTrail_ = nullptr;
     QTextEdit *reManuscript_ = nullptr;

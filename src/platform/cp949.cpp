@@ -246,18 +246,29 @@ QByteArray lowerAscii(QByteArrayView bytes) { return foldAscii<'A', 'a'>(bytes);
 
 qsizetype indexOf(QByteArrayView haystack, QByteArrayView needle, qsizetype from)
 {
+    if (from < 0)
+        from = 0;
     if (needle.isEmpty())
         return from <= haystack.size() ? from : -1;
-    const qsizetype last = haystack.size() - needle.size();
-    qsizetype i = 0;
-    // Walk character boundaries; memchr-style skipping keeps it fast on the
-    // common ASCII-first needle, but a candidate is only accepted when it
-    // sits on a boundary, which the walk guarantees.
-    const char first = needle[0];
-    while (i <= last) {
-        if (i >= from && haystack[i] == first && std::memcmp(haystack.data() + i, needle.data(), static_cast<size_t>(needle.size())) == 0)
-            return i;
-        i += charLength(haystack, i);
+    const char *data = haystack.data();
+    const size_t n = static_cast<size_t>(haystack.size());
+    size_t pos = static_cast<size_t>(from);
+    // Candidates come from the C library's search; one is accepted only on
+    // a character boundary. The byte before a boundary is never a lead byte
+    // waiting for its second byte, so counting the lead-range bytes just
+    // before a candidate tells: an even run means the candidate starts a
+    // character.
+    while (pos + static_cast<size_t>(needle.size()) <= n) {
+        const void *hit = ::memmem(data + pos, n - pos, needle.data(), static_cast<size_t>(needle.size()));
+        if (!hit)
+            return -1;
+        const size_t at = static_cast<size_t>(static_cast<const char *>(hit) - data);
+        size_t run = 0;
+        while (run < at && isLeadByte(static_cast<unsigned char>(data[at - run - 1])))
+            ++run;
+        if (run % 2 == 0)
+            return static_cast<qsizetype>(at);
+        pos = at + 1;
     }
     return -1;
 }

@@ -89,6 +89,25 @@ TEST_F(CollectionCommandsTest, CloseUnbindsAndSortOrdersApply)
     EXPECT_FALSE(commands.sortMenu()->isEnabled());
 }
 
+// A gathering stays through a change of order and is gone after the file
+// diet, which closes the table and opens it again.
+TEST_F(CollectionCommandsTest, AGatheringOutlivesTheOrderButNotTheDiet)
+{
+    commands.start();
+    ASSERT_TRUE(window->GatherFields({{2, cp949::encode(QStringLiteral("가운데")).bytes}}, true));
+    commands.sortClick(2);
+    EXPECT_EQ(session.table().DBFilter(), QByteArray("(\"") + cp949::encode(QStringLiteral("가운데")).bytes +
+                                              QByteArray("\" $ UPPER(TITLE1))"));
+    EXPECT_EQ(session.table().Count(), 1u);
+    test::ScriptedPrompter prompts;
+    prompts.ok();
+    commands.mnDietClick();
+    EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("파일 다이어트 완료")});
+    EXPECT_EQ(session.table().DBFilter(), QByteArray());
+    EXPECT_EQ(session.table().Count(), 3u);
+    EXPECT_TRUE(window->highlightTerms().isEmpty());
+}
+
 TEST_F(CollectionCommandsTest, UpkeepRebindsAndEditingRefusesTheCommands)
 {
     commands.start();

@@ -139,7 +139,7 @@ TEST(SermonListModelTest, RecordsDeletedEarlierLeaveTheListWhenShown)
     }
 }
 
-TEST(SermonListModelTest, AQueryIsListedByWalkingTheView)
+TEST(SermonListModelTest, AQueryOrMarksAreListedWithoutReadingRecords)
 {
     TestCollection c({{"1999.01.01", "하나"}, {"1999.02.01", "둘"}, {"1999.03.01", "셋"}});
     c.table().Query(QByteArrayLiteral("DATE1 <> \"1999.02.01\""));
@@ -149,6 +149,15 @@ TEST(SermonListModelTest, AQueryIsListedByWalkingTheView)
     EXPECT_EQ(model.rowCount(), 2);
     EXPECT_EQ(model.rowOf(2), -1);
     EXPECT_EQ(model.rowOf(c.table().RecNo()), 1);
+    // Marked records after a cleared query, in title order.
+    c.table().Query({});
+    c.table().SetQueryBit(1, true);
+    c.table().SetQueryBit(2, true);
+    c.table().SetOrder(c.table().TagArea("title1"));
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.recnoAt(0), 2u); // 둘 before 하나
+    EXPECT_EQ(model.recnoAt(1), 1u);
+    EXPECT_EQ(model.recordReads(), 0u);
 }
 
 TEST(SermonListModelTest, TableGoneLeavesAnEmptyModel)

@@ -85,6 +85,9 @@ public:
     QByteArray DBFilter() const;
     void SetQueryBit(uint32_t recno, bool on);
     static QByteArray markedFilterText(); // what DBFilter reports while marks are in view
+    // True while only marked records are in view; whether a record is marked.
+    bool marksInView() const { return marksActive_; }
+    bool isMarked(uint32_t recno) const { return recno < marks_.size() && marks_[recno]; }
 
     // Navigation.
     void GoTop();
@@ -100,6 +103,9 @@ public:
 
     // Counts: visible records, and every record in the file.
     uint32_t Count();
+    // Which records are visible, by record number (index 0 unused), found
+    // with one sequential read of the file as Count does.
+    std::vector<bool> VisibleRecords();
     uint32_t RecCount();
 
     // Fields, numbered from 1.

@@ -347,6 +347,19 @@ uint32_t TApolloTable::Count()
     return n;
 }
 
+std::vector<bool> TApolloTable::VisibleRecords()
+{
+    requireActive();
+    syncShared();
+    std::vector<bool> inView(size_t(dbf_->recordCount()) + 1, false);
+    check(dbf_->scan(1, dbf_->recordCount(), [&](uint32_t r, QByteArrayView rec) {
+        if (r < inView.size() && visible(r, rec))
+            inView[r] = true;
+        return true;
+    }));
+    return inView;
+}
+
 uint32_t TApolloTable::RecCount()
 {
     requireActive();
