@@ -22,6 +22,8 @@ QPushButton *makeButton(const QString &caption, const QString &hint, const QStri
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(name);
     describe(b, caption, hint);
+    // In a narrow window a button gives up its margins, never its caption.
+    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(caption) + 10);
     return b;
 }
 
