@@ -4,7 +4,6 @@
 #include "bible/bible_books.h"
 #include "bible/bible_keys.h"
 #include "platform/cp949.h"
-#include "search/gathering.h"
 #include "store/sermon_record.h"
 #include "store/xbase/apollo_table.h"
 
@@ -46,34 +45,45 @@ private:
     uint32_t current_;
 };
 
-// Walks the sermons in view, calling `visit` on each as the current record.
-// The record numbers are taken first, so a key stored during the walk
-// (which may move the record in a key order) neither skips nor repeats one.
-template<typename Visit>
-bool walk(xbase::TApolloTable &table, const CountProgress &progress, Visit visit)
+// Walks the sermons in view first to last with Skip, calling `visit` on
+// each as the current record, then `finish` while the table is still quiet.
+// Nothing is written during the walk itself: a key stored there could move
+// the record in a key order and skip or repeat a sermon, so such work is
+// left to `finish`, which goes to the records by number.
+template<typename Visit, typename Finish>
+bool walk(xbase::TApolloTable &table, const CountProgress &progress, Visit visit, Finish finish)
 {
     if (table.State() != xbase::TableState::Browse)
         return false;
     QuietWalk quiet(table);
-    const std::vector<uint32_t> recnos = search::recordsInView(table);
-    const auto total = uint32_t(recnos.size());
+    const uint32_t total = progress ? table.Count() : 0;
     uint32_t walked = 0;
-    for (uint32_t recno : recnos) {
-        table.Go(recno);
+    table.GoTop();
+    while (!table.Eof() && table.RecNo() != 0) {
         visit();
         if (progress)
             progress(++walked, total);
+        table.Skip(1);
     }
+    finish();
     return true;
 }
 
-// The stored key, or when empty the one derived from the reference.
-QByteArray keyOrDerived(xbase::TApolloTable &table)
+template<typename Visit>
+bool walk(xbase::TApolloTable &table, const CountProgress &progress, Visit visit)
 {
-    QByteArray key = table.GetString(store::fBIBLENO);
-    if (key.isEmpty())
-        key = bible::RefreshBibleNo(table);
-    return key;
+    return walk(table, progress, visit, [] {});
+}
+
+// Gives each record whose stored key is empty the key derived from its
+// reference (stored in the record), and hands every key found to `count`.
+template<typename Count>
+void deriveKeys(xbase::TApolloTable &table, const std::vector<uint32_t> &keyless, Count count)
+{
+    for (uint32_t recno : keyless) {
+        table.Go(recno);
+        count(bible::RefreshBibleNo(table));
+    }
 }
 
 bool inRange(QByteArrayView key, const char *from, const char *below)
@@ -110,13 +120,23 @@ std::optional<ChartPoints> CountByTestament(xbase::TApolloTable &table, const Co
 {
     uint32_t oldCount = 0;
     uint32_t newCount = 0;
-    const bool walked = walk(table, progress, [&] {
-        const QByteArray key = keyOrDerived(table);
+    const auto count = [&](const QByteArray &key) {
         if (inRange(key, "01001001", "40000000"))
             ++oldCount;
         else if (inRange(key, "40001001", "67000000"))
             ++newCount;
-    });
+    };
+    std::vector<uint32_t> keyless;
+    const bool walked = walk(
+        table, progress,
+        [&] {
+            const QByteArray key = table.GetString(store::fBIBLENO);
+            if (key.isEmpty())
+                keyless.push_back(table.RecNo());
+            else
+                count(key);
+        },
+        [&] { deriveKeys(table, keyless, count); });
     if (!walked)
         return std::nullopt;
     return ChartPoints{{QStringLiteral("구약"), oldCount, QColor(Qt::red)},
@@ -127,8 +147,7 @@ std::optional<ChartPoints> CountByBook(xbase::TApolloTable &table, Testament tes
 {
     std::array<uint32_t, 67> counts{};
     const bool old = testament == Testament::Old;
-    const bool walked = walk(table, progress, [&] {
-        const QByteArray key = old ? keyOrDerived(table) : table.GetString(store::fBIBLENO);
+    const auto count = [&](const QByteArray &key) {
         if (key.size() <= 1)
             return;
         if (old ? !inRange(key, "01001001", "40000000") : !inRange(key, "40001001", "67000000"))
@@ -136,7 +155,19 @@ std::optional<ChartPoints> CountByBook(xbase::TApolloTable &table, Testament tes
         const int book = bookOf(key);
         if (book > (old ? 0 : 39) && book <= 66)
             ++counts[book];
-    });
+    };
+    // Only the Old Testament count derives the keys it finds missing.
+    std::vector<uint32_t> keyless;
+    const bool walked = walk(
+        table, progress,
+        [&] {
+            const QByteArray key = table.GetString(store::fBIBLENO);
+            if (key.isEmpty() && old)
+                keyless.push_back(table.RecNo());
+            else
+                count(key);
+        },
+        [&] { deriveKeys(table, keyless, count); });
     if (!walked)
         return std::nullopt;
     ChartPoints points;

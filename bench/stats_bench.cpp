@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The statistics counts over a generated table of 100,000 sermons (made by
+// engine_bench --make-table, every key stored, so nothing is written) in
+// date order, with a progress callback as the page gives one. Run:
+//   build/bench/stats_bench
+#include "stats/sermon_counts.h"
+#include "store/xbase/apollo_table.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+using namespace verbana;
+
+namespace {
+
+constexpr int kSermons = 100000;
+
+QString collection()
+{
+    static QTemporaryDir dir;
+    static bool made = false;
+    if (!made) {
+        made = true;
+        const QString folder = dir.path() + QStringLiteral("/Grace");
+        QDir().mkpath(folder);
+        const QString maker = QCoreApplication::applicationDirPath() + QStringLiteral("/engine_bench");
+        if (QProcess::execute(maker, {QStringLiteral("--make-table"), QString::number(kSermons), folder}) != 0)
+            qFatal("engine_bench --make-table failed");
+    }
+    return dir.path() + QStringLiteral("/Grace");
+}
+
+std::unique_ptr<xbase::TApolloTable> openInDateOrder()
+{
+    auto t = std::make_unique<xbase::TApolloTable>();
+    t->DatabaseName = collection();
+    t->TableName = QStringLiteral("sul2file.dbf");
+    t->Open();
+    t->SetOrder(t->TagArea("date1"));
+    t->GoBottom();
+    return t;
+}
+
+template<typename Count>
+void run(benchmark::State &state, Count count)
+{
+    auto t = openInDateOrder();
+    uint32_t last = 0;
+    const stats::CountProgress progress = [&](uint32_t walked, uint32_t) { last = walked; };
+    for (auto _ : state) {
+        auto points = count(*t, progress);
+        benchmark::DoNotOptimize(points);
+    }
+    if (last != kSermons)
+        state.SkipWithError("not every sermon was walked");
+}
+
+void testament(benchmark::State &state) { run(state, [](auto &t, auto &p) { return stats::CountByTestament(t, p); }); }
+void oldBooks(benchmark::State &state)
+{
+    run(state, [](auto &t, auto &p) { return stats::CountByBook(t, stats::Testament::Old, p); });
+}
+void places(benchmark::State &state)
+{
+    run(state, [](auto &t, auto &p) { return stats::CountByCategory(t, stats::Category::Place, p); });
+}
+
+} // namespace
+
+BENCHMARK(testament)->Unit(benchmark::kMillisecond);
+BENCHMARK(oldBooks)->Unit(benchmark::kMillisecond);
+BENCHMARK(places)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
