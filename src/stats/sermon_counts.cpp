@@ -21,7 +21,7 @@ constexpr unsigned kAllEvents = 127;
 // refreshed per sermon) and the bound controls are frozen until the end.
 class QuietWalk {
 public:
-    explicit QuietWalk(xbase::TApolloTable &table) : table_(table), current_(table.Eof() ? 0 : table.RecNo())
+    explicit QuietWalk(xbase::TApolloTable &table) : table_(table), current_(table.RecNo())
     {
         table_.DetachHandlers(kAllEvents);
         table_.DisableControls();

@@ -41,7 +41,9 @@ enum class Category { SermonType = 5, Aim = 6, Service = 7, Place = 8 };
 // Every count refuses (no value, nothing touched) while the table holds a
 // sermon being added or edited: the walk would have to post or drop it.
 // Otherwise the table's handlers are detached and its controls frozen for
-// the walk, and the sermon current before it is current again after it.
+// the walk, and the sermon current before it is current again after it
+// (also when storing a derived key fails: EApolloError, for the command
+// wrapper to report).
 
 // 구약 (red) and 신약 (lime), both always given. A sermon without a stored
 // key gets one from its reference, stored in the record.
