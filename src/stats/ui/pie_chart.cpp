@@ -25,7 +25,7 @@ PieChart::PieChart(QWidget *parent) : QChartView(parent)
     series_ = new QPieSeries;
     series_->setName(QStringLiteral("횟수"));
     // Room around the pie for the labels on their arms.
-    series_->setPieSize(0.55);
+    series_->setPieSize(0.5);
     chart->addSeries(series_);
     setChart(chart);
     setRenderHint(QPainter::Antialiasing);
