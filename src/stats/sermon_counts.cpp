@@ -77,12 +77,14 @@ bool walk(xbase::TApolloTable &table, const CountProgress &progress, Visit visit
 
 // Gives each record whose stored key is empty the key derived from its
 // reference (stored in the record), and hands every key found to `count`.
+// A collection opened read-only is counted the same, its keys derived but
+// not stored.
 template<typename Count>
 void deriveKeys(xbase::TApolloTable &table, const std::vector<uint32_t> &keyless, Count count)
 {
     for (uint32_t recno : keyless) {
         table.Go(recno);
-        count(bible::RefreshBibleNo(table));
+        count(table.ReadOnly ? bible::DeriveBibleNo(table) : bible::RefreshBibleNo(table));
     }
 }
 

@@ -115,5 +115,20 @@ TEST_F(StatsCollection, RefusesWhileASermonIsBeingEditedAndLeavesItPending)
     EXPECT_EQ(c->storedField(1, store::fBIBLENO).trimmed(), QByteArray());
 }
 
+TEST_F(StatsCollection, ReadOnlyCollectionIsCountedWithKeysDerivedButNotStored)
+{
+    make({{"2001.01.01", "a", "", "롬8:28"}, {"2001.01.02", "b", "", "창1:1"}});
+    xbase::TApolloTable shown;
+    shown.DatabaseName = c->folder();
+    shown.TableName = QStringLiteral("sul2file.dbf");
+    shown.ReadOnly = true;
+    shown.Open();
+    EXPECT_EQ(stats::CountByTestament(shown),
+              (ChartPoints{{QStringLiteral("구약"), 1, QColor(Qt::red)}, {QStringLiteral("신약"), 1, QColor(0, 255, 0)}}));
+    EXPECT_EQ(stats::CountByBook(shown, Testament::Old), (ChartPoints{{QStringLiteral("창"), 1, kAuto}}));
+    EXPECT_EQ(c->storedField(1, store::fBIBLENO).trimmed(), QByteArray());
+    EXPECT_EQ(c->storedField(2, store::fBIBLENO).trimmed(), QByteArray());
+}
+
 } // namespace
 } // namespace verbana::test
