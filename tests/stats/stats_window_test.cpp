@@ -173,14 +173,18 @@ TEST_F(StatsWindowTest, RefusedWhileEditingAndIgnoredWhileACountRuns)
     // During a count the busy mark is set: a click on another button, by
     // the mouse or otherwise, does nothing.
     bool sawBusy = false;
+    int lineAt = 0;
     QTimer::singleShot(0, page, [&] {
         sawBusy = window->statisticsBusy();
+        lineAt = page->progressLine()->value();
         QTest::mouseClick(page->countButton(8), Qt::LeftButton);
         page->countButton(5)->click();
         EXPECT_TRUE(page->countButton(2)->isChecked());
     });
     click(2);
     EXPECT_TRUE(sawBusy);
+    EXPECT_GT(lineAt, 0); // the progress line moved while the count ran
+    EXPECT_EQ(page->progressLine()->value(), 0);
     EXPECT_TRUE(page->countButton(2)->isChecked());
     EXPECT_EQ(bar()->points(), (ChartPoints{{QStringLiteral("요"), 1, QColor()}}));
     EXPECT_FALSE(window->statisticsBusy());
@@ -241,8 +245,12 @@ TEST_F(StatsWindowTest, BarWindowMovesWithTheArrowsAndDragAndResets)
 
 TEST_F(StatsWindowTest, PieTurnsTwoDegreesBackPerStepWhileRotating)
 {
-    openStats({{"2001.01.01", "a", "", "창12:1"}});
+    // Nothing counted: the testament chart still shows its two zero points.
+    openStats({{"2001.01.01", "a"}});
     click(0);
+    EXPECT_EQ(bar()->points(), (ChartPoints{{QStringLiteral("구약"), 0, QColor(Qt::red)},
+                                            {QStringLiteral("신약"), 0, QColor(0, 255, 0)}}));
+    EXPECT_EQ(pie()->series()->count(), 2);
     EXPECT_FALSE(pie()->rotating());
     QTest::mouseClick(pie()->rotateButton(), Qt::LeftButton);
     EXPECT_TRUE(pie()->rotating());
