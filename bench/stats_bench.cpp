@@ -8,10 +8,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
 
 using namespace verbana;
 
@@ -50,11 +53,24 @@ void run(benchmark::State &state, Count count)
 {
     auto t = openInDateOrder();
     uint32_t last = 0;
-    const stats::CountProgress progress = [&](uint32_t walked, uint32_t) { last = walked; };
+    // The page lets events run at every 200th of the walk: the longest time
+    // between two such turns is how long the window cannot answer.
+    QElapsedTimer turn;
+    qint64 longestGap = 0;
+    const stats::CountProgress progress = [&](uint32_t walked, uint32_t total) {
+        last = walked;
+        if (walked % std::max<uint32_t>(1, total / 200) != 0)
+            return;
+        if (walked > total / 200)
+            longestGap = std::max(longestGap, turn.nsecsElapsed());
+        turn.restart();
+    };
     for (auto _ : state) {
+        turn.start();
         auto points = count(*t, progress);
         benchmark::DoNotOptimize(points);
     }
+    state.counters["longest_gap_ms"] = double(longestGap) / 1e6;
     if (last != kSermons)
         state.SkipWithError("not every sermon was walked");
 }
