@@ -116,7 +116,7 @@ BarChart::BarChart(QWidget *parent) : QChartView(parent)
     connect(right, &QToolButton::clicked, this, [this] { moveWindow(-1); });
     connect(back, &QToolButton::clicked, this, [this] { reset(); });
 
-    chart_->setMargins(QMargins(4, kButtonRow + 4, 4, fontMetrics().height() + 6));
+    fitMargins();
     reset();
 }
 
@@ -165,7 +165,19 @@ void BarChart::reset()
 
 int BarChart::depthPixels() const
 {
-    return int(std::lround(kDepth * chart_->plotArea().width() / kPositions));
+    // A quarter of a bar position, the plot being the width less the side
+    // margins and the depth itself.
+    return int(std::lround(kDepth * std::max(0, width() - 8) / (kPositions + kDepth)));
+}
+
+void BarChart::fitMargins()
+{
+    // The top margin holds the corner buttons, the legend beside them and
+    // the depth of the back wall; the bottom one the labels.
+    const int d = depthPixels();
+    const QMargins margins(4, kButtonRow + 4 + d, 4 + d, fontMetrics().height() + 6);
+    if (chart_->margins() != margins)
+        chart_->setMargins(margins);
 }
 
 void BarChart::fitValueAxis()
@@ -181,11 +193,6 @@ void BarChart::fitValueAxis()
         return;
     }
     axisY_->setRange(0, highest * height / std::max(height - room, height * 0.3));
-    // The top margin holds the corner buttons, the legend beside them and
-    // the depth of the back wall.
-    const QMargins margins(4, kButtonRow + 4 + depthPixels(), 4 + depthPixels(), fontMetrics().height() + 6);
-    if (chart_->margins() != margins)
-        chart_->setMargins(margins);
 }
 
 QRectF BarChart::barRect(size_t index) const
@@ -363,6 +370,8 @@ void BarChart::mouseReleaseEvent(QMouseEvent *event)
 
 void BarChart::resizeEvent(QResizeEvent *event)
 {
+    // The margins first, so that the chart is laid out once for the new size.
+    fitMargins();
     QChartView::resizeEvent(event);
     fitValueAxis();
 }

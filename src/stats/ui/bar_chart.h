@@ -66,6 +66,7 @@ protected:
 private:
     void setWindow(double min);
     double highestWindowMax() const;
+    void fitMargins();
     void fitValueAxis();
     int depthPixels() const;
     int legendHeight() const;
