@@ -78,13 +78,18 @@ bool walk(xbase::TApolloTable &table, const CountProgress &progress, Visit visit
 // Gives each record whose stored key is empty the key derived from its
 // reference (stored in the record), and hands every key found to `count`.
 // A collection opened read-only is counted the same, its keys derived but
-// not stored.
+// not stored. Storing costs more than reading: the records are reported
+// to `progress` as a second pass, numbered from 1 again.
 template<typename Count>
-void deriveKeys(xbase::TApolloTable &table, const std::vector<uint32_t> &keyless, Count count)
+void deriveKeys(xbase::TApolloTable &table, const std::vector<uint32_t> &keyless, const CountProgress &progress,
+                Count count)
 {
+    uint32_t derived = 0;
     for (uint32_t recno : keyless) {
         table.Go(recno);
         count(table.ReadOnly ? bible::DeriveBibleNo(table) : bible::RefreshBibleNo(table));
+        if (progress)
+            progress(++derived, uint32_t(keyless.size()));
     }
 }
 
@@ -138,7 +143,7 @@ std::optional<ChartPoints> CountByTestament(xbase::TApolloTable &table, const Co
             else
                 count(key);
         },
-        [&] { deriveKeys(table, keyless, count); });
+        [&] { deriveKeys(table, keyless, progress, count); });
     if (!walked)
         return std::nullopt;
     return ChartPoints{{QStringLiteral("구약"), oldCount, QColor(Qt::red)},
@@ -169,7 +174,7 @@ std::optional<ChartPoints> CountByBook(xbase::TApolloTable &table, Testament tes
             else
                 count(key);
         },
-        [&] { deriveKeys(table, keyless, count); });
+        [&] { deriveKeys(table, keyless, progress, count); });
     if (!walked)
         return std::nullopt;
     ChartPoints points;

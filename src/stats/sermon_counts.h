@@ -30,7 +30,9 @@ struct ChartPoint {
 using ChartPoints = std::vector<ChartPoint>;
 
 // Called after each sermon walked with the number walked so far and the
-// number in view, so that a progress line can move and events can run.
+// number in view, so that a progress line can move and events can run. A
+// count that stores keys then reports the sermons it stores them in as a
+// second pass (from 1 up to their number).
 using CountProgress = std::function<void(uint32_t walked, uint32_t total)>;
 
 // The two book counts (their button numbers).

@@ -56,8 +56,11 @@ TEST_F(StatsCollection, TestamentCountStoresMissingKeysWhichTheNewBookCountThenS
     EXPECT_EQ(c->storedField(1, store::fBIBLENO).trimmed(), QByteArray());
     // Opened on the last sermon; the key is stored on the first, after the walk.
     ASSERT_EQ(t().RecNo(), 2u);
-    const auto both = stats::CountByTestament(t());
+    std::vector<std::pair<uint32_t, uint32_t>> steps;
+    const auto both = stats::CountByTestament(t(), [&](uint32_t n, uint32_t total) { steps.emplace_back(n, total); });
     ASSERT_TRUE(both);
+    // The walk, then the two sermons without a key (one has no reference).
+    EXPECT_EQ(steps, (std::vector<std::pair<uint32_t, uint32_t>>{{1, 2}, {2, 2}, {1, 2}, {2, 2}}));
     EXPECT_EQ(t().RecNo(), 2u);
     EXPECT_EQ((*both)[0].count, 0u);
     EXPECT_EQ((*both)[1].count, 1u);
