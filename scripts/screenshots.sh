@@ -35,3 +35,36 @@ xvfb-run -a -s "-screen 0 800x600x24" bash -c '
 ' _ "$build" "$home"
 xvfb-run -a -s "-screen 0 800x600x24" "$build/bench/memo_screenshot" docs/document-editor.png
 echo "docs/main-window.png, docs/main-window-adding.png and docs/document-editor.png written."
+
+# The statistics page on a collection of 800 sermons made by another program
+# (the shared fixture, read from a copy in the temporary program folder):
+# the bar chart of the Old Testament books and the pie chart of the services.
+fixture=${VERBANA_SHARED_DIR:-../shared}/fixtures/xbase/sermons-many
+if [ ! -f "$fixture/sul2file.dbf" ]; then
+  echo "No $fixture: the statistics screenshots are not taken."
+  exit 0
+fi
+stats_home=$(mktemp -d)
+trap 'rm -rf "$home" "$stats_home"' EXIT
+mkdir -p "$stats_home/Sermons/data" "$stats_home/Sermons/text"
+cp "$fixture"/sul2file.dbf "$fixture"/sul2file.cdx "$stats_home/Sermons/"
+chmod u+w "$stats_home/Sermons/"*
+printf '[file]\r\nlast=SERMONS\r\n' > "$stats_home/verbdesk.ini"
+xvfb-run -a -s "-screen 0 800x600x24" bash -c '
+  build=$1; home=$2
+  VERBANA_HOME="$home" "$build/verbana" &
+  pid=$!
+  until xdotool search --onlyvisible --name "Verbana - " >/dev/null 2>&1; do sleep 0.05; done
+  window=$(xdotool search --onlyvisible --name "Verbana - " | head -1)
+  sleep 1
+  click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep "${3:-0.5}"; }
+  click 425 63      # the 통계 tab
+  click 291 90      # 구약책별
+  click 460 114 1   # 막대 그래프
+  import -window root -crop 527x430+10+10 docs/statistics-bar.png
+  click 303 114 1   # 예배종류별
+  click 230 138 1   # 파이 그래프
+  import -window root -crop 527x430+10+10 docs/statistics-pie.png
+  kill $pid; wait $pid 2>/dev/null || true
+' _ "$build" "$stats_home"
+echo "docs/statistics-bar.png and docs/statistics-pie.png written."

@@ -6,13 +6,19 @@
 
 namespace verbana::bible {
 
-QByteArray RefreshBibleNo(xbase::TApolloTable &table)
+QByteArray DeriveBibleNo(xbase::TApolloTable &table)
 {
     const QByteArray reference = table.GetString(QByteArrayLiteral("BIBLE1")).trimmed();
     if (reference.isEmpty())
         return {};
     const QByteArray key = MakeBibleNo(reference);
-    if (key == kRefused)
+    return key == kRefused ? QByteArray() : key;
+}
+
+QByteArray RefreshBibleNo(xbase::TApolloTable &table)
+{
+    const QByteArray key = DeriveBibleNo(table);
+    if (key.isEmpty())
         return {};
     const unsigned quiet = unsigned(xbase::TableEvent::AfterEdit) | unsigned(xbase::TableEvent::AfterPost);
     table.DetachHandlers(quiet);

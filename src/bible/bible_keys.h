@@ -15,5 +15,8 @@ namespace verbana::bible {
 // BIBLENO and posted, with the handlers of editing and posting detached
 // while it happens, and returned.
 QByteArray RefreshBibleNo(xbase::TApolloTable &table);
+// The key the current record's BIBLE1 gives, stored nowhere; empty when the
+// reference is empty or unreadable.
+QByteArray DeriveBibleNo(xbase::TApolloTable &table);
 
 } // namespace verbana::bible

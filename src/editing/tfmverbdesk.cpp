@@ -81,6 +81,7 @@ Tfmverbdesk::Tfmverbdesk(QWidget *parent) : QMainWindow(parent)
     PageControl1_->addTab(scrolling(tsOutline_), QStringLiteral("설교개요"));
     PageControl1_->addTab(tsManuscript_, QStringLiteral("설교원고"));
     PageControl1_->addTab(scrolling(tsSelf_), QStringLiteral("자기평가"));
+    buildStatsPage();
     splitter_->addWidget(PageControl1_);
     splitter_->setStretchFactor(1, 1);
     connect(splitter_, &QSplitter::splitterMoved, this, [this] { LayoutBoxes(); });

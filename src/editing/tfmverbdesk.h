@@ -35,6 +35,10 @@ namespace verbana::search {
 struct ManuscriptQuery;
 }
 
+namespace verbana::stats::ui {
+class StatisticsPage;
+}
+
 namespace verbana::editing {
 
 class SermonListModel;
@@ -145,6 +149,11 @@ public:
     // The words of the manuscript gathering in force joined by "//"; empty
     // when none.
     const QString &highlightTerms() const { return highlightTerms_; }
+    // The statistics page (tfmverbdesk_stats.cpp): the count of a button
+    // by its number (0 for 신약/구약, 1 and 2, 5 to 8); false when it did
+    // not run (no collection, refused while editing, another count busy).
+    bool CountStatistics(int number);
+    bool statisticsBusy() const { return statsBusy_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -192,6 +201,9 @@ private:
     void buildGatherMenu();
     void buildGatherButtons();
     void openGatherDialog(int page);
+
+    // The statistics page (tfmverbdesk_stats.cpp).
+    void buildStatsPage();
 
     // The manuscript page (tfmverbdesk_manuscript.cpp).
     void setManuscriptCaption(const QString &caption);
@@ -246,6 +258,9 @@ private:
     QLineEdit *eFindGo_ = nullptr;
     QPushButton *btnLetGo_ = nullptr;
     int goToItem_ = 2;
+
+    stats::ui::StatisticsPage *tsStats_ = nullptr;
+    bool statsBusy_ = false; // the busy mark of a count
 };
 
 } // namespace verbana::editing
