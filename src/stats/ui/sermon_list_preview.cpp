@@ -350,23 +350,12 @@ bool SermonListPreview::runPrint(QPrinter &printer, const std::vector<int> &page
     // older file of that name as it was.
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
         return runPdf(printer.outputFileName(), pages);
-    working_ = true;
-    stopping_ = false;
-    updateControls();
-    bool finished = false;
-    try {
-        finished = printPages(report_, printer, pages, [this](int done, int total) { return stepWork(done, total); });
-    } catch (...) {
-        working_ = false;
-        showWork(QString(), 0, 0);
-        updateControls();
-        throw;
-    }
-    if (!finished)
-        printer.abort();
-    working_ = false;
-    showWork(finished ? QString() : QStringLiteral("인쇄를 멈추었습니다."), 0, 0);
-    updateControls();
+    const bool finished = runWork([&](const PrintProgress &progress) {
+        const bool whole = printPages(report_, printer, pages, progress);
+        if (!whole)
+            printer.abort();
+        return whole;
+    });
     return finished;
 }
 
@@ -385,30 +374,38 @@ void SermonListPreview::pdfClick()
 
 bool SermonListPreview::runPdf(const QString &path, const std::vector<int> &pages)
 {
+    return runWork([&](const PrintProgress &progress) { return printToPdf(report_, path, pages, progress); });
+}
+
+bool SermonListPreview::runWork(const std::function<bool(const PrintProgress &)> &job)
+{
     working_ = true;
     stopping_ = false;
     updateControls();
+    const auto settle = [this](const QString &said) {
+        working_ = false;
+        showWork(said, 0, 0);
+        updateControls();
+    };
     bool finished = false;
     try {
-        finished = printToPdf(report_, path, pages, [this](int done, int total) { return stepWork(done, total); });
+        finished = job([this](int done, int total) { return stepWork(done, total); });
     } catch (...) {
-        working_ = false;
-        showWork(QString(), 0, 0);
-        updateControls();
+        settle(QString());
         throw;
     }
-    working_ = false;
-    showWork(finished ? QString() : QStringLiteral("인쇄를 멈추었습니다."), 0, 0);
-    updateControls();
+    settle(finished ? QString() : QStringLiteral("인쇄를 멈추었습니다."));
+    if (closing_)
+        QDialog::reject();
     return finished;
 }
 
-// Closing while work goes on stops it first; the window closes when the
-// work has let go.
+// Closing while a print goes on stops it first; the window closes when
+// the print has let go.
 void SermonListPreview::reject()
 {
     if (working_ && !listing_) {
-        stopping_ = true;
+        stopping_ = closing_ = true;
         return;
     }
     if (listing_) {

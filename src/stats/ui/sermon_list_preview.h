@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QImage>
 
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -60,6 +61,8 @@ private:
     // Prints `pages` on `printer`, or into its PDF file; false when stopped.
     bool runPrint(QPrinter &printer, const std::vector<int> &pages);
     bool runPdf(const QString &path, const std::vector<int> &pages);
+    // Runs a print with the progress bar and 중지 at work; false when stopped.
+    bool runWork(const std::function<bool(const PrintProgress &)> &job);
     // Shows the work going on; `total` 0 hides the bar and 중지.
     void showWork(const QString &what, int done, int total);
     bool stepWork(int done, int total);
@@ -71,6 +74,7 @@ private:
     Zoom zoom_ = Zoom::WholePage;
     bool working_ = false;
     bool stopping_ = false;
+    bool closing_ = false;
 
     QPushButton *btnFirst_ = nullptr, *btnPrior_ = nullptr, *btnNext_ = nullptr, *btnLast_ = nullptr;
     QPushButton *btnWholePage_ = nullptr, *btnPageWidth_ = nullptr, *btnActualSize_ = nullptr;
