@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -109,6 +110,9 @@ SermonListPreview::SermonListPreview(xbase::TApolloTable &table, const ListLayou
     setWindowTitle(reportTitle());
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     setWindowFlag(Qt::WindowMinimizeButtonHint);
+    // The whole screen also where no window manager maximises windows.
+    if (QScreen *s = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        setGeometry(s->availableGeometry());
     setWindowState(Qt::WindowMaximized);
     listing_ = std::make_unique<ViewListing>(table);
     buildControls();
