@@ -22,6 +22,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -51,6 +52,7 @@ public:
         QPalette pal = palette();
         pal.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
         setPalette(pal);
+        setFocusPolicy(Qt::StrongFocus);
         describe(this, QStringLiteral("미리보기"));
     }
     // Pixels per millimetre; shows `page` (-1: no page).
@@ -67,12 +69,27 @@ public:
         update();
     }
     void invalidate() { stale_ = true; }
+    // The page keys pressed while the page has the focus.
+    std::function<void(int key)> onPageKey;
     QSize paperSize() const
     {
         return QSize(int(std::lround(ListPage::kWidth * scale_)), int(std::lround(ListPage::kHeight * scale_)));
     }
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        switch (event->key()) {
+        case Qt::Key_PageDown:
+        case Qt::Key_PageUp:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            onPageKey(event->key());
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+        }
+    }
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
@@ -127,7 +144,7 @@ void SermonListPreview::buildControls()
     column->setContentsMargins(4, 4, 4, 4);
     auto *row = new QHBoxLayout;
     column->addLayout(row);
-    const auto button = [this, row](const QString &caption, const QString &hint, const char *name) {
+    const auto button = [this, &row](const QString &caption, const QString &hint, const char *name) {
         auto *b = new QPushButton(caption, this);
         b->setObjectName(QLatin1String(name));
         b->setAutoDefault(false);
@@ -155,16 +172,6 @@ void SermonListPreview::buildControls()
     btnPrint_ = button(QStringLiteral("인쇄"), QStringLiteral("프린터와 쪽을 골라 인쇄"), "btnPrint");
     btnPdf_ = button(QStringLiteral("PDF 저장"), QStringLiteral("PDF 파일로 인쇄"), "btnPdf");
     btnClose_ = button(QStringLiteral("닫기"), QStringLiteral("미리보기 닫기 (Esc)"), "btnClose");
-    row->addSpacing(12);
-    lblWork_ = new QLabel(this);
-    lblWork_->setObjectName(QStringLiteral("lblWork"));
-    row->addWidget(lblWork_);
-    pbWork_ = new QProgressBar(this);
-    pbWork_->setObjectName(QStringLiteral("pbWork"));
-    pbWork_->setMaximumWidth(200);
-    describe(pbWork_, QStringLiteral("진행"));
-    row->addWidget(pbWork_);
-    btnStop_ = button(QStringLiteral("중지"), QStringLiteral("목록 만들기나 인쇄를 멈춤"), "btnStop");
     row->addStretch(1);
 
     scroller_ = new QScrollArea(this);
@@ -172,8 +179,25 @@ void SermonListPreview::buildControls()
     scroller_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     scroller_->setBackgroundRole(QPalette::Dark);
     view_ = new PageView(report_, scroller_);
+    view_->onPageKey = [this](int key) { pageKey(key); };
     scroller_->setWidget(view_);
+    view_->setFocus();
     column->addWidget(scroller_, 1);
+
+    // Under the page: what is being done, how far, and 중지.
+    auto *work = new QHBoxLayout;
+    column->addLayout(work);
+    lblWork_ = new QLabel(this);
+    lblWork_->setObjectName(QStringLiteral("lblWork"));
+    work->addWidget(lblWork_);
+    pbWork_ = new QProgressBar(this);
+    pbWork_->setObjectName(QStringLiteral("pbWork"));
+    pbWork_->setMaximumWidth(300);
+    describe(pbWork_, QStringLiteral("진행"));
+    work->addWidget(pbWork_);
+    row = work;
+    btnStop_ = button(QStringLiteral("중지"), QStringLiteral("목록 만들기나 인쇄를 멈춤"), "btnStop");
+    work->addStretch(1);
 
     connect(btnFirst_, &QPushButton::clicked, this, [this] { showPage(0); });
     connect(btnPrior_, &QPushButton::clicked, this, [this] { showPage(page_ - 1); });
@@ -249,8 +273,8 @@ void SermonListPreview::showPage(int page)
     const QSize room = scroller_->viewport()->size() - QSize(2 * kGutter, 2 * kGutter);
     if (zoom_ == Zoom::WholePage)
         scale = std::min(room.width() / ListPage::kWidth, room.height() / ListPage::kHeight);
-    else if (zoom_ == Zoom::PageWidth)
-        scale = room.width() / ListPage::kWidth;
+    else if (zoom_ == Zoom::PageWidth) // beside the vertical scroll bar it brings
+        scale = (room.width() - style()->pixelMetric(QStyle::PM_ScrollBarExtent)) / ListPage::kWidth;
     scale = std::max(scale, 0.5);
     const bool shown = count > 0 && report_.pageComplete(page, listingDone());
     view_->showPageAt(shown ? page : -1, scale);
@@ -318,6 +342,8 @@ std::vector<int> SermonListPreview::chosenPages(const QPrinter &printer) const
     default:
         pages = allPages(report_);
     }
+    if (printer.pageOrder() == QPrinter::LastPageFirst)
+        std::reverse(pages.begin(), pages.end());
     // Copies the printer cannot make itself are printed here, one set after
     // another.
     if (!printer.supportsMultipleCopies() && printer.copyCount() > 1) {
@@ -422,21 +448,27 @@ void SermonListPreview::reject()
 
 void SermonListPreview::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
+    if (!pageKey(event->key()))
+        QDialog::keyPressEvent(event);
+}
+
+bool SermonListPreview::pageKey(int key)
+{
+    switch (key) {
     case Qt::Key_PageDown:
         showPage(page_ + 1);
-        return;
+        return true;
     case Qt::Key_PageUp:
         showPage(page_ - 1);
-        return;
+        return true;
     case Qt::Key_Home:
         showPage(0);
-        return;
+        return true;
     case Qt::Key_End:
         showPage(report_.pageCount() - 1);
-        return;
+        return true;
     default:
-        QDialog::keyPressEvent(event);
+        return false;
     }
 }
 

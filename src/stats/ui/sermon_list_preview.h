@@ -56,6 +56,8 @@ protected:
 
 private:
     void buildControls();
+    // PgUp, PgDn, Home and End turn the pages; false for other keys.
+    bool pageKey(int key);
     void listStep();
     void updateControls();
     // Prints `pages` on `printer`, or into its PDF file; false when stopped.
