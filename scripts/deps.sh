@@ -9,6 +9,7 @@ VERBANA_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   unrtf zip unzip libdbd-xbase-perl poppler-utils
   fonts-nanum fonts-nanum-coding xvfb xauth xdotool
+  poppler-utils
 )
 
 verbana_missing_packages() {
