@@ -97,8 +97,15 @@ HelpWindow::HelpWindow(QString folder, QWidget *parent) : QWidget(parent, Qt::Wi
             [this](QListWidgetItem *item) { showPage(item->data(Qt::UserRole).toString()); });
     connect(lbTopics_, &QListWidget::itemClicked, this,
             [this](QListWidgetItem *item) { showPage(item->data(Qt::UserRole).toString()); });
+    // The title and the topic list follow the page, however it was reached
+    // (a topic, a link, back or forward).
     connect(tbPage_, &QTextBrowser::sourceChanged, this, [this] {
         setWindowTitle(QStringLiteral("Verbana 도움말 - ") + tbPage_->documentTitle());
+        const QSignalBlocker block(lbTopics_);
+        lbTopics_->clearSelection();
+        for (int i = 0; i < lbTopics_->count(); ++i)
+            if (lbTopics_->item(i)->data(Qt::UserRole).toString() == currentPage())
+                lbTopics_->setCurrentRow(i);
     });
     btnBack_->setEnabled(false);
     btnForward_->setEnabled(false);
@@ -147,11 +154,6 @@ void HelpWindow::showPage(const QString &page)
 {
     if (QUrl(page).fileName() != currentPage() || tbPage_->source().isEmpty())
         tbPage_->setSource(QUrl::fromLocalFile(folder_ + QLatin1Char('/') + page));
-    for (int i = 0; i < lbTopics_->count(); ++i)
-        if (lbTopics_->item(i)->data(Qt::UserRole).toString() == page) {
-            const QSignalBlocker block(lbTopics_);
-            lbTopics_->setCurrentRow(i);
-        }
     show();
     raise();
     activateWindow();
