@@ -32,6 +32,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -283,6 +284,10 @@ TEST_F(HelperCommandsTest, F1InEveryWindowShowsItsTopic)
     EXPECT_EQ(settings::ui::helpWindow()->windowTitle(), QStringLiteral("Verbana 도움말 - 주 화면"));
     action("mnHome")->trigger();
     EXPECT_EQ(shownPage(), QStringLiteral("verbana.html"));
+    // The topic list follows the page.
+    auto *topics = settings::ui::helpWindow()->findChild<QListWidget *>(QStringLiteral("lbTopics"));
+    ASSERT_NE(topics->currentItem(), nullptr);
+    EXPECT_EQ(topics->currentItem()->text(), QStringLiteral("Verbana 와 만든 사람들"));
 
     store::CollectionSession session;
     editing::Tfmmemo memo(window.get());

@@ -99,12 +99,13 @@ HelpWindow::HelpWindow(QString folder, QWidget *parent) : QWidget(parent, Qt::Wi
             [this](QListWidgetItem *item) { showPage(item->data(Qt::UserRole).toString()); });
     // The title and the topic list follow the page, however it was reached
     // (a topic, a link, back or forward).
-    connect(tbPage_, &QTextBrowser::sourceChanged, this, [this] {
+    // (source() still names the page before while the signal is sent.)
+    connect(tbPage_, &QTextBrowser::sourceChanged, this, [this](const QUrl &url) {
         setWindowTitle(QStringLiteral("Verbana 도움말 - ") + tbPage_->documentTitle());
         const QSignalBlocker block(lbTopics_);
         lbTopics_->clearSelection();
         for (int i = 0; i < lbTopics_->count(); ++i)
-            if (lbTopics_->item(i)->data(Qt::UserRole).toString() == currentPage())
+            if (lbTopics_->item(i)->data(Qt::UserRole).toString() == url.fileName())
                 lbTopics_->setCurrentRow(i);
     });
     btnBack_->setEnabled(false);
