@@ -9,7 +9,7 @@ VERBANA_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   unrtf zip unzip libdbd-xbase-perl poppler-utils
   fonts-nanum fonts-nanum-coding xvfb xauth xdotool
-  poppler-utils
+  desktop-file-utils libxml2-utils shared-mime-info dpkg-dev
 )
 
 verbana_missing_packages() {

@@ -17,7 +17,7 @@ home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 cp -r "$build/resources/samples/." "$home/"
 # The first run turns "1999 narae" into this collection; reopen it at start.
-printf '[file]\r\nlast=1999년 나래솔 설교\r\n' | iconv -f UTF-8 -t CP949 > "$home/verbdesk.ini"
+printf '[file]\r\nlast=1999년 나래솔 설교\r\n[첫화면]\r\nhelp=0\r\n' | iconv -f UTF-8 -t CP949 > "$home/verbdesk.ini"
 
 xvfb-run -a -s "-screen 0 800x600x24" bash -c '
   build=$1; home=$2
@@ -35,6 +35,35 @@ xvfb-run -a -s "-screen 0 800x600x24" bash -c '
 ' _ "$build" "$home"
 xvfb-run -a -s "-screen 0 800x600x24" "$build/bench/memo_screenshot" docs/document-editor.png
 echo "docs/main-window.png, docs/main-window-adding.png and docs/document-editor.png written."
+
+# A first start: the start helper, a help page opened from it, and About.
+fresh=$(mktemp -d)
+xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+  build=$1; home=$2
+  VERBANA_HOME="$home" "$build/verbana" &
+  pid=$!
+  until xdotool search --onlyvisible --name "시작 도우미" >/dev/null 2>&1; do sleep 0.05; done
+  helper=$(xdotool search --onlyvisible --name "시작 도우미" | head -1)
+  sleep 0.5
+  import -window "$helper" docs/start-helper.png
+  eval "$(xdotool getwindowgeometry --shell "$helper")"
+  xdotool mousemove $((X + 80)) $((Y + 128)) click 1   # 2.처음 사용하는데...
+  until xdotool search --onlyvisible --name "Verbana 도움말" >/dev/null 2>&1; do sleep 0.05; done
+  help=$(xdotool search --onlyvisible --name "Verbana 도움말" | head -1)
+  eval "$(xdotool getwindowgeometry --shell "$help")"
+  xdotool mousemove $((X + 253)) $((Y + 45)) click 1   # the link to the main window page
+  sleep 1
+  import -window "$help" docs/help.png
+  xdotool key --window "$helper" Escape
+  sleep 0.5
+  xdotool mousemove 300 18 click 1; sleep 0.5; xdotool mousemove 318 40 click 1   # 도우미 > About
+  until xdotool search --onlyvisible --name "^About$" >/dev/null 2>&1; do sleep 0.05; done
+  sleep 0.5
+  import -window "$(xdotool search --onlyvisible --name "^About$" | head -1)" docs/about.png
+  kill $pid; wait $pid 2>/dev/null || true
+' _ "$build" "$fresh"
+rm -rf "$fresh"
+echo "docs/start-helper.png, docs/help.png and docs/about.png written."
 
 # The statistics page on a collection of 800 sermons made by another program
 # (the shared fixture, read from a copy in the temporary program folder):

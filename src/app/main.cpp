@@ -2,18 +2,27 @@
 // Verbana: start the program, show the main window and run until it closes.
 #include "app/collection_commands.h"
 #include "app/print_commands.h"
+#include "app/helper_commands.h"
 #include "app/program_seed.h"
 #include "app/verbana_application.h"
 #include "editing/tfmverbdesk.h"
 #include "platform/dialog_prompter.h"
+#include "platform/help_key.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
+#include "settings/ui/tfmabout.h"
 #include "store/collection_session.h"
+
+#include <memory>
 
 int main(int argc, char **argv)
 {
     verbana::VerbanaApplication app(argc, argv);
+    // The about window stands as the splash screen until the main window
+    // is up with the last collection.
+    std::unique_ptr<QWidget> splash(verbana::settings::ui::Tfmabout::showSplash());
     verbana::configureApplication(app);
+    verbana::installHelpKey(app);
     verbana::DialogPrompter prompter;
     verbana::setPrompter(&prompter);
     // Fixes the program's folder before anything reads or writes in it.
@@ -24,11 +33,14 @@ int main(int argc, char **argv)
     verbana::editing::Tfmverbdesk window;
     verbana::CollectionCommands commands(window, session);
     verbana::PrintCommands printing(window);
+    verbana::HelperCommands helpers(window);
     prompter.setParent(&window);
     // Shown first, so that what the start-up has to say (a collection
     // that opened read-only, one that failed) stands over the window.
     window.show();
     commands.start();
+    splash.reset();
+    helpers.start();
     const int result = QApplication::exec();
     verbana::setPrompter(nullptr);
     return result;

@@ -3,6 +3,7 @@
 
 #include "editing/calendar_date.h"
 #include "platform/clock.h"
+#include "platform/help.h"
 #include "platform/prompts.h"
 
 #include <QCalendarWidget>
@@ -32,6 +33,7 @@ QPushButton *makeButton(const QString &caption, const QString &hint, const QStri
 Tfmcal::Tfmcal(QWidget *parent) : QDialog(parent), result_(calendarCancelled())
 {
     setObjectName(QStringLiteral("fmcal"));
+    setProperty(kHelpTopicProperty, 10);
     setWindowTitle(QStringLiteral("달력"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setAutoFillBackground(true);

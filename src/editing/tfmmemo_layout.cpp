@@ -5,6 +5,7 @@
 #include "editing/memo_controls.h"
 #include "editing/tfmmemo.h"
 #include "platform/commands.h"
+#include "platform/help.h"
 #include "platform/described.h"
 #include "platform/paths.h"
 #include "settings/profile.h"
@@ -58,6 +59,7 @@ QIcon swatch(QColor colour)
 Tfmmemo::Tfmmemo(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Tfmmemo"));
+    setProperty(kHelpTopicProperty, 5000);
     setWindowTitle(QStringLiteral("문서작성기"));
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(true);

@@ -3,6 +3,7 @@
 
 #include "editing/form_parts.h"
 #include "platform/described.h"
+#include "platform/help.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
 #include "settings/profile.h"
@@ -18,6 +19,7 @@ namespace verbana::editing {
 TfmQhwp::TfmQhwp(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("fmQhwp"));
+    setProperty(kHelpTopicProperty, 10);
     setWindowTitle(QStringLiteral("아래아 한글을 실행할까요?"));
     auto *column = new QVBoxLayout(this);
     auto *title = makeLabel(QStringLiteral("아래아 한글을 실행하시겠습니까?"), this);

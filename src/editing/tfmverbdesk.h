@@ -93,6 +93,10 @@ public:
     // when the open collection is one.
     bool refuseReadOnly();
     void ApplyGeneralFont();
+    // Read again from the settings file after the settings windows stored
+    // them: the fonts and colours, and the four preset-word lists.
+    void applyFontSettings();
+    void reloadChoiceLists();
     void LayoutBoxes();
     static int longBoxWidth(int pageWidth);
     // The width of the Bible text box: room for a reference of 40 bytes.

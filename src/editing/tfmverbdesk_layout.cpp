@@ -233,6 +233,17 @@ void Tfmverbdesk::readSettings()
     pnlGrid_->resize(gridWidth, pnlGrid_->height());
     splitter_->setSizes({gridWidth, std::max(0, width() - gridWidth - splitter_->handleWidth())});
 
+    applyFontSettings();
+    fillChoiceLists(profile);
+}
+
+void Tfmverbdesk::reloadChoiceLists() { fillChoiceLists(settings::Profile(iniPath())); }
+
+// The fonts and colours of the manuscript view and of the sermon form, as
+// the settings give them (a plain style), spread with ApplyGeneralFont.
+void Tfmverbdesk::applyFontSettings()
+{
+    const settings::Profile profile(iniPath());
     const QString fonts = QStringLiteral("글꼴");
     const QString defaultFont = QStringLiteral("굴림체");
     QFont manuscriptFont(profile.readString(fonts, QStringLiteral("원고명"), defaultFont));
@@ -256,7 +267,6 @@ void Tfmverbdesk::readSettings()
     generalPalette.setColor(QPalette::Base, colour(u"일반바탕색", "clWindow"));
     date1->setPalette(generalPalette);
     ApplyGeneralFont();
-    fillChoiceLists(profile);
 }
 
 void Tfmverbdesk::writeSettings()

@@ -157,7 +157,10 @@ QWidget *Tfmverbdesk::buildOutlinePage()
     row(6, QStringLiteral("참고자료"), addEdit(fBOOK));
     row(7, QStringLiteral("설교형식"), addCombo(fSTYPE));
     row(8, QStringLiteral("설교방향"), addCombo(fAIM));
-    row(9, QStringLiteral("예배종류"), addCombo(fSACRE));
+    // 재설정 opens the settings window on its lists (wired by the program).
+    auto *reset = makeButton(QStringLiteral("재설정"), QStringLiteral("형식/방향/분류 의 \r\n예정단어 다시 지정"),
+                             QStringLiteral("btnReset"), page);
+    row(9, QStringLiteral("예배종류"), addCombo(fSACRE), QString(), reset);
     row(10, QStringLiteral("비    고"), addEdit(fETCS),
         QStringLiteral("기타 사항|후에 검색, 관리하기에 필요한 단어들을 입력해두면 편리함.  ex) 주제단어, 분류번호, 자/타..."));
     memoRow(grid, outlineLabels_, 11, QStringLiteral("설교요약"), addMemo(fBRIEF));

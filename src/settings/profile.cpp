@@ -85,6 +85,23 @@ int parseInteger(QByteArrayView text, int def)
     return int(v);
 }
 
+// Puts one key into the lines of the file: its line replaced, or a new
+// line at the end of its section, or a new section at the end.
+void putKey(QList<QByteArray> &lines, const QByteArray &s, const QByteArray &k, const QByteArray &value)
+{
+    const Found f = find(lines, s, k);
+    if (f.keyLine >= 0) {
+        const QByteArray &old = lines[f.keyLine];
+        lines[f.keyLine] = old.left(old.indexOf('=')).trimmed() + '=' + value;
+    } else if (f.sectionLine >= 0) {
+        lines.insert(f.lastLine + 1, k + '=' + value);
+    } else {
+        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
+            lines << QByteArray();
+        lines << '[' + s + ']' << k + '=' + value;
+    }
+}
+
 } // namespace
 
 std::optional<QByteArray> Profile::readRaw(const QString &section, const QString &key) const
@@ -99,23 +116,27 @@ std::optional<QByteArray> Profile::readRaw(const QString &section, const QString
 
 void Profile::writeRaw(const QString &section, const QString &key, const QByteArray &value) const
 {
+    writeAll({{section, key, value}});
+}
+
+void Profile::writeAll(const std::vector<Entry> &entries) const
+{
     QList<QByteArray> lines = readLines(path_);
-    const QByteArray s = encode(section), k = encode(key);
-    const Found f = find(lines, s, k);
-    if (f.keyLine >= 0) {
-        const QByteArray &old = lines[f.keyLine];
-        lines[f.keyLine] = old.left(old.indexOf('=')).trimmed() + '=' + value;
-    } else if (f.sectionLine >= 0) {
-        lines.insert(f.lastLine + 1, k + '=' + value);
-    } else {
-        if (!lines.isEmpty() && !lines.last().trimmed().isEmpty())
-            lines << QByteArray();
-        lines << '[' + s + ']' << k + '=' + value;
-    }
-    QSaveFile out(path_);
-    bool ok = out.open(QIODevice::WriteOnly);
+    for (const Entry &e : entries)
+        putKey(lines, encode(e.section), encode(e.key), e.value);
+    // The whole file goes to a temporary file that replaces the old one:
+    // either every key is written or, on failure, none.
+    QByteArray all;
     for (const QByteArray &l : lines)
-        ok = ok && out.write(l + "\r\n") == l.size() + 2;
+        all += l + "\r\n";
+    // The buffer is flushed and checked before the rename: a disk that
+    // fills up half way must not put a cut file in place of the old one
+    // (commit() alone renames after a failed partial write).
+    QSaveFile out(path_);
+    const bool ok = out.open(QIODevice::WriteOnly) && out.write(all) == all.size() && out.flush()
+                    && out.error() == QFileDevice::NoError;
+    if (!ok)
+        out.cancelWriting();
     if (!ok || !out.commit())
         throw EUserError(QStringLiteral("Unable to write to %1").arg(path_));
 }
@@ -157,29 +178,60 @@ QStringList Profile::readList(const QString &section) const
 
 void Profile::writeString(const QString &section, const QString &key, const QString &value) const
 {
-    writeRaw(section, key, encode(value));
+    write(Changes().string(section, key, value));
 }
 
 void Profile::writeInteger(const QString &section, const QString &key, int value) const
 {
-    writeRaw(section, key, QByteArray::number(value));
+    write(Changes().integer(section, key, value));
 }
 
 void Profile::writeBool(const QString &section, const QString &key, bool value) const
 {
-    writeRaw(section, key, value ? "1" : "0");
+    write(Changes().boolean(section, key, value));
 }
 
 void Profile::writeColour(const QString &section, const QString &key, colours::TColor value) const
 {
-    writeRaw(section, key, colours::format(value));
+    write(Changes().colour(section, key, value));
 }
 
 void Profile::writeList(const QString &section, const QStringList &words) const
 {
-    writeInteger(section, QStringLiteral("수"), int(words.size()));
+    write(Changes().list(section, words));
+}
+
+Profile::Changes &Profile::Changes::string(const QString &section, const QString &key, const QString &value)
+{
+    entries_.push_back({section, key, encode(value)});
+    return *this;
+}
+
+Profile::Changes &Profile::Changes::integer(const QString &section, const QString &key, int value)
+{
+    entries_.push_back({section, key, QByteArray::number(value)});
+    return *this;
+}
+
+Profile::Changes &Profile::Changes::boolean(const QString &section, const QString &key, bool value)
+{
+    entries_.push_back({section, key, value ? "1" : "0"});
+    return *this;
+}
+
+Profile::Changes &Profile::Changes::colour(const QString &section, const QString &key, colours::TColor value)
+{
+    entries_.push_back({section, key, colours::format(value)});
+    return *this;
+}
+
+// The count under "수", then the words under "1", "2", ... in order.
+Profile::Changes &Profile::Changes::list(const QString &section, const QStringList &words)
+{
+    integer(section, QStringLiteral("수"), int(words.size()));
     for (qsizetype i = 0; i < words.size(); ++i)
-        writeString(section, QString::number(i + 1), words[i]);
+        string(section, QString::number(i + 1), words[i]);
+    return *this;
 }
 
 } // namespace verbana::settings

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 // The settings file: an INI file in code page 949 whose sections and keys
 // are matched without regard to case. Every call opens the file, reads or
 // writes one key and closes it again; nothing is cached, and everything
@@ -34,6 +36,28 @@ public:
     void writeBool(const QString &section, const QString &key, bool value) const;
     void writeColour(const QString &section, const QString &key, colours::TColor value) const;
     void writeList(const QString &section, const QStringList &words) const;
+
+    // Several keys written at once, in the written form of their types:
+    // the file is rewritten once, so either all of them are stored or,
+    // when the file cannot be written, none (the file stays as it was).
+    struct Entry {
+        QString section, key;
+        QByteArray value;
+    };
+    class Changes {
+    public:
+        Changes &string(const QString &section, const QString &key, const QString &value);
+        Changes &integer(const QString &section, const QString &key, int value);
+        Changes &boolean(const QString &section, const QString &key, bool value);
+        Changes &colour(const QString &section, const QString &key, colours::TColor value);
+        Changes &list(const QString &section, const QStringList &words);
+        const std::vector<Entry> &entries() const { return entries_; }
+
+    private:
+        std::vector<Entry> entries_;
+    };
+    void write(const Changes &changes) const { writeAll(changes.entries()); }
+    void writeAll(const std::vector<Entry> &entries) const;
 
     // Raw CP949 value of a key, or nullopt when it is missing.
     std::optional<QByteArray> readRaw(const QString &section, const QString &key) const;

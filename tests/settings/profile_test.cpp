@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/profile.h"
+#include "support/file_size_limit.h"
 #include "support/fixtures.h"
 
 #include "platform/cp949.h"
@@ -95,6 +96,30 @@ TEST_F(ProfileTest, AnUnwritableFileRaisesTheWriteError)
     } catch (const EUserError &e) {
         EXPECT_EQ(e.text(), QStringLiteral("Unable to write to ") + blocked);
     }
+}
+
+TEST_F(ProfileTest, SeveralKeysAreWrittenTogetherOrNotAtAll)
+{
+    writeFile("[첫화면]\r\nhelp=1\r\n");
+    const QByteArray before = test::readAll(path);
+    Profile::Changes changes;
+    changes.boolean(QStringLiteral("하안글"), QStringLiteral("Q실행"), true)
+        .boolean(QStringLiteral("첫화면"), QStringLiteral("help"), false)
+        .list(QStringLiteral("설교장소"), {QStringLiteral("예배실"), QStringLiteral("가정")});
+    {
+        // The disk is full: the error names the file and nothing changes.
+        test::FileSizeLimit full(16);
+        try {
+            ini.write(changes);
+            FAIL();
+        } catch (const EUserError &e) {
+            EXPECT_EQ(e.text(), QStringLiteral("Unable to write to ") + path);
+        }
+    }
+    EXPECT_EQ(test::readAll(path), before);
+    ini.write(changes);
+    EXPECT_EQ(fileText(), QStringLiteral("[첫화면]\r\nhelp=0\r\n\r\n[하안글]\r\nQ실행=1\r\n\r\n"
+                                         "[설교장소]\r\n수=2\r\n1=예배실\r\n2=가정\r\n"));
 }
 
 } // namespace

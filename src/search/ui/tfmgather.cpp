@@ -2,6 +2,7 @@
 #include "search/ui/tfmgather.h"
 
 #include "platform/cp949.h"
+#include "platform/help.h"
 #include "platform/described.h"
 
 #include <QButtonGroup>
@@ -143,6 +144,7 @@ Tfmgather::Tfmgather(Page page, GatherFields fields, GatherManuscripts manuscrip
     : QDialog(parent), gatherFields_(std::move(fields)), gatherManuscripts_(std::move(manuscripts))
 {
     setObjectName(QStringLiteral("fmgather"));
+    setProperty(kHelpTopicProperty, 2320);
     setWindowTitle(QStringLiteral("찾아모으기"));
     setModal(true);
     auto *column = new QVBoxLayout(this);

@@ -6,6 +6,7 @@
 #include "store/sermon_record.h"
 #include "store/ui/refused_keys.h"
 
+#include "platform/help.h"
 #include "platform/commands.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
@@ -34,7 +35,7 @@ Tfmcreate::Tfmcreate(CollectionSession &session, const QPoint &anchor, QWidget *
 {
     setObjectName(QStringLiteral("fmcreate"));
     setWindowTitle(QStringLiteral("새 설교집 만들기"));
-    setProperty("helpTopic", 2100);
+    setProperty(kHelpTopicProperty, 2100);
 
     Label1 = new QLabel(QStringLiteral("새 설교집 이름:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));

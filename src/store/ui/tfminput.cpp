@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/ui/tfminput.h"
 
+#include "platform/help.h"
+
 #include "store/ui/refused_keys.h"
 
 #include <QHBoxLayout>
@@ -15,7 +17,7 @@ Tfminput::Tfminput(const QPoint &anchor, QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("fminput"));
     setWindowTitle(QStringLiteral("입력 대화상자"));
-    setProperty("helpTopic", 10);
+    setProperty(kHelpTopicProperty, 10);
 
     lbText = new QLabel(QStringLiteral("아래에 입력하십시오."), this);
     lbText->setObjectName(QStringLiteral("lbText"));

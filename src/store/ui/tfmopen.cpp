@@ -7,6 +7,7 @@
 #include "store/ui/refused_keys.h"
 #include "store/ui/tfminput.h"
 
+#include "platform/help.h"
 #include "platform/commands.h"
 #include "platform/described.h"
 #include "platform/paths.h"
@@ -40,7 +41,7 @@ Tfmopen::Tfmopen(const QString &openLabel, const QPoint &anchor, QWidget *parent
 {
     setObjectName(QStringLiteral("fmopen"));
     setWindowTitle(QStringLiteral("설교파일 열기"));
-    setProperty("helpTopic", 2110);
+    setProperty(kHelpTopicProperty, 2110);
 
     StringGrid1 = new QTableWidget(0, 2, this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
