@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "exchange/record_values.h"
+
+#include "platform/cp949.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/user_error.h"
+#include "store/xbase/apollo_table.h"
+
+#include <QDir>
+#include <QStringList>
+
+namespace verbana::exchange {
+
+void putCut(xbase::TApolloTable &table, const QByteArray &name, QByteArrayView value)
+{
+    const int pos = table.FieldPos(name);
+    if (pos == 0) {
+        table.PutString(name, value.toByteArray()); // the engine's own error
+        return;
+    }
+    table.PutString(pos, cp949::cut(value, table.FieldWidth(pos)));
+}
+
+QString kFolderOf(const QString &manuscriptName)
+{
+    const qsizetype cut = manuscriptName.indexOf(QLatin1Char('\\'));
+    return cut < 0 ? QString() : manuscriptName.left(cut);
+}
+
+QString makeFolder(const QString &base, const QString &relativeFolder)
+{
+    const QString path = paths::resolve(base, relativeFolder);
+    if (!QDir().mkpath(path))
+        throw EUserError(path + QStringLiteral(" 폴더를 만들 수 없습니다."));
+    return path;
+}
+
+QString storedPath(const QString &base, const QString &relative) { return paths::resolve(base, relative); }
+
+void removeMade(const QStringList &made)
+{
+    for (const QString &p : made)
+        files::removeFileOnly(p);
+}
+
+} // namespace verbana::exchange
