@@ -127,6 +127,12 @@ BatchImportWindow::BatchImportWindow(const Kind &kind, xbase::TApolloTable &tabl
     layout->addLayout(row, 1);
     layout->addWidget(Gauge1);
 
+    // The model reads folders in the background: the folder shown is
+    // brought into view once its parent has been read.
+    connect(folders_, &QFileSystemModel::directoryLoaded, this, [this] {
+        if (DirectoryListBox1->currentIndex().isValid())
+            DirectoryListBox1->scrollTo(DirectoryListBox1->currentIndex());
+    });
     connect(DirectoryListBox1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { DirectoryListBox1Change(folders_->filePath(current)); });
     connect(btnAppend, &QPushButton::clicked, this, asCommand([this] { btnAppendClick(); }));
