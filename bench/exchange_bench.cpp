@@ -5,7 +5,7 @@
 //   - 100 HWP files (the shared fixtures, repeated) through Hwp2txt (per file);
 //   - a collection of 10,000 sermons with their manuscripts and text copies
 //     merged into another, against `cp -r` of its data and text folders.
-// Run: build/bench/exchange_bench [../shared]
+// Run: QT_QPA_PLATFORM=offscreen build/bench/exchange_bench [../shared]
 #include "exchange/batch_import.h"
 #include "exchange/merge_extract.h"
 #include "platform/paths.h"
@@ -168,6 +168,7 @@ void merge(const QString &base)
         all << it.next();
     touchAll(all);
 
+    QDir().mkpath(base + QStringLiteral("/cp-target"));
     QElapsedTimer timer;
     timer.start();
     QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), source + QStringLiteral("/data"),
@@ -189,6 +190,7 @@ void merge(const QString &base)
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const QString shared = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VERBANA_SHARED_DIR);
     QTemporaryDir dir;
     paths::setProgramFolder(dir.path());

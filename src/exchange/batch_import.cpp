@@ -50,10 +50,11 @@ struct NewSermon {
     }
 };
 
-NewSermon reserve(xbase::TApolloTable &table, const QString &collectionFolder, const QString &extension)
+NewSermon reserve(xbase::TApolloTable &table, const QString &collectionFolder, ManuscriptNames &names,
+                  const QString &extension)
 {
     NewSermon s;
-    s.name = store::NewManuscriptName(table, collectionFolder);
+    s.name = names.next(table.RecCount());
     s.context = store::ReplaceExtension(s.name, extension);
     const QString k = kFolderOf(s.name);
     makeFolder(collectionFolder, QStringLiteral("data\\") + k);
@@ -79,7 +80,8 @@ void post(xbase::TApolloTable &table, NewSermon &s, const QString &source, const
 }
 
 // True when imported; false when the file is one that failed.
-bool importHwp(xbase::TApolloTable &table, const QString &collectionFolder, const QString &path)
+bool importHwp(xbase::TApolloTable &table, const QString &collectionFolder, ManuscriptNames &names,
+               const QString &path)
 {
     const QByteArray title = ReadHwpTitle(path).value_or(QByteArray());
     if (store::ConvertHwp(path) != store::hwpConverted)
@@ -87,7 +89,7 @@ bool importHwp(xbase::TApolloTable &table, const QString &collectionFolder, cons
     const QString program = paths::programFolder();
     const QString workHwp = paths::resolve(program, QStringLiteral("convhwp.hwp"));
     const QString workTxt = paths::resolve(program, QStringLiteral("convhwp.txt"));
-    NewSermon s = reserve(table, collectionFolder, QStringLiteral(".HWP"));
+    NewSermon s = reserve(table, collectionFolder, names, QStringLiteral(".HWP"));
     const QByteArray brief = BriefFromText(workTxt);
     if (!files::replaceFile(workTxt, s.textCopy))
         return false;
@@ -99,7 +101,8 @@ bool importHwp(xbase::TApolloTable &table, const QString &collectionFolder, cons
     return true;
 }
 
-bool importText(xbase::TApolloTable &table, const QString &collectionFolder, const QString &path)
+bool importText(xbase::TApolloTable &table, const QString &collectionFolder, ManuscriptNames &names,
+                const QString &path)
 {
     QFile source(path);
     if (!QFileInfo(path).isFile() || !source.open(QIODevice::ReadOnly))
@@ -107,7 +110,7 @@ bool importText(xbase::TApolloTable &table, const QString &collectionFolder, con
     const QByteArray bytes = source.readAll();
     if (source.error() != QFileDevice::NoError)
         return false;
-    NewSermon s = reserve(table, collectionFolder, QStringLiteral(".RTF"));
+    NewSermon s = reserve(table, collectionFolder, names, QStringLiteral(".RTF"));
     // The manuscript is the file as it is; the copy is made from the bytes
     // read, so the two always agree.
     s.made << s.manuscript;
@@ -181,11 +184,12 @@ ImportOutcome runBatchImport(ImportKind kind, xbase::TApolloTable &table, const 
 {
     ImportOutcome outcome;
     BulkAddition still(table);
+    ManuscriptNames names(collectionFolder);
     for (int i = 0; i < paths.size(); ++i) {
         const QString &path = paths[i];
         try {
-            const bool done = kind == ImportKind::Hwp ? importHwp(table, collectionFolder, path)
-                                                      : importText(table, collectionFolder, path);
+            const bool done = kind == ImportKind::Hwp ? importHwp(table, collectionFolder, names, path)
+                                                      : importText(table, collectionFolder, names, path);
             if (done)
                 ++outcome.imported;
             else

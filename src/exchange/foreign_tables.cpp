@@ -83,12 +83,13 @@ CopyOutcome copyRecords(xbase::TApolloTable &table, const QString &folder, xbase
 {
     CopyOutcome outcome;
     BulkAddition still(table);
+    ManuscriptNames names(folder);
     table.Query(QByteArray());
     foreign.SetOrder(0);
     for (foreign.GoTop(); !foreign.Eof(); foreign.Skip()) {
         try {
             MemoFiles files;
-            const QString name = store::NewManuscriptName(table, folder);
+            const QString name = names.next(table.RecCount());
             table.Append();
             fill(name, files);
             table.Post();

@@ -85,11 +85,12 @@ MergeOutcome mergeCollection(xbase::TApolloTable &table, const QString &folder, 
     const int total = int(source.RecCount());
     MergeOutcome outcome;
     BulkAddition still(table, unsigned(xbase::TableEvent::AfterScroll) | unsigned(xbase::TableEvent::AfterInsert));
+    ManuscriptNames names(folder);
     for (source.GoTop(); !source.Eof(); source.Skip()) {
         QStringList made;
         try {
             const QString context = cp949::decode(source.GetString(QByteArrayLiteral("CONTEXT")));
-            const QString name = store::NewManuscriptName(table, folder);
+            const QString name = names.next(table.RecCount());
             const QString target = mergedContext(context, name);
             if (!target.isEmpty()) {
                 const QString data = paths::resolve(folder, QStringLiteral("data\\") + target);

@@ -44,4 +44,30 @@ void removeMade(const QStringList &made)
         files::removeFileOnly(p);
 }
 
+QString ManuscriptNames::next(quint32 recordCount)
+{
+    quint64 n = recordCount;
+    const quint64 k = n / 1000;
+    const QString kFolder = QStringLiteral("d") + QString::number(k);
+    auto found = taken_.find(k);
+    if (found == taken_.end()) {
+        QSet<QString> stems;
+        for (const char *part : {"text/", "data/"}) {
+            const QString dir = paths::resolveExisting(folder_, QLatin1String(part) + kFolder);
+            if (dir.isEmpty())
+                continue;
+            for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+                const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+                stems.insert((dot < 0 ? name : name.left(dot)).toLower());
+            }
+        }
+        found = taken_.insert(k, stems);
+    }
+    auto stem = [&] { return QStringLiteral("sul") + QString::number(n); };
+    while (found->contains(stem()))
+        ++n;
+    found->insert(stem());
+    return kFolder + QLatin1Char('\\') + stem() + QStringLiteral(".txt");
+}
+
 } // namespace verbana::exchange

@@ -3,6 +3,8 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QHash>
+#include <QSet>
 #include <QString>
 
 namespace verbana::xbase {
@@ -30,5 +32,18 @@ QString storedPath(const QString &base, const QString &relative);
 
 // Removes files this program made for a record that was not kept.
 void removeMade(const QStringList &paths);
+
+// NewManuscriptName for a bulk run: the same names, but each k-folder of
+// data\ and text\ is listed once per run instead of once per sermon, and
+// every name handed out counts as taken (the run is the only writer).
+class ManuscriptNames {
+public:
+    explicit ManuscriptNames(QString collectionFolder) : folder_(std::move(collectionFolder)) {}
+    QString next(quint32 recordCount);
+
+private:
+    QString folder_;
+    QHash<quint64, QSet<QString>> taken_;
+};
 
 } // namespace verbana::exchange
