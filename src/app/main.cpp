@@ -3,6 +3,7 @@
 #include "app/collection_commands.h"
 #include "app/print_commands.h"
 #include "app/helper_commands.h"
+#include "app/exchange_commands.h"
 #include "app/program_seed.h"
 #include "app/verbana_application.h"
 #include "editing/tfmverbdesk.h"
@@ -33,6 +34,7 @@ int main(int argc, char **argv)
     verbana::editing::Tfmverbdesk window;
     verbana::CollectionCommands commands(window, session);
     verbana::PrintCommands printing(window);
+    verbana::ExchangeCommands exchange(window, session);
     verbana::HelperCommands helpers(window);
     prompter.setParent(&window);
     // Shown first, so that what the start-up has to say (a collection

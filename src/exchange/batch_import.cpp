@@ -1,0 +1,209 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "exchange/batch_import.h"
+
+#include "exchange/bulk_addition.h"
+#include "exchange/hwp_title.h"
+#include "exchange/record_values.h"
+#include "platform/clock.h"
+#include "platform/cp949.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/user_error.h"
+#include "richtext/richtext.h"
+#include "store/collection_files.h"
+#include "store/convert_hwp.h"
+#include "store/xbase/apollo_table.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+
+namespace verbana::exchange {
+
+namespace {
+
+constexpr qsizetype kBriefWidth = 200;
+constexpr qsizetype kSourceWidth = 60;
+// More than the summary ever needs: a longer first line is cut anyway.
+constexpr qint64 kBriefRead = 64 * 1024;
+
+bool writeWhole(const QString &path, QByteArrayView bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return f.write(bytes.data(), bytes.size()) == bytes.size() && f.flush();
+}
+
+// One new sermon: its manuscript name and the files written for it so far,
+// removed again unless the record is posted.
+struct NewSermon {
+    QString name; // dK\sulN.txt
+    QString context; // dK\sulN.HWP or .RTF
+    QString manuscript, textCopy; // full paths
+    QStringList made;
+    bool kept = false;
+    ~NewSermon()
+    {
+        if (!kept)
+            removeMade(made);
+    }
+};
+
+NewSermon reserve(xbase::TApolloTable &table, const QString &collectionFolder, ManuscriptNames &names,
+                  const QString &extension)
+{
+    NewSermon s;
+    s.name = names.next(table.RecCount());
+    s.context = store::ReplaceExtension(s.name, extension);
+    const QString k = kFolderOf(s.name);
+    makeFolder(collectionFolder, QStringLiteral("data\\") + k);
+    makeFolder(collectionFolder, QStringLiteral("text\\") + k);
+    s.manuscript = storedPath(collectionFolder, QStringLiteral("data\\") + s.context);
+    s.textCopy = storedPath(collectionFolder, QStringLiteral("text\\") + s.name);
+    return s;
+}
+
+void post(xbase::TApolloTable &table, NewSermon &s, const QString &source, const QByteArray &title,
+          const QByteArray &brief)
+{
+    const QByteArray date = FileDate(source);
+    table.Append();
+    putCut(table, QByteArrayLiteral("ETCS"), ShortenSourcePath(source));
+    putCut(table, QByteArrayLiteral("DATE1"), date);
+    if (!title.isEmpty())
+        putCut(table, QByteArrayLiteral("TITLE1"), title);
+    putCut(table, QByteArrayLiteral("BRIEF"), brief);
+    putCut(table, QByteArrayLiteral("CONTEXT"), cp949::encodeLossy(s.context));
+    table.Post();
+    s.kept = true;
+}
+
+// True when imported; false when the file is one that failed.
+bool importHwp(xbase::TApolloTable &table, const QString &collectionFolder, ManuscriptNames &names,
+               const QString &path)
+{
+    const QByteArray title = ReadHwpTitle(path).value_or(QByteArray());
+    if (store::ConvertHwp(path) != store::hwpConverted)
+        return false;
+    const QString program = paths::programFolder();
+    const QString workHwp = paths::resolve(program, QStringLiteral("convhwp.hwp"));
+    const QString workTxt = paths::resolve(program, QStringLiteral("convhwp.txt"));
+    NewSermon s = reserve(table, collectionFolder, names, QStringLiteral(".HWP"));
+    const QByteArray brief = BriefFromText(workTxt);
+    if (!files::replaceFile(workTxt, s.textCopy))
+        return false;
+    s.made << s.textCopy;
+    if (!files::replaceFile(workHwp, s.manuscript))
+        return false;
+    s.made << s.manuscript;
+    post(table, s, path, title, brief);
+    return true;
+}
+
+bool importText(xbase::TApolloTable &table, const QString &collectionFolder, ManuscriptNames &names,
+                const QString &path)
+{
+    QFile source(path);
+    if (!QFileInfo(path).isFile() || !source.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        return false;
+    NewSermon s = reserve(table, collectionFolder, names, QStringLiteral(".RTF"));
+    // The manuscript is the file as it is; the copy is made from the bytes
+    // read, so the two always agree.
+    s.made << s.manuscript;
+    if (!writeWhole(s.manuscript, bytes))
+        return false;
+    const richtext::PlainText text = richtext::plainTextOf(bytes);
+    s.made << s.textCopy;
+    if (!writeWhole(s.textCopy, text.bytes))
+        return false;
+    post(table, s, path, QByteArray(), briefFromBytes(text.bytes));
+    return true;
+}
+
+} // namespace
+
+QByteArray briefFromBytes(QByteArrayView text)
+{
+    QByteArray result;
+    qsizetype i = 0;
+    do {
+        qsizetype end = i;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+            ++end;
+        result += text.sliced(i, end - i);
+        result += "\r\n";
+        i = end;
+        if (i < text.size())
+            i += (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+    } while (result.size() <= kBriefWidth - 1 && i < text.size());
+    return cp949::cut(result, kBriefWidth);
+}
+
+QByteArray BriefFromText(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw EUserError(path + QStringLiteral(": ") + f.errorString());
+    return briefFromBytes(f.read(kBriefRead));
+}
+
+QByteArray ShortenSourcePath(QByteArrayView path)
+{
+    QByteArray text = path.toByteArray();
+    while (text.size() > kSourceWidth) {
+        const qsizetype slash = text.indexOf('/');
+        if (slash < 0)
+            break;
+        text = QByteArrayLiteral("..") + text.mid(slash + 1);
+    }
+    return cp949::cut(text, kSourceWidth);
+}
+
+QByteArray ShortenSourcePath(const QString &path) { return ShortenSourcePath(QByteArrayView(cp949::encodeLossy(path))); }
+
+QByteArray FileDate(const QString &path)
+{
+    const QDateTime written = QFileInfo(path).lastModified();
+    const QDate date = written.isValid() ? written.date() : clock::today();
+    return date.toString(QStringLiteral("yyyy.MM.dd")).toLatin1();
+}
+
+QString importedMessage(int count) { return QString::number(count) + QStringLiteral("개 파일을 불러 넣었습니다."); }
+
+QString ImportOutcome::message() const
+{
+    return error.isEmpty() ? importedMessage(imported) : error + QStringLiteral("\r") + importedMessage(imported);
+}
+
+ImportOutcome runBatchImport(ImportKind kind, xbase::TApolloTable &table, const QString &collectionFolder,
+                             const QStringList &paths, const std::function<void(int done)> &progress)
+{
+    ImportOutcome outcome;
+    BulkAddition still(table);
+    ManuscriptNames names(collectionFolder);
+    for (int i = 0; i < paths.size(); ++i) {
+        const QString &path = paths[i];
+        try {
+            const bool done = kind == ImportKind::Hwp ? importHwp(table, collectionFolder, names, path)
+                                                      : importText(table, collectionFolder, names, path);
+            if (done)
+                ++outcome.imported;
+            else
+                outcome.failed << QFileInfo(path).fileName();
+        } catch (const EUserError &e) {
+            if (table.Active() && table.State() != xbase::TableState::Browse)
+                table.Cancel();
+            outcome.error = e.text();
+            break;
+        }
+        if (progress)
+            progress(i + 1);
+    }
+    return outcome;
+}
+
+} // namespace verbana::exchange

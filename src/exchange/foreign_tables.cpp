@@ -1,0 +1,220 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "exchange/foreign_tables.h"
+
+#include "exchange/batch_import.h"
+#include "exchange/bulk_addition.h"
+#include "exchange/record_values.h"
+#include "platform/cp949.h"
+#include "platform/paths.h"
+#include "platform/user_error.h"
+#include "richtext/richtext.h"
+#include "store/collection_files.h"
+#include "store/sermon_record.h"
+#include "store/xbase/apollo_table.h"
+
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+
+namespace verbana::exchange {
+
+namespace {
+
+QByteArray joinedNames(const xbase::TApolloTable &t, int count)
+{
+    QByteArray joined;
+    for (int i = 1; i <= count; ++i)
+        joined += t.FieldName(i);
+    return cp949::upperAscii(joined);
+}
+
+// A date value read as "yyyymmdd" (date fields) or "yyyy.mm.dd" (text);
+// empty when it is neither.
+QByteArray dateOf(const QByteArray &value)
+{
+    QDate d = QDate::fromString(QString::fromLatin1(value), QStringLiteral("yyyyMMdd"));
+    if (!d.isValid())
+        d = QDate::fromString(QString::fromLatin1(value), QStringLiteral("yyyy.MM.dd"));
+    return store::DateText(d).toLatin1();
+}
+
+bool writeWhole(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() && f.flush();
+}
+
+// Writes the manuscript and text copy of a memo for a new sermon and sets
+// CONTEXT (and BRIEF when asked); the files are removed again unless the
+// record is posted.
+struct MemoFiles {
+    QStringList made;
+    bool kept = false;
+    ~MemoFiles()
+    {
+        if (!kept)
+            removeMade(made);
+    }
+    void write(xbase::TApolloTable &table, const QString &folder, const QString &name, const QByteArray &memo,
+               bool brief)
+    {
+        const QByteArray bytes = memo + QByteArray(1, '\0');
+        const QString context = store::ReplaceExtension(name, QStringLiteral(".RTF"));
+        const QString k = kFolderOf(name);
+        makeFolder(folder, QStringLiteral("data\\") + k);
+        makeFolder(folder, QStringLiteral("text\\") + k);
+        const QString text = storedPath(folder, QStringLiteral("text\\") + name);
+        const QString data = storedPath(folder, QStringLiteral("data\\") + context);
+        const QByteArray copy = textCopyOfMemo(bytes);
+        made << text << data;
+        if (!writeWhole(text, copy) || !writeWhole(data, bytes))
+            throw EUserError(data + QStringLiteral(" 파일을 만들 수 없습니다."));
+        putCut(table, QByteArrayLiteral("CONTEXT"), cp949::encodeLossy(context));
+        if (brief) {
+            const qsizetype end = copy.indexOf('\0');
+            putCut(table, QByteArrayLiteral("BRIEF"), briefFromBytes(end < 0 ? copy : copy.left(end)));
+        }
+    }
+};
+
+template <typename Fill>
+CopyOutcome copyRecords(xbase::TApolloTable &table, const QString &folder, xbase::TApolloTable &foreign, Fill fill,
+                        const std::function<void(int done)> &progress)
+{
+    CopyOutcome outcome;
+    BulkAddition still(table);
+    ManuscriptNames names(folder);
+    table.Query(QByteArray());
+    foreign.SetOrder(0);
+    for (foreign.GoTop(); !foreign.Eof(); foreign.Skip()) {
+        try {
+            MemoFiles files;
+            const QString name = names.next(table.RecCount());
+            table.Append();
+            fill(name, files);
+            table.Post();
+            files.kept = true;
+            ++outcome.copied;
+        } catch (const EUserError &e) {
+            if (table.State() != xbase::TableState::Browse)
+                table.Cancel();
+            outcome.error = e.text();
+            break;
+        }
+        if (progress)
+            progress(outcome.copied);
+    }
+    return outcome;
+}
+
+} // namespace
+
+void openForeign(xbase::TApolloTable &table, const QString &dbfPath)
+{
+    table.Close();
+    const QFileInfo info(dbfPath);
+    table.DatabaseName = info.absolutePath();
+    table.TableName = info.fileName();
+    table.TableType = xbase::ttSXNSX;
+    table.ReadOnly = true;
+    table.Open();
+}
+
+bool isBibloraTable(const xbase::TApolloTable &t)
+{
+    if (t.FieldCount() != 21 || joinedNames(t, 6) != "DATE1TITLE1TITLE2SUBJECTBIBLE1BIBLENO")
+        return false;
+    return t.FieldType(QByteArrayLiteral("date1")) == "D" || t.FieldType(t.FieldName(15)) == "D";
+}
+
+bool isNotaviaTable(const xbase::TApolloTable &t)
+{
+    if (t.FieldCount() != 10 || joinedNames(t, 10) != "MMMKNOCHKLOCKTYPEBIBLETIT1TIT2TIT3TIT4")
+        return false;
+    const QByteArray type = t.FieldType(QByteArrayLiteral("MMM"));
+    return type == "M" || type == "B";
+}
+
+QString notaviaTablePath(const QString &memoPath)
+{
+    const QFileInfo info(memoPath);
+    return paths::resolve(info.absolutePath(), info.completeBaseName() + QStringLiteral(".DBF"));
+}
+
+const QStringList &notaviaLabels()
+{
+    static const QStringList labels{
+        QStringLiteral("제목"),     QStringLiteral("작성일"),   QStringLiteral("부제목"),   QStringLiteral("주제"),
+        QStringLiteral("성경본문"), QStringLiteral("참고구절"), QStringLiteral("참고자료"), QStringLiteral("설교형식"),
+        QStringLiteral("설교방향"), QStringLiteral("예배종류"), QStringLiteral("비고"),     QStringLiteral("설교일"),
+        QStringLiteral("설교장소"), QStringLiteral("설교시간"), QStringLiteral("설교횟수"), QStringLiteral("청중반응"),
+        QStringLiteral("자기평가")};
+    return labels;
+}
+
+QByteArray notaviaField(const QString &label)
+{
+    static const char *fields[] = {"TITLE1", "DATE1", "TITLE2", "SUBJECT", "BIBLE1", "BIBLE2", "BOOK", "STYPE", "AIM",
+                                   "SACRE",  "ETCS",  "DATE2",  "WHERE",   "LONG",   "TIMES",  "REFLEX", "SELFDIC"};
+    const qsizetype i = notaviaLabels().indexOf(label);
+    return i < 0 ? QByteArray() : QByteArray(fields[i]);
+}
+
+std::array<QString, 4> notaviaPresets()
+{
+    return {QStringLiteral("제목"), QStringLiteral("부제목"), QStringLiteral("주제"), QStringLiteral("비고")};
+}
+
+QByteArray textCopyOfMemo(const QByteArray &memo)
+{
+    if (!memo.startsWith("{\\rtf1\\"))
+        return memo;
+    return richtext::plainTextOf(memo).bytes;
+}
+
+QString CopyOutcome::message() const
+{
+    const QString done = QStringLiteral("내용 복사 완료 (") + QString::number(copied) + QStringLiteral("개)");
+    return error.isEmpty() ? done : error + QStringLiteral("\r") + done;
+}
+
+CopyOutcome importBiblora(xbase::TApolloTable &table, const QString &folder, xbase::TApolloTable &foreign,
+                          const std::function<void(int done)> &progress)
+{
+    // Every sermon field but DATE1, TITLE1, CONTEXT and DATE2 is copied by
+    // name, as the open table names them.
+    QList<QByteArray> byName;
+    for (int f = 1; f <= table.FieldCount(); ++f)
+        if (f != store::fDATE1 && f != store::fTITLE1 && f != store::fCONTEXT && f != store::fDATE2)
+            byName << table.FieldName(f);
+    return copyRecords(
+        table, folder, foreign,
+        [&](const QString &name, MemoFiles &files) {
+            putCut(table, QByteArrayLiteral("TITLE1"), foreign.GetString(QByteArrayLiteral("title1")));
+            putCut(table, QByteArrayLiteral("DATE1"), dateOf(foreign.GetString(QByteArrayLiteral("date1"))));
+            putCut(table, QByteArrayLiteral("DATE2"), dateOf(foreign.GetString(QByteArrayLiteral("date2"))));
+            for (const QByteArray &field : byName) {
+                if (foreign.FieldPos(field) == 0)
+                    throw EUserError(QString::fromLatin1(field) + QStringLiteral(" 필드가 없습니다."));
+                putCut(table, field, foreign.GetString(field));
+            }
+            files.write(table, folder, name, foreign.GetMemo(QByteArrayLiteral("context")), false);
+        },
+        progress);
+}
+
+CopyOutcome importNotavia(xbase::TApolloTable &table, const QString &folder, xbase::TApolloTable &notes,
+                          const std::array<QByteArray, 4> &fields, const std::function<void(int done)> &progress)
+{
+    return copyRecords(
+        table, folder, notes,
+        [&](const QString &name, MemoFiles &files) {
+            for (int i = 0; i < 4; ++i)
+                if (!fields[i].isEmpty())
+                    putCut(table, fields[i], notes.GetString(QByteArrayLiteral("TIT") + QByteArray::number(i + 1)));
+            files.write(table, folder, name, notes.GetMemo(QByteArrayLiteral("MMM")), true);
+        },
+        progress);
+}
+
+} // namespace verbana::exchange

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+
+namespace verbana::xbase {
+class TApolloTable;
+}
+
+// Sermons kept by two other programs in xBase tables of their own: the
+// Biblora sermon table (the sermon fields, dates as date fields and the
+// manuscript in a memo) and the Notavia note files (four title fields and
+// the manuscript in a memo). Every record becomes a new sermon of the open
+// collection; the foreign files are only read.
+namespace verbana::exchange {
+
+// Opens a foreign table for reading only (nothing is ever written to it).
+// Raises the engine's error when it cannot be opened.
+void openForeign(xbase::TApolloTable &table, const QString &dbfPath);
+
+// Exactly 21 fields, the first six named DATE1 TITLE1 TITLE2 SUBJECT
+// BIBLE1 BIBLENO, and "date1" (or else field 15) a date field.
+bool isBibloraTable(const xbase::TApolloTable &table);
+// Exactly the ten fields MMM KNO CHK LOCK TYPE BIBLE TIT1..TIT4, MMM a memo
+// or binary field.
+bool isNotaviaTable(const xbase::TApolloTable &table);
+
+// The Notavia table of a chosen memo file: the same name with ".DBF",
+// found without regard to letter case.
+QString notaviaTablePath(const QString &memoPath);
+
+// The field choices of the Notavia window: labels in the order offered,
+// and the sermon field of a label.
+const QStringList &notaviaLabels();
+QByteArray notaviaField(const QString &label);
+// The preset choices for TIT1..TIT4.
+std::array<QString, 4> notaviaPresets();
+
+// The text copy of a memo: the plain text when it begins "{\rtf1\", the
+// bytes as they are otherwise.
+QByteArray textCopyOfMemo(const QByteArray &memo);
+
+struct CopyOutcome {
+    int copied = 0;
+    QString error; // the error that ended the copy early
+    // "내용 복사 완료 (25개)", after the error's text when there was one.
+    QString message() const;
+};
+
+// Copies every record of the recognised Biblora table `foreign` into
+// `table` of the collection at `folder`.
+CopyOutcome importBiblora(xbase::TApolloTable &table, const QString &folder, xbase::TApolloTable &foreign,
+                          const std::function<void(int done)> &progress = {});
+
+// Copies every record of the recognised Notavia table `notes`; `fields` are
+// the sermon fields chosen for TIT1..TIT4 (a later one wins over an earlier
+// one choosing the same field).
+CopyOutcome importNotavia(xbase::TApolloTable &table, const QString &folder, xbase::TApolloTable &notes,
+                          const std::array<QByteArray, 4> &fields, const std::function<void(int done)> &progress = {});
+
+} // namespace verbana::exchange

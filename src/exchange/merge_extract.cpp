@@ -1,0 +1,175 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "exchange/merge_extract.h"
+
+#include "exchange/bulk_addition.h"
+#include "exchange/record_values.h"
+#include "platform/cp949.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/user_error.h"
+#include "store/collection_files.h"
+#include "store/sermon_record.h"
+#include "store/xbase/apollo_table.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace verbana::exchange {
+
+namespace {
+
+constexpr qsizetype kMaxExtension = 10;
+
+// Copies a stored name below `fromBase` to `toPath`, making its folder.
+// False when the source is missing or outside its collection; raises
+// EUserError when it exists but cannot be copied.
+bool copyStored(const QString &fromBase, const QString &relative, const QString &toPath)
+{
+    if (relative.trimmed().isEmpty() || !paths::isContained(relative))
+        return false;
+    const QString from = paths::resolveExisting(fromBase, relative);
+    if (from.isEmpty() || !QFileInfo(from).isFile())
+        return false;
+    QDir().mkpath(QFileInfo(toPath).absolutePath());
+    store::TcopyFile copy;
+    copy.Forigin = from;
+    copy.Fdestination = toPath;
+    if (!copy.DoCopy())
+        throw EUserError(toPath + QStringLiteral(" 파일을 만들 수 없습니다."));
+    return true;
+}
+
+} // namespace
+
+QString mergedMessage() { return QStringLiteral("설교집 합치기를 완료하였습니다."); }
+
+QString openExtractedQuestion() { return QStringLiteral("새로 만들어진 설교집을 열어 보시겠습니까?"); }
+
+QString MergeOutcome::message() const
+{
+    if (error.isEmpty())
+        return mergedMessage();
+    return error + QStringLiteral("\r") + QString::number(merged) + QStringLiteral("편의 설교를 합쳤습니다.");
+}
+
+QString mergedContext(const QString &sourceContext, const QString &newName)
+{
+    if (sourceContext.trimmed().isEmpty())
+        return QString();
+    const qsizetype dot = sourceContext.lastIndexOf(QLatin1Char('.'));
+    QString ext;
+    if (dot >= 0) {
+        const QByteArray bytes = cp949::cut(cp949::encodeLossy(sourceContext.mid(dot)), kMaxExtension);
+        ext = cp949::decode(bytes);
+    }
+    const qsizetype stemEnd = newName.lastIndexOf(QLatin1Char('.'));
+    return (stemEnd < 0 ? newName : newName.left(stemEnd)) + ext;
+}
+
+QString textCopyName(const QString &context)
+{
+    const qsizetype dot = context.lastIndexOf(QLatin1Char('.'));
+    const qsizetype slash = context.lastIndexOf(QLatin1Char('\\'));
+    return (dot > slash ? context.left(dot) : context) + QStringLiteral(".txt");
+}
+
+MergeOutcome mergeCollection(xbase::TApolloTable &table, const QString &folder, const QString &sourceFolder,
+                             const std::function<void(int done, int total)> &progress)
+{
+    xbase::TApolloTable source;
+    source.DatabaseName = sourceFolder;
+    source.TableName = store::sermonTableName();
+    source.ReadOnly = true;
+    source.Open();
+    source.SetOrder(0);
+    const int total = int(source.RecCount());
+    MergeOutcome outcome;
+    BulkAddition still(table, unsigned(xbase::TableEvent::AfterScroll) | unsigned(xbase::TableEvent::AfterInsert));
+    ManuscriptNames names(folder);
+    for (source.GoTop(); !source.Eof(); source.Skip()) {
+        QStringList made;
+        try {
+            const QString context = cp949::decode(source.GetString(QByteArrayLiteral("CONTEXT")));
+            const QString name = names.next(table.RecCount());
+            const QString target = mergedContext(context, name);
+            if (!target.isEmpty()) {
+                const QString data = paths::resolve(folder, QStringLiteral("data\\") + target);
+                if (copyStored(sourceFolder + QStringLiteral("/data"), context, data))
+                    made << data;
+                const QString text = paths::resolve(folder, QStringLiteral("text\\") + name);
+                if (copyStored(sourceFolder + QStringLiteral("/text"), textCopyName(context), text))
+                    made << text;
+            }
+            table.Append();
+            for (int f = 1; f <= table.FieldCount(); ++f) {
+                const QByteArray field = table.FieldName(f);
+                if (source.FieldPos(field) != 0)
+                    putCut(table, field, source.GetString(field));
+            }
+            putCut(table, QByteArrayLiteral("CONTEXT"), cp949::encodeLossy(target));
+            table.Post();
+            ++outcome.merged;
+        } catch (const EUserError &e) {
+            if (table.State() != xbase::TableState::Browse)
+                table.Cancel();
+            removeMade(made);
+            outcome.error = e.text();
+            break;
+        }
+        if (progress)
+            progress(int(source.RecNo()), total);
+    }
+    return outcome;
+}
+
+QString refusedCollectionName(const QString &name, const QString &programFolder)
+{
+    if (name.startsWith(QLatin1Char('_')))
+        return QStringLiteral("설교집 이름의 첫문자로 ( _ )를 사용하지 마십시오.\r설교집 이름을 다시 입력해주십시오.");
+    for (const QChar c : name)
+        if (QStringView(u"\"*./:;<>?\\|").contains(c))
+            return QStringLiteral("설교집 이름에 사용할 수 없는 문자가 있습니다.\r설교집 이름을 다시 입력해주십시오.");
+    if (name.isEmpty() || !paths::resolveExisting(programFolder, name).isEmpty())
+        return QStringLiteral("이미 존재하는 파일명입니다.\r파일명을 다시 입력해주십시오.");
+    return QString();
+}
+
+void extractCollection(xbase::TApolloTable &table, const QString &folder, const QString &newFolder,
+                       const std::function<void(int done, int total)> &progress)
+{
+    // Only a folder made here is ever removed again.
+    if (QFileInfo::exists(newFolder))
+        throw EUserError(QStringLiteral("이미 존재하는 파일명입니다.\r파일명을 다시 입력해주십시오."));
+    if (!QDir().mkpath(newFolder + QStringLiteral("/data")) || !QDir().mkpath(newFolder + QStringLiteral("/text"))) {
+        files::removeFolder(newFolder);
+        throw EUserError(newFolder + QStringLiteral(" 폴더를 만들 수 없습니다."));
+    }
+    try {
+        const QString tablePath = newFolder + QLatin1Char('/') + store::sermonTableName();
+        if (!table.CopyFile(tablePath))
+            throw EUserError(QStringLiteral("설교 자료를 새 설교집으로 복사하지 못했습니다."));
+        xbase::TApolloTable copy;
+        copy.DatabaseName = newFolder;
+        copy.TableName = store::sermonTableName();
+        copy.Exclusive = true;
+        copy.Open();
+        store::createSermonTags(copy);
+        copy.SetOrder(0);
+        const int total = int(copy.RecCount());
+        for (copy.GoTop(); !copy.Eof(); copy.Skip()) {
+            const QString context = cp949::decode(copy.GetString(QByteArrayLiteral("CONTEXT")));
+            if (!context.trimmed().isEmpty()
+                && copyStored(folder + QStringLiteral("/data"), context,
+                              paths::resolve(newFolder, QStringLiteral("data\\") + context)))
+                copyStored(folder + QStringLiteral("/text"), textCopyName(context),
+                           paths::resolve(newFolder, QStringLiteral("text\\") + textCopyName(context)));
+            if (progress)
+                progress(int(copy.RecNo()), total);
+        }
+    } catch (...) {
+        files::removeFolder(newFolder);
+        throw;
+    }
+}
+
+} // namespace verbana::exchange

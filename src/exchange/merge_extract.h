@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace verbana::xbase {
+class TApolloTable;
+}
+
+// Sermons moving between collections: another collection merged into the
+// open one, and the sermons in view extracted into a new collection. Both
+// copy; the source collection is only read.
+namespace verbana::exchange {
+
+// "설교집 합치기를 완료하였습니다."
+QString mergedMessage();
+
+// The new CONTEXT of a merged sermon: the stem of `newName` (a name from
+// NewManuscriptName, "d3\sul3120.txt") with the extension of `sourceContext`
+// (from its last ".", at most 10 bytes), or no extension when it has none;
+// empty when `sourceContext` is blank.
+QString mergedContext(const QString &sourceContext, const QString &newName);
+// The text copy of a manuscript name: its extension replaced by ".txt",
+// or ".txt" added when it has none.
+QString textCopyName(const QString &context);
+
+struct MergeOutcome {
+    int merged = 0;
+    QString error; // the error that ended the merge early; empty when complete
+    QString message() const;
+};
+
+// Appends every sermon of the collection at `sourceFolder`, in record
+// order, to `table` (the open collection at `folder`): each gets a fresh
+// manuscript name there and its manuscript and text copy are copied under
+// it; a sermon without manuscript keeps an empty CONTEXT. The source table
+// is opened for reading only and its files only read. Missing source
+// files are skipped. An error ends the merge: the sermon in hand is
+// cancelled and its copied files removed; those merged before it stay.
+// `progress` gets the source record number after each sermon.
+MergeOutcome mergeCollection(xbase::TApolloTable &table, const QString &folder, const QString &sourceFolder,
+                             const std::function<void(int done, int total)> &progress = {});
+
+// The message refusing a new collection name (already without leading and
+// trailing blanks) in `programFolder`; empty when the name may be used.
+QString refusedCollectionName(const QString &name, const QString &programFolder);
+
+// Makes the collection `newFolder` out of the sermons in view of `table`
+// (the open collection at `folder`): the table copied by the engine, its
+// index made, and each sermon's manuscript and text copy copied under the
+// same names. Raises EUserError, with everything made removed, when the
+// table or a file cannot be written. `progress` as for the merge.
+void extractCollection(xbase::TApolloTable &table, const QString &folder, const QString &newFolder,
+                       const std::function<void(int done, int total)> &progress = {});
+
+// "새로 만들어진 설교집을 열어 보시겠습니까?"
+QString openExtractedQuestion();
+
+} // namespace verbana::exchange

@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editing_helpers.h"
+#include "exchange/merge_extract.h"
+#include "platform/user_error.h"
+#include "store/sermon_record.h"
+#include "support/fixtures.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace verbana;
+using test::readAll;
+
+namespace {
+
+std::vector<test::SermonRow> rows(int n)
+{
+    static const char *titles[] = {"s0", "s1", "s2", "s3", "s4", "s5", "s6", "s7", "s8", "s9"};
+    std::vector<test::SermonRow> r;
+    for (int i = 0; i < n; ++i)
+        r.push_back({"2001.01.01", titles[i]});
+    return r;
+}
+
+QByteArray contextOf(xbase::TApolloTable &t, uint32_t recno)
+{
+    t.Go(recno);
+    return t.GetString(store::fCONTEXT);
+}
+
+} // namespace
+
+TEST(MergeExtract, NamesOfMergedManuscriptsKeepTheirSourceExtension)
+{
+    EXPECT_EQ(exchange::mergedContext(QStringLiteral("d0\\sul5.RTF"), QStringLiteral("d3\\sul3120.txt")),
+              QStringLiteral("d3\\sul3120.RTF"));
+    EXPECT_EQ(exchange::mergedContext(QStringLiteral("d1\\sul1002.verylongextension"), QStringLiteral("d0\\sul4.txt")),
+              QStringLiteral("d0\\sul4.verylonge"));
+    EXPECT_EQ(exchange::mergedContext(QStringLiteral("d0\\sul5"), QStringLiteral("d0\\sul4.txt")),
+              QStringLiteral("d0\\sul4"));
+    EXPECT_EQ(exchange::mergedContext(QStringLiteral("  "), QStringLiteral("d0\\sul4.txt")), QString());
+    EXPECT_EQ(exchange::textCopyName(QStringLiteral("d0\\sul5.HWP")), QStringLiteral("d0\\sul5.txt"));
+    EXPECT_EQ(exchange::textCopyName(QStringLiteral("d0.x\\sul5")), QStringLiteral("d0.x\\sul5.txt"));
+}
+
+TEST(MergeExtract, MergeCopiesSermonsAndFilesUnderFreshNames)
+{
+    test::TestCollection source({{"1999.01.01", "first", "d0\\sul0.RTF"},
+                                 {"1999.01.02", "gone", "d0\\sul1.RTF"},
+                                 {"1999.01.03", "bare", ""},
+                                 {"1999.01.04", "typed", "D0\\SUL3.TXT"}});
+    source.writeFile(QStringLiteral("data/d0/sul0.RTF"), "{\\rtf1 one}");
+    source.writeFile(QStringLiteral("text/d0/sul0.txt"), "one\r\n");
+    source.writeFile(QStringLiteral("data/d0/sul3.TXT"), "three");
+    source.table().SetOrder(0);
+    source.table().Go(2);
+    source.table().Delete();
+    const QByteArray sourceTable = readAll(source.tablePath());
+
+    test::TestCollection target(rows(10));
+    std::vector<int> progress;
+    const auto outcome = exchange::mergeCollection(target.table(), target.folder(), source.folder(),
+                                                   [&](int done, int) { progress.push_back(done); });
+    EXPECT_EQ(outcome.merged, 3);
+    EXPECT_EQ(outcome.message(), QStringLiteral("설교집 합치기를 완료하였습니다."));
+    EXPECT_EQ(progress, (std::vector<int>{1, 3, 4}));
+    xbase::TApolloTable &t = target.table();
+    t.SetOrder(0);
+    EXPECT_EQ(t.RecCount(), 13u);
+    EXPECT_EQ(contextOf(t, 11), QByteArray("d0\\sul10.RTF"));
+    EXPECT_EQ(t.GetString(store::fTITLE1), QByteArray("first"));
+    EXPECT_EQ(t.GetString(store::fDATE1), QByteArray("1999.01.01"));
+    EXPECT_EQ(contextOf(t, 12), QByteArray()); // no manuscript: none named
+    EXPECT_EQ(contextOf(t, 13), QByteArray("d0\\sul12.TXT"));
+    EXPECT_EQ(readAll(target.folder() + QStringLiteral("/data/d0/sul10.RTF")), QByteArray("{\\rtf1 one}"));
+    EXPECT_EQ(readAll(target.folder() + QStringLiteral("/text/d0/sul10.txt")), QByteArray("one\r\n"));
+    EXPECT_EQ(readAll(target.folder() + QStringLiteral("/data/d0/sul12.TXT")), QByteArray("three"));
+    EXPECT_FALSE(QFileInfo::exists(target.folder() + QStringLiteral("/text/d0/sul12.txt")));
+    EXPECT_EQ(t.State(), xbase::TableState::Browse);
+    EXPECT_FALSE(t.ControlsDisabled());
+    // The source is as it was.
+    EXPECT_EQ(readAll(source.tablePath()), sourceTable);
+    EXPECT_TRUE(QFileInfo::exists(source.folder() + QStringLiteral("/data/d0/sul0.RTF")));
+
+    test::TestCollection empty;
+    EXPECT_EQ(exchange::mergeCollection(t, target.folder(), empty.folder()).merged, 0);
+    EXPECT_EQ(t.RecCount(), 13u);
+}
+
+TEST(MergeExtract, NewCollectionNamesFollowTheRules)
+{
+    test::TestCollection c;
+    const QString program = c.programFolder();
+    const QString first = QStringLiteral("설교집 이름의 첫문자로 ( _ )를 사용하지 마십시오.\r설교집 이름을 다시 입력해주십시오.");
+    const QString bad = QStringLiteral("설교집 이름에 사용할 수 없는 문자가 있습니다.\r설교집 이름을 다시 입력해주십시오.");
+    const QString exists = QStringLiteral("이미 존재하는 파일명입니다.\r파일명을 다시 입력해주십시오.");
+    EXPECT_EQ(exchange::refusedCollectionName(QStringLiteral("_temp"), program), first);
+    for (const char *name : {"a.b", "x:y", "a/b", "q?", "p|", "s;t", "<a>", "st*r", "b\\s", "\"q\""})
+        EXPECT_EQ(exchange::refusedCollectionName(QString::fromUtf8(name), program), bad) << name;
+    EXPECT_EQ(exchange::refusedCollectionName(QString(), program), exists);
+    EXPECT_EQ(exchange::refusedCollectionName(QStringLiteral("grace"), program), exists);
+    EXPECT_EQ(exchange::refusedCollectionName(QStringLiteral("2004 설교"), program), QString());
+}
+
+TEST(MergeExtract, AGatheringOfFiveIsExtractedWithItsFiles)
+{
+    std::vector<test::SermonRow> sermons;
+    static const char *contexts[] = {"d0\\sul0.RTF", "d0\\sul1.HWP", "", "d0\\sul3.RTF", "d0\\sul4.RTF",
+                                     "d0\\sul5.RTF", "d0\\sul6.RTF"};
+    for (const char *ctx : contexts)
+        sermons.push_back({"2002.02.02", "t", ctx});
+    test::TestCollection c(sermons);
+    for (int i : {0, 1, 3, 5, 6}) {
+        c.writeFile(QStringLiteral("data/d0/sul%1.%2").arg(i).arg(i == 1 ? QStringLiteral("HWP") : QStringLiteral("RTF")),
+                    QByteArray::number(i));
+        c.writeFile(QStringLiteral("text/d0/sul%1.txt").arg(i), "text " + QByteArray::number(i));
+    }
+    c.writeFile(QStringLiteral("text/d0/sul4.txt"), "text without manuscript");
+    c.table().Query(QByteArray());
+    for (uint32_t recno : {1u, 2u, 3u, 5u, 6u})
+        c.table().SetQueryBit(recno, true);
+    const QString target = c.programFolder() + QStringLiteral("/2004 설교");
+    exchange::extractCollection(c.table(), c.folder(), target);
+
+    xbase::TApolloTable t;
+    t.DatabaseName = target;
+    t.TableName = store::sermonTableName();
+    t.Open();
+    EXPECT_EQ(t.RecCount(), 5u);
+    QList<QByteArray> contextsFound;
+    for (uint32_t r = 1; r <= 5; ++r)
+        contextsFound << contextOf(t, r);
+    EXPECT_EQ(contextsFound, (QList<QByteArray>{"d0\\sul0.RTF", "d0\\sul1.HWP", "", "d0\\sul4.RTF", "d0\\sul5.RTF"}));
+    EXPECT_EQ(t.TagCount(), 4);
+    t.Close();
+    EXPECT_EQ(readAll(target + QStringLiteral("/data/d0/sul1.HWP")), QByteArray("1"));
+    EXPECT_EQ(readAll(target + QStringLiteral("/text/d0/sul5.txt")), QByteArray("text 5"));
+    // A missing manuscript takes its text copy with it.
+    EXPECT_FALSE(QFileInfo::exists(target + QStringLiteral("/text/d0/sul4.txt")));
+    EXPECT_EQ(QDir(target + QStringLiteral("/data/d0")).entryList(QDir::Files).size(), 3);
+
+    QProcess cli;
+    cli.start(QStringLiteral(VERBANA_CLI), {QStringLiteral("check"), target + QStringLiteral("/sul2file.dbf")});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardOutput().toStdString();
+
+    // An existing folder is never touched.
+    EXPECT_THROW(exchange::extractCollection(c.table(), c.folder(), target), EUserError);
+    EXPECT_TRUE(QFileInfo::exists(target + QStringLiteral("/sul2file.dbf")));
+}
+
+TEST(MergeExtract, AFailedTableCopyLeavesNothing)
+{
+    test::TestCollection c(rows(2));
+    const QString target = c.programFolder() + QStringLiteral("/new");
+    c.table().Close(); // the copy cannot run
+    EXPECT_THROW(exchange::extractCollection(c.table(), c.folder(), target), EUserError);
+    EXPECT_FALSE(QFileInfo::exists(target));
+}
