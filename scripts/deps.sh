@@ -7,7 +7,7 @@ VERBANA_PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-translations-l10n zlib1g-dev libzip-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  unrtf zip unzip libdbd-xbase-perl
+  unrtf zip unzip libdbd-xbase-perl python3
   fonts-nanum fonts-nanum-coding xvfb xauth xdotool
 )
 
