@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Verbana: start the program, show the main window and run until it closes.
+#include "app/backup_commands.h"
 #include "app/collection_commands.h"
 #include "app/program_seed.h"
 #include "app/verbana_application.h"
@@ -22,6 +23,7 @@ int main(int argc, char **argv)
     verbana::store::CollectionSession session;
     verbana::editing::Tfmverbdesk window;
     verbana::CollectionCommands commands(window, session);
+    verbana::BackupCommands backups(window, session);
     prompter.setParent(&window);
     // Shown first, so that what the start-up has to say (a collection
     // that opened read-only, one that failed) stands over the window.

@@ -282,7 +282,10 @@ void TfmBUmain::OnProgress(const QString &filename, int percent)
         lblBackupTitle->setText(QStringLiteral("백업파일 저장중...."));
     ProgressBar1->setVisible(percent < 100);
     ProgressBar1->setValue(percent);
-    QCoreApplication::processEvents();
+    // The component lets the event loop run after every piece it writes;
+    // while it only lists the files, the window does.
+    if (filename.startsWith(QLatin1Char('%')))
+        QCoreApplication::processEvents();
 }
 
 void TfmBUmain::stopBackupClick()
