@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a collection into a ZIP archive.
 #include "backup/zip_archive.h"
+#include "backup/zip_progress.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -18,23 +19,14 @@ namespace {
 
 // What one run has packed so far, for the two percentages.
 struct PackRun {
-    const ZipProgress *progress = nullptr;
+    explicit PackRun(const ZipProgress &progress) : throttle(progress) {}
+    ProgressThrottle throttle;
     qint64 total = 0;
     qint64 done = 0;
-    int lastFile = -1;
-    int lastWhole = -1;
 
     void report(qint64 fileDone, qint64 fileSize)
     {
-        if (!*progress)
-            return;
-        const int file = fileSize > 0 ? int(fileDone * 100 / fileSize) : 100;
-        const int whole = total > 0 ? int(done * 100 / total) : 100;
-        if (file == lastFile && whole == lastWhole)
-            return;
-        lastFile = file;
-        lastWhole = whole;
-        (*progress)(file, whole);
+        throttle.report(fileSize > 0 ? int(fileDone * 100 / fileSize) : 100, total > 0 ? int(done * 100 / total) : 100);
     }
 };
 
@@ -140,8 +132,7 @@ QString packCollection(const QString &collectionFolder, const QString &archive, 
     });
     emptyFolders.sort();
 
-    PackRun run;
-    run.progress = &progress;
+    PackRun run(progress);
     for (const Item &item : items)
         run.total += item.info.size();
 

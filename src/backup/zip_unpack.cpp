@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading, checking and unpacking a ZIP backup of a collection.
 #include "backup/zip_archive.h"
+#include "backup/zip_progress.h"
 
 #include "platform/cp949.h"
 #include "platform/files.h"
@@ -160,6 +161,7 @@ QString unpackInto(zip_t *za, const ZipDirectory &dir, const QString &work, cons
     for (const ZipEntry &e : dir.entries)
         total += e.size;
     QByteArray buffer(1 << 16, Qt::Uninitialized);
+    ProgressThrottle throttle(progress);
     for (const ZipEntry &e : dir.entries) {
         if (e.folder) {
             if (e.relative.isEmpty())
@@ -190,18 +192,19 @@ QString unpackInto(zip_t *za, const ZipDirectory &dir, const QString &work, cons
             }
             fileDone += n;
             done += n;
-            if (progress)
-                progress(e.size > 0 ? int(qMin<qint64>(100, fileDone * 100 / e.size)) : 100,
-                         total > 0 ? int(qMin<qint64>(100, done * 100 / total)) : 100);
+            throttle.report(e.size > 0 ? int(qMin<qint64>(100, fileDone * 100 / e.size)) : 100,
+                            total > 0 ? int(qMin<qint64>(100, done * 100 / total)) : 100);
         }
         zip_fclose(in);
         zip_stat_t st;
         if (zip_stat_index(za, zip_uint64_t(e.index), 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME))
-            out.setFileTime(QDateTime::fromSecsSinceEpoch(st.mtime), QFileDevice::FileModificationTime);
+            out.setFileTime(QDateTime::fromSecsSinceEpoch(st.mtime, Qt::UTC), QFileDevice::FileModificationTime);
         if (!out.flush())
             return out.errorString();
         out.close();
     }
+    if (progress)
+        progress(100, 100);
     return QString();
 }
 
