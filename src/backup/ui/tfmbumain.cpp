@@ -162,9 +162,9 @@ QWidget *TfmBUmain::makeRestorePage()
     right->addWidget(btnRestore);
     right->addWidget(btnClose2);
     auto *layout = new QHBoxLayout(page);
-    layout->addWidget(FileListBox1, 1);
-    layout->addLayout(lists, 1);
-    layout->addLayout(right, 1);
+    layout->addWidget(FileListBox1, 3);
+    layout->addLayout(lists, 3);
+    layout->addLayout(right, 2);
 
     connect(DirectoryListBox1, &QListWidget::itemActivated, this,
             [this](QListWidgetItem *item) { directoryChosen(item->text()); });
@@ -348,6 +348,7 @@ void TfmBUmain::restoreFinished(bool restored, const QString &target)
     else
         showError(QStringLiteral("백업파일 재생 실패"));
     fillCollectionList(ListBox1);
+    setFolder(folder_);
 }
 
 void TfmBUmain::reject()
