@@ -31,6 +31,7 @@
 #include <QRandomGenerator>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 namespace verbana::backup::ui {
 namespace {
@@ -188,6 +189,31 @@ TEST_F(BackupWindows, TheBackupWindowShowsItsPagesAndBacksUpTwoCollectionsInTurn
     EXPECT_EQ(tree(restored), tree(pf(QStringLiteral("가을"))));
     for (const QString &f : tree(restored))
         EXPECT_EQ(readAll(restored + QLatin1Char('/') + f), readAll(pf(QStringLiteral("가을/")) + f)) << f.toStdString();
+}
+
+// While the component runs the window will not close; 중단 asks first and
+// stops the run, which then counts as failed.
+TEST_F(BackupWindows, StoppingABackupAsksAndTheWindowStaysWhileBusy)
+{
+    TfmBUmain dlg;
+    dlg.show();
+    bool refusedToClose = false;
+    // The first turn of the event loop comes before the run, the next in it.
+    QTimer::singleShot(0, &dlg, [&] {
+        QTimer::singleShot(0, &dlg, [&] {
+            ASSERT_TRUE(dlg.BackupFile1().Busy());
+            dlg.reject();
+            refusedToClose = dlg.isVisible();
+            QTest::mouseClick(dlg.btnStopBackup, Qt::LeftButton);
+        });
+    });
+    prompts.file(archives + QStringLiteral("/stopped.bck")).yes().error();
+    QTest::mouseClick(dlg.btnBackup, Qt::LeftButton);
+    EXPECT_EQ(prompts.texts(), (QStringList{QStringLiteral("백업파일 저장"), QStringLiteral("백업 작업을 중단하시겠습니까?"),
+                                            QStringLiteral("백업 저장 실패")}));
+    EXPECT_TRUE(refusedToClose);
+    EXPECT_FALSE(dlg.pnlBackup->isVisible());
+    EXPECT_TRUE(dlg.PageControl1->isEnabled());
 }
 
 // Under a new name ("?" cannot be typed into it), then over an existing
