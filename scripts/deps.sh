@@ -7,7 +7,7 @@ VERBANA_PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n zlib1g-dev libzip-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  unrtf zip unzip libdbd-xbase-perl poppler-utils
+  unrtf zip unzip libdbd-xbase-perl poppler-utils python3
   fonts-nanum fonts-nanum-coding xvfb xauth xdotool
   desktop-file-utils libxml2-utils shared-mime-info dpkg-dev
 )

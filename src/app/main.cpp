@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Verbana: start the program, show the main window and run until it closes.
+#include "app/backup_commands.h"
 #include "app/collection_commands.h"
-#include "app/print_commands.h"
-#include "app/helper_commands.h"
 #include "app/exchange_commands.h"
+#include "app/helper_commands.h"
+#include "app/print_commands.h"
 #include "app/program_seed.h"
 #include "app/verbana_application.h"
 #include "editing/tfmverbdesk.h"
@@ -35,6 +36,7 @@ int main(int argc, char **argv)
     verbana::CollectionCommands commands(window, session);
     verbana::PrintCommands printing(window);
     verbana::ExchangeCommands exchange(window, session);
+    verbana::BackupCommands backups(window, session);
     verbana::HelperCommands helpers(window);
     prompter.setParent(&window);
     // Shown first, so that what the start-up has to say (a collection

@@ -125,8 +125,11 @@ Result LinkSafeFolder::openFile(QFile &file, const QString &relative, Mode mode)
         closeFd(fd);
         return {Kind::NotFile, relative, 0};
     }
+    // A new or empty file is not truncated: ext4 takes a truncation to
+    // zero for a file being replaced and writes it out on close, which a
+    // restore of thousands of new files must not pay for.
     if (::fcntl(fd, F_SETFL, mode == Mode::Append ? O_APPEND : 0) != 0
-        || (mode == Mode::Replace && ::ftruncate(fd, 0) != 0)) {
+        || (mode == Mode::Replace && st.st_size > 0 && ::ftruncate(fd, 0) != 0)) {
         const int error = errno;
         closeFd(fd);
         return {Kind::Failed, relative, error};

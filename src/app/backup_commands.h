@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+namespace verbana::editing {
+class Tfmverbdesk;
+}
+namespace verbana::store {
+class CollectionSession;
+}
+
+namespace verbana {
+
+// The 파일 menu's two backup items. Each closes the open sermon table
+// while its window is up, so that the collection's files can be read and
+// replaced, and opens it again afterwards, on the restored files when the
+// open collection was restored; when that fails the collection is closed.
+class BackupCommands : public QObject {
+    Q_OBJECT
+public:
+    // Call after CollectionCommands: the items go before 파일 다이어트.
+    BackupCommands(editing::Tfmverbdesk &window, store::CollectionSession &session);
+
+    void mnZipClick();
+    void mnBckClick();
+
+private:
+    void withTableClosed(const std::function<void()> &show);
+
+    editing::Tfmverbdesk &window_;
+    store::CollectionSession &session_;
+};
+
+} // namespace verbana

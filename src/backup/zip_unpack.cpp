@@ -1,0 +1,272 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reading, checking and unpacking a ZIP backup of a collection.
+#include "backup/zip_archive.h"
+#include "backup/zip_progress.h"
+
+#include "platform/cp949.h"
+#include "platform/files.h"
+#include "platform/link_safe_folder.h"
+#include "platform/paths.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include <zip.h>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace verbana::backup {
+
+namespace {
+
+struct ArchiveCloser {
+    void operator()(zip_t *za) const { zip_discard(za); }
+};
+using Archive = std::unique_ptr<zip_t, ArchiveCloser>;
+
+Archive openArchive(const QString &path, QString &message)
+{
+    int code = 0;
+    zip_t *za = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
+    if (!za) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, code);
+        message = QString::fromLocal8Bit(zip_error_strerror(&error));
+        zip_error_fini(&error);
+    }
+    return Archive(za);
+}
+
+// The entry's name as written: UTF-8 when the language-encoding flag is
+// set, CP949 otherwise. A plain ASCII name reads the same either way;
+// libzip's strict reading differs from the raw bytes only for a name
+// without the flag that holds other bytes.
+QString entryName(zip_t *za, zip_uint64_t index)
+{
+    const char *rawName = zip_get_name(za, index, ZIP_FL_ENC_RAW);
+    if (!rawName)
+        return QString();
+    const QByteArray raw(rawName);
+    const char *strict = zip_get_name(za, index, ZIP_FL_ENC_STRICT);
+    if (strict && raw == QByteArray(strict))
+        return QString::fromUtf8(raw);
+    return cp949::decode(raw);
+}
+
+bool isLink(zip_t *za, zip_uint64_t index)
+{
+    zip_uint8_t system = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(za, index, 0, &system, &attributes) < 0)
+        return false;
+    return system == ZIP_OPSYS_UNIX && ((attributes >> 16) & S_IFMT) == S_IFLNK;
+}
+
+QString refusal(const QString &why, const QString &name) { return why + QLatin1Char('\r') + name; }
+
+} // namespace
+
+QString notCollectionBackupMessage() { return QStringLiteral("Verbana 용 압축파일이 아닌 것 같습니다."); }
+
+QString unzipFolder() { return paths::programFolder() + QStringLiteral("/_unzip"); }
+
+ZipDirectory readCollectionArchive(const QString &archive)
+{
+    ZipDirectory dir;
+    Archive za = openArchive(archive, dir.message);
+    if (!za)
+        return dir;
+    const zip_int64_t count = zip_get_num_entries(za.get(), 0);
+    struct Raw {
+        QString name;
+        zip_uint64_t index;
+    };
+    std::vector<Raw> names;
+    bool sermonTable = false, everyInFolder = count > 0;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        QString name = entryName(za.get(), zip_uint64_t(i));
+        name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        const qsizetype slash = name.indexOf(QLatin1Char('/'));
+        if (slash <= 0)
+            everyInFolder = false;
+        const QString file = name.mid(name.lastIndexOf(QLatin1Char('/')) + 1);
+        if (file.compare(QLatin1String("sul2file.dbf"), Qt::CaseInsensitive) == 0)
+            sermonTable = true;
+        names.push_back({name, zip_uint64_t(i)});
+    }
+    if (!sermonTable || !everyInFolder) {
+        dir.verdict = ZipDirectory::Verdict::NotCollection;
+        dir.message = notCollectionBackupMessage();
+        return dir;
+    }
+    dir.root = names.front().name.left(names.front().name.indexOf(QLatin1Char('/')));
+    dir.verdict = ZipDirectory::Verdict::Unsafe;
+    for (const Raw &raw : names) {
+        if (isLink(za.get(), raw.index)) {
+            dir.entries.clear();
+            dir.message = refusal(QStringLiteral("압축파일에 링크가 들어 있어 풀지 않았습니다."), raw.name);
+            return dir;
+        }
+        QStringList parts;
+        bool outside = raw.name.startsWith(QLatin1Char('/'))
+            || (raw.name.size() >= 2 && raw.name[1] == QLatin1Char(':'));
+        for (const QString &part : raw.name.split(QLatin1Char('/'))) {
+            if (part == QLatin1String(".."))
+                outside = true;
+            else if (!part.isEmpty() && part != QLatin1String("."))
+                parts << part;
+        }
+        if (outside || parts.isEmpty() || parts.front().compare(dir.root, Qt::CaseInsensitive) != 0) {
+            dir.entries.clear();
+            dir.message = refusal(QStringLiteral("압축파일에 설교집 폴더 밖을 가리키는 이름이 있어 풀지 않았습니다."), raw.name);
+            return dir;
+        }
+        parts.removeFirst();
+        zip_stat_t st;
+        zip_stat_init(&st);
+        const bool stated = zip_stat_index(za.get(), raw.index, 0, &st) == 0;
+        ZipEntry entry;
+        entry.relative = parts.join(QLatin1Char('/'));
+        entry.folder = raw.name.endsWith(QLatin1Char('/')) || entry.relative.isEmpty();
+        entry.index = qint64(raw.index);
+        entry.size = stated && (st.valid & ZIP_STAT_SIZE) ? qint64(st.size) : 0;
+        dir.entries.push_back(entry);
+    }
+    dir.verdict = ZipDirectory::Verdict::Ok;
+    dir.message.clear();
+    return dir;
+}
+
+namespace {
+
+QString writeFailure(const files::LinkSafeFolder::Result &r)
+{
+    return QStringLiteral("파일을 만들 수 없습니다: %1 (%2)")
+        .arg(r.where, r.error ? QString::fromLocal8Bit(std::strerror(r.error)) : QStringLiteral("link"));
+}
+
+// Unpacks every entry into `work`; empty or the message.
+QString unpackInto(zip_t *za, const ZipDirectory &dir, const QString &work, const ZipProgress &progress)
+{
+    files::LinkSafeFolder tree(work);
+    qint64 total = 0, done = 0;
+    for (const ZipEntry &e : dir.entries)
+        total += e.size;
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    ProgressThrottle throttle(progress);
+    for (const ZipEntry &e : dir.entries) {
+        if (e.folder) {
+            if (e.relative.isEmpty())
+                continue;
+            if (auto r = tree.makeFolder(e.relative); !r.ok())
+                return writeFailure(r);
+            continue;
+        }
+        QFile out;
+        if (auto r = tree.openFile(out, e.relative, files::LinkSafeFolder::Mode::Replace); !r.ok())
+            return writeFailure(r);
+        zip_file_t *in = zip_fopen_index(za, zip_uint64_t(e.index), 0);
+        if (!in)
+            return QString::fromLocal8Bit(zip_strerror(za));
+        qint64 fileDone = 0;
+        for (;;) {
+            const zip_int64_t n = zip_fread(in, buffer.data(), zip_uint64_t(buffer.size()));
+            if (n < 0) {
+                const QString text = QString::fromLocal8Bit(zip_file_strerror(in));
+                zip_fclose(in);
+                return text;
+            }
+            if (n == 0)
+                break;
+            if (out.write(buffer.constData(), n) != n) {
+                zip_fclose(in);
+                return out.errorString();
+            }
+            fileDone += n;
+            done += n;
+            throttle.report(e.size > 0 ? int(qMin<qint64>(100, fileDone * 100 / e.size)) : 100,
+                            total > 0 ? int(qMin<qint64>(100, done * 100 / total)) : 100);
+        }
+        zip_fclose(in);
+        zip_stat_t st;
+        if (zip_stat_index(za, zip_uint64_t(e.index), 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME))
+            out.setFileTime(QDateTime::fromSecsSinceEpoch(st.mtime, Qt::UTC), QFileDevice::FileModificationTime);
+        if (!out.flush())
+            return out.errorString();
+        out.close();
+    }
+    if (progress)
+        progress(100, 100);
+    return QString();
+}
+
+// Moves the files unpacked in `work` over those of `target`, folder by
+// folder, finding existing names without regard to letter case. Links in
+// the collection are never written through.
+QString moveInto(const QString &work, const QString &target)
+{
+    files::LinkSafeFolder tree(target);
+    QDirIterator it(work, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        const QString destination = paths::resolve(target, info.absoluteFilePath().mid(work.size() + 1));
+        const QString relative = destination.mid(target.size() + 1);
+        if (info.isDir()) {
+            if (auto r = tree.makeFolder(relative); !r.ok())
+                return writeFailure(r);
+            continue;
+        }
+        const qsizetype slash = relative.lastIndexOf(QLatin1Char('/'));
+        if (slash > 0)
+            if (auto r = tree.makeFolder(relative.left(slash)); !r.ok())
+                return writeFailure(r);
+        const QFileInfo existing(destination);
+        if (existing.isSymLink() || existing.isDir())
+            return writeFailure({files::LinkSafeFolder::Kind::NotFile, relative, 0});
+        if (std::rename(QFile::encodeName(info.absoluteFilePath()).constData(),
+                        QFile::encodeName(destination).constData())
+            != 0)
+            return writeFailure({files::LinkSafeFolder::Kind::Failed, relative, errno});
+    }
+    return QString();
+}
+
+} // namespace
+
+QString unpackCollection(const QString &archive, const ZipDirectory &dir, const QString &name,
+                         const ZipProgress &progress)
+{
+    if (!dir.ok())
+        return dir.message;
+    QString message;
+    Archive za = openArchive(archive, message);
+    if (!za)
+        return message;
+    const QString work = unzipFolder();
+    if (QFileInfo::exists(work) && !files::removeFolder(work))
+        return QStringLiteral("작업 폴더를 비울 수 없습니다.\r") + work;
+    message = unpackInto(za.get(), dir, work, progress);
+    if (message.isEmpty()) {
+        const QString existing = paths::resolveExisting(paths::programFolder(), name);
+        if (existing.isEmpty()) {
+            if (!QDir().rename(work, paths::programFolder() + QLatin1Char('/') + name))
+                message = QStringLiteral("설교집 폴더를 만들 수 없습니다.\r") + name;
+        } else {
+            message = moveInto(work, existing);
+        }
+    }
+    files::removeFolder(work);
+    return message;
+}
+
+} // namespace verbana::backup

@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+
+#include <vector>
+
+namespace verbana::test {
+
+// One entry of a ZIP archive written byte by byte, stored uncompressed.
+struct ZipBytesEntry {
+    QByteArray name; // as stored: any encoding, any separator
+    QByteArray data;
+    bool utf8Flag = false; // the language-encoding flag (bit 11)
+    quint32 unixMode = 0; // made on Unix with this st_mode when not 0, else on FAT
+};
+
+// A whole archive: local headers, the central directory and its end.
+QByteArray zipBytes(const std::vector<ZipBytesEntry> &entries);
+
+} // namespace verbana::test

@@ -1,0 +1,236 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// ZIP backups of a collection: the layout other archive tools read, the
+// Windows form (CP949 names, backslashes), the check before a restore and
+// hostile archives that must write nothing outside their target.
+#include "backup/zip_archive.h"
+
+#include "../store/program_folder.h"
+#include "platform/cp949.h"
+#include "zip_bytes.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+namespace verbana::backup {
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// Every file below a folder, relative, sorted.
+QStringList tree(const QString &folder)
+{
+    QStringList out;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        out << it.next().mid(folder.size() + 1);
+    out.sort();
+    return out;
+}
+
+class ZipTest : public test::ProgramFolderTest {
+protected:
+    void SetUp() override
+    {
+        ProgramFolderTest::SetUp();
+        makeCollection(QStringLiteral("주일설교"));
+        writeFile(pf(QStringLiteral("주일설교/data/d0/sul1.rtf")), "{\\rtf1 first}");
+        writeFile(pf(QStringLiteral("주일설교/text/d0/sul1.txt")), cp949::encode(QStringLiteral("첫 설교")).bytes);
+        writeFile(pf(QStringLiteral("주일설교/text/d0/은혜 설교.txt")), QByteArray(70000, 'x'));
+        QDir().mkpath(pf(QStringLiteral("주일설교/data/d1")));
+    }
+
+    QString writeArchive(const QString &name, const std::vector<test::ZipBytesEntry> &entries)
+    {
+        writeFile(tmp_.path() + QLatin1Char('/') + name, test::zipBytes(entries));
+        return tmp_.path() + QLatin1Char('/') + name;
+    }
+
+    // What the program folder and the temporary folder hold, outside trash.
+    QStringList everything() const
+    {
+        return tree(tmp_.path()).filter(QRegularExpression(QStringLiteral("^(?!xdg/|hostile)")));
+    }
+};
+
+TEST_F(ZipTest, ABackupOfARestoresAsBAndOtherToolsReadIt)
+{
+    const QString archive = tmp_.path() + QStringLiteral("/backup.zip");
+    int calls = 0, lastWhole = 0;
+    ASSERT_EQ(packCollection(pf(QStringLiteral("주일설교")), archive,
+                             [&](int file, int whole) {
+                                 EXPECT_TRUE(file >= 0 && file <= 100 && whole >= lastWhole && whole <= 100);
+                                 lastWhole = whole;
+                                 ++calls;
+                             }),
+              QString());
+    EXPECT_GT(calls, 3);
+    EXPECT_EQ(lastWhole, 100);
+
+    const ZipDirectory dir = readCollectionArchive(archive);
+    ASSERT_TRUE(dir.ok()) << dir.message.toStdString();
+    EXPECT_EQ(dir.root, QStringLiteral("주일설교"));
+    QStringList names;
+    for (const ZipEntry &e : dir.entries)
+        names << e.relative + (e.folder ? QStringLiteral("/") : QString());
+    EXPECT_EQ(names, (QStringList{QStringLiteral("sul2file.cdx"), QStringLiteral("sul2file.dbf"),
+                                  QStringLiteral("data/d0/sul1.rtf"), QStringLiteral("text/d0/sul1.txt"),
+                                  QStringLiteral("text/d0/은혜 설교.txt"), QStringLiteral("data/d1/")}));
+
+    ASSERT_EQ(unpackCollection(archive, dir, QStringLiteral("새 설교집"), {}), QString());
+    EXPECT_EQ(tree(pf(QStringLiteral("새 설교집"))), tree(pf(QStringLiteral("주일설교"))));
+    for (const QString &file : tree(pf(QStringLiteral("주일설교"))))
+        EXPECT_EQ(readAll(pf(QStringLiteral("새 설교집/")) + file), readAll(pf(QStringLiteral("주일설교/")) + file));
+    EXPECT_TRUE(QDir(pf(QStringLiteral("새 설교집/data/d1"))).exists());
+    EXPECT_FALSE(QFile::exists(unzipFolder()));
+
+    // Info-ZIP lists the Korean names as they are and extracts the same bytes.
+    if (QStandardPaths::findExecutable(QStringLiteral("unzip")).isEmpty())
+        GTEST_SKIP() << "unzip is not installed";
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), archive});
+    ASSERT_TRUE(unzip.waitForFinished());
+    EXPECT_TRUE(QString::fromUtf8(unzip.readAllStandardOutput()).split(QLatin1Char('\n')).contains(
+        QStringLiteral("주일설교/text/d0/은혜 설교.txt")));
+    const QString out = tmp_.path() + QStringLiteral("/unzipped");
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-q"), archive, QStringLiteral("-d"), out});
+    ASSERT_TRUE(unzip.waitForFinished());
+    EXPECT_EQ(unzip.exitCode(), 0) << unzip.readAllStandardError().toStdString();
+    EXPECT_EQ(readAll(out + QStringLiteral("/주일설교/text/d0/은혜 설교.txt")), QByteArray(70000, 'x'));
+
+    // So does Python's zipfile, which honours the language-encoding flag.
+    if (QStandardPaths::findExecutable(QStringLiteral("python3")).isEmpty())
+        GTEST_SKIP() << "python3 is not installed";
+    QProcess python;
+    python.start(QStringLiteral("python3"),
+                 {QStringLiteral("-c"), QStringLiteral("import sys, zipfile\n"
+                                                       "z = zipfile.ZipFile(sys.argv[1])\n"
+                                                       "assert z.testzip() is None\n"
+                                                       "print(z.read('주일설교/text/d0/sul1.txt').decode('cp949'))\n"
+                                                       "print('\\n'.join(z.namelist()))"),
+                  archive});
+    ASSERT_TRUE(python.waitForFinished());
+    const QStringList lines = QString::fromUtf8(python.readAllStandardOutput()).split(QLatin1Char('\n'));
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[0], QStringLiteral("첫 설교"));
+    EXPECT_EQ(lines[1], QStringLiteral("주일설교/sul2file.cdx"));
+}
+
+TEST_F(ZipTest, RestoringOverACollectionReplacesItsFilesAndKeepsTheOthers)
+{
+    const QString archive = tmp_.path() + QStringLiteral("/backup.zip");
+    ASSERT_EQ(packCollection(pf(QStringLiteral("주일설교")), archive, {}), QString());
+    makeCollection(QStringLiteral("수요설교"));
+    QDir(pf(QStringLiteral("수요설교/text"))).removeRecursively();
+    writeFile(pf(QStringLiteral("수요설교/TEXT/D0/SUL1.TXT")), "old copy");
+    writeFile(pf(QStringLiteral("수요설교/data/d0/sul9.rtf")), "kept");
+    ASSERT_EQ(unpackCollection(archive, readCollectionArchive(archive), QStringLiteral("수요설교"), {}), QString());
+    // An existing name in another letter case is the one replaced.
+    EXPECT_EQ(readAll(pf(QStringLiteral("수요설교/TEXT/D0/SUL1.TXT"))), cp949::encode(QStringLiteral("첫 설교")).bytes);
+    EXPECT_FALSE(QFile::exists(pf(QStringLiteral("수요설교/text"))));
+    EXPECT_EQ(readAll(pf(QStringLiteral("수요설교/data/d0/sul9.rtf"))), QByteArray("kept"));
+    EXPECT_EQ(readAll(pf(QStringLiteral("수요설교/data/d0/sul1.rtf"))), QByteArray("{\\rtf1 first}"));
+    EXPECT_FALSE(QFile::exists(unzipFolder()));
+}
+
+// A damaged entry is found while unpacking into the working folder: the
+// collection keeps every file as it was.
+TEST_F(ZipTest, ADamagedArchiveLeavesTheCollectionAsItWas)
+{
+    const QString archive = tmp_.path() + QStringLiteral("/backup.zip");
+    ASSERT_EQ(packCollection(pf(QStringLiteral("주일설교")), archive, {}), QString());
+    QByteArray bytes = readAll(archive);
+    const qsizetype big = bytes.indexOf(QStringLiteral("은혜 설교.txt").toUtf8());
+    ASSERT_GT(big, 0);
+    for (qsizetype i = big + 40; i < big + 60; ++i)
+        bytes[i] = char(bytes[i] ^ 0x5a);
+    writeFile(archive, bytes);
+    makeCollection(QStringLiteral("수요설교"));
+    writeFile(pf(QStringLiteral("수요설교/text/d0/sul1.txt")), "old copy");
+    const QStringList before = tree(pf(QStringLiteral("수요설교")));
+    const ZipDirectory dir = readCollectionArchive(archive);
+    ASSERT_TRUE(dir.ok());
+    EXPECT_FALSE(unpackCollection(archive, dir, QStringLiteral("수요설교"), {}).isEmpty());
+    EXPECT_EQ(tree(pf(QStringLiteral("수요설교"))), before);
+    EXPECT_EQ(readAll(pf(QStringLiteral("수요설교/text/d0/sul1.txt"))), QByteArray("old copy"));
+    EXPECT_FALSE(QFile::exists(unzipFolder()));
+}
+
+// Made on Windows: CP949 names without the language-encoding flag, "\"
+// between folders.
+TEST_F(ZipTest, WindowsNamesInCp949WithBackslashesComeBackInKorean)
+{
+    auto cp = [](const char *utf8) { return cp949::encode(QString::fromUtf8(utf8)).bytes; };
+    const QString archive = writeArchive(QStringLiteral("windows.zip"),
+                                         {{cp("옛설교\\SUL2FILE.DBF"), "table"},
+                                          {cp("옛설교\\text\\d0\\주일 낮.txt"), cp("본문")},
+                                          {cp("옛설교\\data\\"), ""}});
+    const ZipDirectory dir = readCollectionArchive(archive);
+    ASSERT_TRUE(dir.ok()) << dir.message.toStdString();
+    EXPECT_EQ(dir.root, QStringLiteral("옛설교"));
+    ASSERT_EQ(unpackCollection(archive, dir, QStringLiteral("옛 설교집"), {}), QString());
+    EXPECT_EQ(tree(pf(QStringLiteral("옛 설교집"))),
+              (QStringList{QStringLiteral("SUL2FILE.DBF"), QStringLiteral("text/d0/주일 낮.txt")}));
+    EXPECT_EQ(readAll(pf(QStringLiteral("옛 설교집/text/d0/주일 낮.txt"))), cp("본문"));
+    EXPECT_TRUE(QDir(pf(QStringLiteral("옛 설교집/data"))).exists());
+}
+
+TEST_F(ZipTest, ArchivesThatAreNoCollectionBackupAreRefused)
+{
+    // Entries at the top level, even with a sermon table.
+    const QString flat = writeArchive(QStringLiteral("flat.zip"), {{"sul2file.dbf", "t"}, {"a.txt", "a"}});
+    // No sermon table at all.
+    const QString other = writeArchive(QStringLiteral("other.zip"), {{"photos/a.jpg", "a"}});
+    for (const QString &archive : {flat, other}) {
+        const ZipDirectory dir = readCollectionArchive(archive);
+        EXPECT_EQ(dir.verdict, ZipDirectory::Verdict::NotCollection);
+        EXPECT_EQ(dir.message, QStringLiteral("Verbana 용 압축파일이 아닌 것 같습니다."));
+    }
+    const ZipDirectory broken = readCollectionArchive(pf(QStringLiteral("주일설교/sul2file.dbf")));
+    EXPECT_EQ(broken.verdict, ZipDirectory::Verdict::Unreadable);
+    EXPECT_FALSE(broken.message.isEmpty());
+}
+
+// Zip slip, absolute names, drive letters, names outside the root and
+// symbolic links: the whole archive is refused before anything is written.
+TEST_F(ZipTest, HostileArchivesWriteNothingOutsideTheTarget)
+{
+    const QByteArray outside = QFile::encodeName(tmp_.path() + QStringLiteral("/abs.txt"));
+    const std::vector<std::vector<test::ZipBytesEntry>> hostile = {
+        {{"A/sul2file.dbf", "t"}, {"A/../../slip.txt", "x"}},
+        {{"A/sul2file.dbf", "t"}, {"A\\..\\..\\slip.txt", "x"}},
+        {{"A/sul2file.dbf", "t"}, {outside, "x"}},
+        {{"A/sul2file.dbf", "t"}, {"C:\\slip.txt", "x"}},
+        {{"A/sul2file.dbf", "t"}, {"B/slip.txt", "x"}},
+        {{"A/sul2file.dbf", "t"}, {"A/data", QFile::encodeName(tmp_.path()), false, 0120777}, {"A/data/slip.txt", "x"}},
+    };
+    const QStringList before = everything();
+    int n = 0;
+    for (const auto &entries : hostile) {
+        const QString archive = writeArchive(QStringLiteral("hostile%1.zip").arg(++n), entries);
+        const ZipDirectory dir = readCollectionArchive(archive);
+        // An absolute name has no folder: no collection backup at all.
+        EXPECT_EQ(dir.verdict, n == 3 ? ZipDirectory::Verdict::NotCollection : ZipDirectory::Verdict::Unsafe) << n;
+        EXPECT_TRUE(dir.entries.empty());
+        if (n == 1)
+            EXPECT_EQ(dir.message, QStringLiteral("압축파일에 설교집 폴더 밖을 가리키는 이름이 있어 풀지 않았습니다.\r"
+                                                  "A/../../slip.txt"));
+        if (n == 6)
+            EXPECT_EQ(dir.message, QStringLiteral("압축파일에 링크가 들어 있어 풀지 않았습니다.\rA/data"));
+        EXPECT_EQ(unpackCollection(archive, dir, QStringLiteral("새 설교집"), {}), dir.message);
+    }
+    EXPECT_EQ(everything(), before);
+}
+
+} // namespace
+} // namespace verbana::backup
