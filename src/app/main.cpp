@@ -34,8 +34,10 @@ int main(int argc, char **argv)
     verbana::store::CollectionSession session;
     verbana::editing::Tfmverbdesk window;
     verbana::CollectionCommands commands(window, session);
-    verbana::PrintCommands printing(window);
+    // Each inserts its items before 종료: the merge items come before the
+    // list printing.
     verbana::ExchangeCommands exchange(window, session);
+    verbana::PrintCommands printing(window);
     verbana::BackupCommands backups(window, session);
     verbana::HelperCommands helpers(window);
     prompter.setParent(&window);
