@@ -57,10 +57,8 @@ NewSermon reserve(xbase::TApolloTable &table, const QString &collectionFolder, M
     s.name = names.next(table.RecCount());
     s.context = store::ReplaceExtension(s.name, extension);
     const QString k = kFolderOf(s.name);
-    makeFolder(collectionFolder, QStringLiteral("data\\") + k);
-    makeFolder(collectionFolder, QStringLiteral("text\\") + k);
-    s.manuscript = storedPath(collectionFolder, QStringLiteral("data\\") + s.context);
-    s.textCopy = storedPath(collectionFolder, QStringLiteral("text\\") + s.name);
+    s.manuscript = freshPath(makeFolder(collectionFolder, QStringLiteral("data\\") + k), s.context);
+    s.textCopy = freshPath(makeFolder(collectionFolder, QStringLiteral("text\\") + k), s.name);
     return s;
 }
 

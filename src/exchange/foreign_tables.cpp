@@ -61,10 +61,8 @@ struct MemoFiles {
         const QByteArray bytes = memo + QByteArray(1, '\0');
         const QString context = store::ReplaceExtension(name, QStringLiteral(".RTF"));
         const QString k = kFolderOf(name);
-        makeFolder(folder, QStringLiteral("data\\") + k);
-        makeFolder(folder, QStringLiteral("text\\") + k);
-        const QString text = storedPath(folder, QStringLiteral("text\\") + name);
-        const QString data = storedPath(folder, QStringLiteral("data\\") + context);
+        const QString data = freshPath(makeFolder(folder, QStringLiteral("data\\") + k), context);
+        const QString text = freshPath(makeFolder(folder, QStringLiteral("text\\") + k), name);
         const QByteArray copy = textCopyOfMemo(bytes);
         made << text << data;
         if (!writeWhole(text, copy) || !writeWhole(data, bytes))

@@ -93,10 +93,11 @@ MergeOutcome mergeCollection(xbase::TApolloTable &table, const QString &folder, 
             const QString name = names.next(table.RecCount());
             const QString target = mergedContext(context, name);
             if (!target.isEmpty()) {
-                const QString data = paths::resolve(folder, QStringLiteral("data\\") + target);
+                const QString k = kFolderOf(name);
+                const QString data = freshPath(paths::resolve(folder, QStringLiteral("data\\") + k), target);
                 if (copyStored(sourceFolder + QStringLiteral("/data"), context, data))
                     made << data;
-                const QString text = paths::resolve(folder, QStringLiteral("text\\") + name);
+                const QString text = freshPath(paths::resolve(folder, QStringLiteral("text\\") + k), name);
                 if (copyStored(sourceFolder + QStringLiteral("/text"), textCopyName(context), text))
                     made << text;
             }

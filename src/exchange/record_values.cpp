@@ -36,7 +36,10 @@ QString makeFolder(const QString &base, const QString &relativeFolder)
     return path;
 }
 
-QString storedPath(const QString &base, const QString &relative) { return paths::resolve(base, relative); }
+QString freshPath(const QString &kFolderPath, const QString &manuscriptName)
+{
+    return kFolderPath + QLatin1Char('/') + manuscriptName.mid(manuscriptName.lastIndexOf(QLatin1Char('\\')) + 1);
+}
 
 void removeMade(const QStringList &made)
 {

@@ -26,9 +26,11 @@ QString kFolderOf(const QString &manuscriptName);
 // every missing parent; raises EUserError naming the folder when it cannot.
 QString makeFolder(const QString &base, const QString &relativeFolder);
 
-// The path of a stored name below `base`, found without regard to letter
-// case where it exists.
-QString storedPath(const QString &base, const QString &relative);
+// The path of a file named by ManuscriptNames (the name part of
+// `manuscriptName`, any extension) in its k-folder `kFolderPath`, as
+// makeFolder returned it. No file of that stem is there in any letter case,
+// so the name is joined as written: the folder is not listed again for it.
+QString freshPath(const QString &kFolderPath, const QString &manuscriptName);
 
 // Removes files this program made for a record that was not kept.
 void removeMade(const QStringList &paths);
