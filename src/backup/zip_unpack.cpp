@@ -8,7 +8,6 @@
 #include "platform/link_safe_folder.h"
 #include "platform/paths.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -17,6 +16,7 @@
 #include <zip.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -153,6 +153,54 @@ QString writeFailure(const files::LinkSafeFolder::Result &r)
         .arg(r.where, r.error ? QString::fromLocal8Bit(std::strerror(r.error)) : QStringLiteral("link"));
 }
 
+// Writes the entry `e` to the descriptor `out` and closes it, giving the
+// file the entry's time; empty or the message.
+template <typename Moved>
+QString copyEntry(zip_t *za, const ZipEntry &e, int out, QByteArray &buffer, Moved moved)
+{
+    struct Closer {
+        int fd;
+        zip_file_t *in = nullptr;
+        ~Closer()
+        {
+            if (in)
+                zip_fclose(in);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    } files{out};
+    files.in = zip_fopen_index(za, zip_uint64_t(e.index), 0);
+    if (!files.in)
+        return QString::fromLocal8Bit(zip_strerror(za));
+    qint64 fileDone = 0;
+    for (;;) {
+        const zip_int64_t n = zip_fread(files.in, buffer.data(), zip_uint64_t(buffer.size()));
+        if (n < 0)
+            return QString::fromLocal8Bit(zip_file_strerror(files.in));
+        if (n == 0)
+            break;
+        for (zip_int64_t written = 0; written < n;) {
+            const ssize_t w = ::write(out, buffer.constData() + written, size_t(n - written));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0)
+                return QString::fromLocal8Bit(std::strerror(w < 0 ? errno : ENOSPC));
+            written += w;
+        }
+        fileDone += n;
+        moved(fileDone, n);
+    }
+    zip_stat_t st;
+    if (zip_stat_index(za, zip_uint64_t(e.index), 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME)) {
+        const struct timespec times[2] = {{0, UTIME_OMIT}, {st.mtime, 0}};
+        ::futimens(out, times);
+    }
+    files.fd = -1;
+    if (::close(out) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    return QString();
+}
+
 // Unpacks every entry into `work`; empty or the message.
 QString unpackInto(zip_t *za, const ZipDirectory &dir, const QString &work, const ZipProgress &progress)
 {
@@ -170,38 +218,16 @@ QString unpackInto(zip_t *za, const ZipDirectory &dir, const QString &work, cons
                 return writeFailure(r);
             continue;
         }
-        QFile out;
-        if (auto r = tree.openFile(out, e.relative, files::LinkSafeFolder::Mode::Replace); !r.ok())
+        int out = -1;
+        if (auto r = tree.openDescriptor(out, e.relative, files::LinkSafeFolder::Mode::Replace); !r.ok())
             return writeFailure(r);
-        zip_file_t *in = zip_fopen_index(za, zip_uint64_t(e.index), 0);
-        if (!in)
-            return QString::fromLocal8Bit(zip_strerror(za));
-        qint64 fileDone = 0;
-        for (;;) {
-            const zip_int64_t n = zip_fread(in, buffer.data(), zip_uint64_t(buffer.size()));
-            if (n < 0) {
-                const QString text = QString::fromLocal8Bit(zip_file_strerror(in));
-                zip_fclose(in);
-                return text;
-            }
-            if (n == 0)
-                break;
-            if (out.write(buffer.constData(), n) != n) {
-                zip_fclose(in);
-                return out.errorString();
-            }
-            fileDone += n;
-            done += n;
-            throttle.report(e.size > 0 ? int(qMin<qint64>(100, fileDone * 100 / e.size)) : 100,
-                            total > 0 ? int(qMin<qint64>(100, done * 100 / total)) : 100);
-        }
-        zip_fclose(in);
-        zip_stat_t st;
-        if (zip_stat_index(za, zip_uint64_t(e.index), 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME))
-            out.setFileTime(QDateTime::fromSecsSinceEpoch(st.mtime, Qt::UTC), QFileDevice::FileModificationTime);
-        if (!out.flush())
-            return out.errorString();
-        out.close();
+        if (QString failure = copyEntry(za, e, out, buffer, [&](qint64 fileDone, qint64 n) {
+                done += n;
+                throttle.report(e.size > 0 ? int(qMin<qint64>(100, fileDone * 100 / e.size)) : 100,
+                                total > 0 ? int(qMin<qint64>(100, done * 100 / total)) : 100);
+            });
+            !failure.isEmpty())
+            return failure;
     }
     if (progress)
         progress(100, 100);
