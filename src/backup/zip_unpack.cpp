@@ -255,6 +255,7 @@ ZipDirectory readCollectionArchive(const QString &archive)
     }
     dir.verdict = ZipDirectory::Verdict::Ok;
     dir.message.clear();
+    dir.archive = std::shared_ptr<zip_t>(za.release(), ArchiveCloser());
     return dir;
 }
 
@@ -388,13 +389,18 @@ QString unpackCollection(const QString &archive, const ZipDirectory &dir, const 
     if (!dir.ok())
         return dir.message;
     QString message;
-    Archive za = openArchive(archive, message);
-    if (!za)
-        return message;
+    Archive opened;
+    zip_t *za = dir.archive.get();
+    if (!za) {
+        opened = openArchive(archive, message);
+        if (!opened)
+            return message;
+        za = opened.get();
+    }
     const QString work = unzipFolder();
     if (QFileInfo::exists(work) && !files::removeFolder(work))
         return QStringLiteral("작업 폴더를 비울 수 없습니다.\r") + work;
-    message = unpackInto(za.get(), dir, work, progress);
+    message = unpackInto(za, dir, work, progress);
     if (message.isEmpty()) {
         const QString existing = paths::resolveExisting(paths::programFolder(), name);
         if (existing.isEmpty()) {
