@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 // ZIP backups of one collection, written and read through libzip.
@@ -21,6 +22,8 @@
 // written outside the target: an entry that is absolute, names a drive,
 // climbs with "..", lies outside the root or is a symbolic link refuses
 // the whole archive before anything is written.
+struct zip; // libzip's archive
+
 namespace verbana::backup {
 
 // Percent done of the file at hand and of the whole run (0-100).
@@ -44,6 +47,9 @@ struct ZipDirectory {
     QString message; // what the user is told when not Ok
     QString root; // the backed-up collection's folder name
     std::vector<ZipEntry> entries;
+    // The archive as it was read and checked, kept open so that unpacking
+    // reads the very same file without parsing its directory again.
+    std::shared_ptr<zip> archive;
     bool ok() const { return verdict == Verdict::Ok; }
 };
 

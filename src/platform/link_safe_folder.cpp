@@ -97,8 +97,9 @@ Result LinkSafeFolder::enter(const QStringList &parts, qsizetype count, int &fd)
     return {};
 }
 
-Result LinkSafeFolder::openFile(QFile &file, const QString &relative, Mode mode)
+Result LinkSafeFolder::openDescriptor(int &fd, const QString &relative, Mode mode)
 {
+    fd = -1;
     const QStringList parts = relative.split(QLatin1Char('/'));
     if (!validParts(parts))
         return {Kind::Invalid, relative, 0};
@@ -111,11 +112,20 @@ Result LinkSafeFolder::openFile(QFile &file, const QString &relative, Mode mode)
             return r;
         lastFolder_ = folder;
     }
+    const QByteArray name = QFile::encodeName(parts.last());
+    const int append = mode == Mode::Append ? O_APPEND : 0;
+    // A file made here and now is a new, empty, regular file: nothing
+    // else can stand behind the name, so it needs no check.
+    fd = ::openat(lastFd_, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | append, 0666);
+    if (fd >= 0)
+        return {};
+    if (errno != EEXIST) {
+        const int error = errno;
+        return {whatStandsAt(lastFd_, name, false), relative, error};
+    }
     // Not blocking, so that a pipe in the way fails instead of waiting for
     // a reader; the descriptor blocks again once it is known to be a file.
-    const QByteArray name = QFile::encodeName(parts.last());
-    const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (mode == Mode::Append ? O_APPEND : 0);
-    int fd = ::openat(lastFd_, name.constData(), flags, 0666);
+    fd = ::openat(lastFd_, name.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | append, 0666);
     if (fd < 0) {
         const int error = errno;
         return {whatStandsAt(lastFd_, name, false), relative, error};
@@ -125,15 +135,21 @@ Result LinkSafeFolder::openFile(QFile &file, const QString &relative, Mode mode)
         closeFd(fd);
         return {Kind::NotFile, relative, 0};
     }
-    // A new or empty file is not truncated: ext4 takes a truncation to
-    // zero for a file being replaced and writes it out on close, which a
-    // restore of thousands of new files must not pay for.
-    if (::fcntl(fd, F_SETFL, mode == Mode::Append ? O_APPEND : 0) != 0
-        || (mode == Mode::Replace && st.st_size > 0 && ::ftruncate(fd, 0) != 0)) {
+    // An empty file is not truncated: ext4 takes a truncation to zero for
+    // a file being replaced and writes it out on close.
+    if (::fcntl(fd, F_SETFL, append) != 0 || (mode == Mode::Replace && st.st_size > 0 && ::ftruncate(fd, 0) != 0)) {
         const int error = errno;
         closeFd(fd);
         return {Kind::Failed, relative, error};
     }
+    return {};
+}
+
+Result LinkSafeFolder::openFile(QFile &file, const QString &relative, Mode mode)
+{
+    int fd = -1;
+    if (Result r = openDescriptor(fd, relative, mode); !r.ok())
+        return r;
     const QIODevice::OpenMode how = QIODevice::WriteOnly | (mode == Mode::Append ? QIODevice::Append : QIODevice::NotOpen);
     if (!file.open(fd, how, QFileDevice::AutoCloseHandle)) {
         closeFd(fd);

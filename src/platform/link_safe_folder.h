@@ -48,6 +48,10 @@ public:
     // `file` keeps its own name; on failure it stays closed.
     Result openFile(QFile &file, const QString &relative, Mode mode);
 
+    // The same, handing back the blocking descriptor (the caller closes
+    // it) for writers that need no QFile around each of thousands of files.
+    Result openDescriptor(int &fd, const QString &relative, Mode mode);
+
     // Makes the folder `relative` with its missing levels.
     Result makeFolder(const QString &relative);
 
