@@ -75,6 +75,10 @@ HelperCommands::HelperCommands(editing::Tfmverbdesk &window) : QObject(&window),
         window.insertPictureButton(-1, QIcon(), QStringLiteral("Corvane 홈페이지"),
                                    QStringLiteral("클릭 !\r\nCorvane 홈페이지로"), QStringLiteral("RxGIFAnimator1")));
     RxGIFAnimator1_->setIconSize(kHomeAnimationSize);
+    // A decoration: in a narrow window it gives up its room before any
+    // button does, so that the buttons never overlap.
+    RxGIFAnimator1_->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+    RxGIFAnimator1_->setMinimumWidth(1);
     RxGIFAnimator1_->setCursor(Qt::PointingHandCursor);
     RxGIFAnimator1_->setIcon(homeAnimationFrame(0, window.devicePixelRatioF()));
     connect(RxGIFAnimator1_, &QAbstractButton::clicked, this, asCommand([this] { mnHomeClick(); }));

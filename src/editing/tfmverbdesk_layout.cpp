@@ -102,6 +102,7 @@ void Tfmverbdesk::buildToolbar(QWidget *strip)
     auto *row = new QHBoxLayout(strip);
     toolbarRow_ = row;
     row->setContentsMargins(2, 2, 2, 2);
+    row->setSpacing(3);
     btnAppend_ = makeButton(QStringLiteral("새 설교"), QStringLiteral("새로운 데이타 추가\r\n F10"),
                         QStringLiteral("btnAppend"), strip);
     btnEdit_ = makeButton(QStringLiteral("수정"), QStringLiteral("현재 데이타 수정\r\n F11"), QStringLiteral("btnEdit"), strip);
