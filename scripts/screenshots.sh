@@ -54,12 +54,18 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
   xdotool mousemove $((X + 253)) $((Y + 45)) click 1   # the link to the main window page
   sleep 1
   import -window "$help" docs/help.png
-  xdotool key --window "$helper" Escape
+  eval "$(xdotool getwindowgeometry --shell "$helper")"
+  xdotool mousemove $((X + 260)) $((Y + 280)) click 1   # 닫기 of the start helper
   sleep 0.5
-  xdotool mousemove 300 18 click 1; sleep 0.5; xdotool mousemove 318 40 click 1   # 도우미 > About
-  until xdotool search --onlyvisible --name "^About$" >/dev/null 2>&1; do sleep 0.05; done
+  sleep 1
+  for w in $(xdotool search --onlyvisible --name "Verbana 도움말"); do
+    xdotool windowmove "$w" 560 300   # off the menu bar of the main window
+  done
+  xdotool mousemove 373 18 click 1; sleep 0.5; xdotool mousemove 395 40 click 1   # 도우미 > About
+  for _ in $(seq 200); do xdotool search --onlyvisible --name "^About$" >/dev/null 2>&1 && break; sleep 0.05; done
   sleep 0.5
-  import -window "$(xdotool search --onlyvisible --name "^About$" | head -1)" docs/about.png
+  about=$(xdotool search --onlyvisible --name "^About$" | head -1)
+  if [ -n "$about" ]; then import -window "$about" docs/about.png; else echo "About did not open: docs/about.png kept."; fi
   kill $pid; wait $pid 2>/dev/null || true
 ' _ "$build" "$fresh"
 rm -rf "$fresh"
@@ -78,7 +84,7 @@ trap 'rm -rf "$home" "$stats_home"' EXIT
 mkdir -p "$stats_home/Sermons/data" "$stats_home/Sermons/text"
 cp "$fixture"/sul2file.dbf "$fixture"/sul2file.cdx "$stats_home/Sermons/"
 chmod u+w "$stats_home/Sermons/"*
-printf '[file]\r\nlast=SERMONS\r\n' > "$stats_home/verbdesk.ini"
+printf '[file]\r\nlast=SERMONS\r\n[\xc3\xb9\xc8\xad\xb8\xe9]\r\nhelp=0\r\n' > "$stats_home/verbdesk.ini"  # 첫화면: no start helper
 xvfb-run -a -s "-screen 0 800x600x24" bash -c '
   build=$1; home=$2
   VERBANA_HOME="$home" "$build/verbana" &
