@@ -9,7 +9,10 @@
 #include "platform/prompts.h"
 #include "store/collection_session.h"
 
+#include <QFileInfo>
+#include <QListWidget>
 #include <QMenu>
+#include <QTabWidget>
 
 namespace verbana {
 
@@ -74,6 +77,20 @@ void BackupCommands::mnBckClick()
 {
     withTableClosed([this] {
         backup::ui::TfmBUmain dialog(&window_);
+        runModal(&dialog);
+    });
+}
+
+void BackupCommands::restoreArchive(const QString &archive)
+{
+    const QFileInfo info(archive);
+    withTableClosed([this, &info] {
+        backup::ui::TfmBUmain dialog(&window_);
+        dialog.PageControl1->setCurrentIndex(1);
+        dialog.setFolder(info.absolutePath());
+        const auto found = dialog.FileListBox1->findItems(info.fileName(), Qt::MatchExactly);
+        if (!found.isEmpty())
+            dialog.FileListBox1->setCurrentItem(found.first());
         runModal(&dialog);
     });
 }

@@ -26,6 +26,9 @@ public:
 
     void mnZipClick();
     void mnBckClick();
+    // The BCK window on its restore page with `archive` chosen: how an
+    // archive opened from the desktop (the program's argument) comes in.
+    void restoreArchive(const QString &archive);
 
 private:
     void withTableClosed(const std::function<void()> &show);

@@ -8,12 +8,16 @@
 #include "app/program_seed.h"
 #include "app/verbana_application.h"
 #include "editing/tfmverbdesk.h"
+#include "platform/commands.h"
 #include "platform/dialog_prompter.h"
 #include "platform/help_key.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
 #include "settings/ui/tfmabout.h"
 #include "store/collection_session.h"
+
+#include <QApplication>
+#include <QTimer>
 
 #include <memory>
 
@@ -47,6 +51,13 @@ int main(int argc, char **argv)
     commands.start();
     splash.reset();
     helpers.start();
+    // A BCK archive opened from the desktop (the program is the handler of
+    // its type) comes up in the restore page of the backup window.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1 && arguments.at(1).endsWith(QLatin1String(".bck"), Qt::CaseInsensitive))
+        QTimer::singleShot(0, &window, verbana::asCommand([&backups, archive = arguments.at(1)] {
+            backups.restoreArchive(archive);
+        }));
     const int result = QApplication::exec();
     verbana::setPrompter(nullptr);
     return result;

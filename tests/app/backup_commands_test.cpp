@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -128,6 +129,25 @@ TEST_F(BackupCommandsTest, RestoringTheOpenCollectionReopensItOnTheRestoredFiles
     EXPECT_EQ(window->table(), &session.table());
     EXPECT_EQ(session.table().Count(), 2u);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Verbana - 주일 설교"));
+}
+
+// An archive opened from the desktop: the window comes up on its restore
+// page with that archive chosen among the others of its folder.
+TEST_F(BackupCommandsTest, AnArchiveOpenedFromTheDesktopIsChosenOnTheRestorePage)
+{
+    TBackupFile component;
+    for (const char *name : {"a.bck", "b.BCK"})
+        ASSERT_TRUE(component.Backup({folder + QStringLiteral("/*.* /s")}, tmp.path() + QLatin1Char('/') + QLatin1String(name)));
+    test::ScriptedPrompter prompts;
+    prompts.modal(QStringLiteral("fmBUmain"), [&](QWidget &w) {
+        auto &dlg = static_cast<backup::ui::TfmBUmain &>(w);
+        EXPECT_EQ(dlg.PageControl1->currentIndex(), 1);
+        EXPECT_EQ(dlg.folder(), QDir(tmp.path()).absolutePath());
+        ASSERT_NE(dlg.FileListBox1->currentItem(), nullptr);
+        EXPECT_EQ(dlg.FileListBox1->currentItem()->text(), QStringLiteral("b.BCK"));
+        dlg.reject();
+    });
+    backups.restoreArchive(tmp.path() + QStringLiteral("/b.BCK"));
 }
 
 // When the table cannot be opened again the collection is closed.
