@@ -9,6 +9,7 @@
 #include "exchange/batch_import.h"
 #include "exchange/merge_extract.h"
 #include "platform/paths.h"
+#include "store/collection_document.h"
 #include "store/convert_hwp.h"
 #include "store/sermon_record.h"
 #include "store/xbase/apollo_table.h"
@@ -29,7 +30,8 @@ using namespace verbana;
 
 namespace {
 
-std::unique_ptr<xbase::TApolloTable> makeCollection(const QString &folder)
+// A new empty collection, opened by its document.
+std::unique_ptr<store::CollectionDocument> makeCollection(const QString &folder)
 {
     QDir().mkpath(folder + QStringLiteral("/data"));
     QDir().mkpath(folder + QStringLiteral("/text"));
@@ -37,16 +39,9 @@ std::unique_ptr<xbase::TApolloTable> makeCollection(const QString &folder)
         xbase::TApolloTable creator;
         store::createSermonTableFile(creator, folder + QStringLiteral("/sul2file.dbf"));
     }
-    auto t = std::make_unique<xbase::TApolloTable>();
-    t->DatabaseName = folder;
-    t->TableName = QStringLiteral("sul2file.dbf");
-    t->Exclusive = true;
-    t->Open();
-    store::createSermonTags(*t);
-    t->Close();
-    t->Exclusive = false;
-    t->Open();
-    return t;
+    auto document = std::make_unique<store::CollectionDocument>();
+    document->OpenCollection(folder + QStringLiteral("/sul2file.dbf"));
+    return document;
 }
 
 QByteArray sermonText(int bytes, quint32 seed)
@@ -94,8 +89,7 @@ void textImport(const QString &base)
     auto table = makeCollection(base + QStringLiteral("/TextImport"));
     QElapsedTimer timer;
     timer.start();
-    const auto outcome =
-        exchange::runBatchImport(exchange::ImportKind::Text, *table, base + QStringLiteral("/TextImport"), files);
+    const auto outcome = exchange::runBatchImport(exchange::ImportKind::Text, *table, files);
     const double s = timer.nsecsElapsed() / 1e9;
     std::printf("TXT/RTF import: %d files in %.2f s = %.0f files/s (failed %lld)\n", outcome.imported, s,
                 outcome.imported / s, static_cast<long long>(outcome.failed.size()));
@@ -127,8 +121,7 @@ void hwpImport(const QString &base, const QString &shared)
     auto table = makeCollection(base + QStringLiteral("/HwpImport"));
     QElapsedTimer timer;
     timer.start();
-    const auto outcome =
-        exchange::runBatchImport(exchange::ImportKind::Hwp, *table, base + QStringLiteral("/HwpImport"), files);
+    const auto outcome = exchange::runBatchImport(exchange::ImportKind::Hwp, *table, files);
     const double s = timer.nsecsElapsed() / 1e9;
     std::printf("HWP import: %d files in %.2f s = %.1f ms per file (failed %lld)\n", outcome.imported, s,
                 1000 * s / std::max(outcome.imported, 1), static_cast<long long>(outcome.failed.size()));
@@ -138,7 +131,8 @@ void merge(const QString &base)
 {
     const QString source = base + QStringLiteral("/Source");
     {
-        auto t = makeCollection(source);
+        auto document = makeCollection(source);
+        xbase::TApolloTable *t = &document->table();
         t->BeginAppendBatch();
         for (int i = 0; i < 10000; ++i) {
             const QString k = QStringLiteral("d%1").arg(i / 1000);
@@ -178,7 +172,7 @@ void merge(const QString &base)
 
     auto table = makeCollection(base + QStringLiteral("/Target"));
     timer.restart();
-    const auto outcome = exchange::mergeCollection(*table, base + QStringLiteral("/Target"), source);
+    const auto outcome = exchange::mergeCollection(*table, source);
     QProcess::execute(QStringLiteral("sync"), {});
     const double m = timer.nsecsElapsed() / 1e9;
     std::printf("merge of 10,000 sermons: %.2f s (merged %d); cp -r of the same files: %.2f s; ratio %.2f\n", m,

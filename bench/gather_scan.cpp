@@ -7,6 +7,7 @@
 //                                  bytes); prints the sermons found and the
 //                                  peak resident memory
 #include "search/gathering.h"
+#include "store/collection_paths.h"
 #include "store/sermon_record.h"
 #include "store/xbase/apollo_table.h"
 
@@ -91,7 +92,7 @@ int scan(const QString &folder, const QByteArray &one, const QByteArray &two)
     search::ManuscriptQuery q;
     q.words = {one, two, {}, {}};
     q.useAnd = false;
-    const auto found = search::scanManuscripts(t, folder, q);
+    const auto found = search::scanManuscripts(t, store::CollectionPaths(folder), q);
     std::printf("found %zu of %u, peak resident %ld KiB\n", found.size(), t.RecCount(), peakResidentKiB());
     return 0;
 }

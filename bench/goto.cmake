@@ -3,7 +3,7 @@
 # the walk alone and the whole command in the main window (offscreen).
 if(NOT VERBANA_ENGINE_ONLY)
   add_executable(goto_bench ${CMAKE_CURRENT_LIST_DIR}/goto_bench.cpp)
-  target_link_libraries(goto_bench PRIVATE verbana_editing benchmark::benchmark)
+  target_link_libraries(goto_bench PRIVATE verbana_editing verbana_search_ui benchmark::benchmark)
   add_dependencies(goto_bench engine_bench)
   verbana_target_defaults(goto_bench)
 endif()

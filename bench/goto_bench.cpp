@@ -10,6 +10,8 @@
 #include "platform/paths.h"
 #include "platform/prompts.h"
 #include "search/goto_search.h"
+#include "search/ui/goto_commands.h"
+#include "store/collection_document.h"
 #include "store/xbase/apollo_table.h"
 
 #include <QApplication>
@@ -60,7 +62,7 @@ void walk(benchmark::State &state, int item)
     search::GoToQuery query;
     query.item = item;
     query.word = search::searchWord(QStringLiteral("없는 말씀"));
-    query.collectionFolder = collection();
+    query.paths = store::CollectionPaths(collection());
     for (auto _ : state) {
         t->GoTop();
         benchmark::DoNotOptimize(search::findNext(*t, query));
@@ -88,14 +90,17 @@ public:
 
 void BM_GoToNothing_TitleField_Window(benchmark::State &state)
 {
-    auto t = openInTitleOrder();
+    store::CollectionDocument document;
+    document.OpenCollection(collection() + QStringLiteral("/sul2file.dbf"));
+    xbase::TApolloTable *t = &document.table();
+    t->SetOrder(t->TagArea("title1"));
+    t->GoTop();
     AnswerNo no;
     Prompter *previous = setPrompter(&no);
     {
-        editing::Tfmverbdesk window;
+        editing::Tfmverbdesk window(document);
+        auto *goTo = new search::ui::GoToCommands(window);
         window.show();
-        t->GoTop();
-        window.bindCollection(t.get(), collection(), t->tablePath());
         window.findChild<QLineEdit *>(QStringLiteral("eFindGo"))->setText(QStringLiteral("없는 말씀"));
         QApplication::processEvents();
         for (auto _ : state) {
@@ -103,7 +108,7 @@ void BM_GoToNothing_TitleField_Window(benchmark::State &state)
             t->GoTop();
             QApplication::processEvents();
             state.ResumeTiming();
-            window.GoToNext();
+            goTo->GoToNext();
         }
         // Every pass ran to the last sermon and asked whether to turn back.
         if (no.asked != int(state.iterations()) || !no.last.startsWith(QStringLiteral("찾으시는 내용이")))

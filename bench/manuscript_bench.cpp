@@ -6,6 +6,7 @@
 #include "editing/tfmverbdesk.h"
 #include "platform/cp949.h"
 #include "platform/paths.h"
+#include "store/collection_document.h"
 #include "store/sermon_record.h"
 #include "store/xbase/apollo_table.h"
 
@@ -30,14 +31,16 @@ void BM_RefreshManuscriptView1MB(benchmark::State &state)
         xbase::TApolloTable creator;
         store::createSermonTableFile(creator, folder + QStringLiteral("/sul2file.dbf"));
     }
-    xbase::TApolloTable table;
-    table.DatabaseName = folder;
-    table.TableName = QStringLiteral("sul2file.dbf");
-    table.Open();
-    table.Append();
-    table.PutString(store::fDATE1, QByteArrayLiteral("2001.12.31"));
-    table.PutString(store::fCONTEXT, QByteArrayLiteral("d0\\sul0.RTF"));
-    table.Post();
+    {
+        xbase::TApolloTable table;
+        table.DatabaseName = folder;
+        table.TableName = QStringLiteral("sul2file.dbf");
+        table.Open();
+        table.Append();
+        table.PutString(store::fDATE1, QByteArrayLiteral("2001.12.31"));
+        table.PutString(store::fCONTEXT, QByteArrayLiteral("d0\\sul0.RTF"));
+        table.Post();
+    }
 
     const QByteArray line = cp949::encode(QStringLiteral("태초에 하나님이 천지를 창조하시니라. 땅이 혼돈하고 공허하며 "
                                                          "흑암이 깊음 위에 있고 하나님의 영은 수면 위에 운행하시니라."))
@@ -51,10 +54,11 @@ void BM_RefreshManuscriptView1MB(benchmark::State &state)
     copy.write(text);
     copy.close();
 
-    editing::Tfmverbdesk window;
+    store::CollectionDocument document;
+    document.OpenCollection(folder + QStringLiteral("/sul2file.dbf"));
+    editing::Tfmverbdesk window(document);
     window.resize(527, 430);
     window.show();
-    window.bindCollection(&table, folder, folder + QStringLiteral("/sul2file.dbf"));
     for (auto _ : state) {
         window.RefreshManuscriptView();
         QApplication::processEvents();

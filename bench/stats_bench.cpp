@@ -4,6 +4,7 @@
 // date order, with a progress callback as the page gives one; and 신약/구약
 // when 10,000 of them have no stored key and get one. Run:
 //   build/bench/stats_bench
+#include "platform/progress.h"
 #include "stats/sermon_counts.h"
 #include "store/xbase/apollo_table.h"
 
@@ -53,22 +54,20 @@ template<typename Count>
 void run(benchmark::State &state, Count count)
 {
     auto t = openInDateOrder();
-    uint32_t last = 0;
-    // The page lets events run at every 200th of the walk: the longest time
-    // between two such turns is how long the window cannot answer.
+    uint64_t last = 0;
+    // The page lets events run at every report of the progress: the longest
+    // time between two reports is how long the window cannot answer.
     QElapsedTimer turn;
     qint64 longestGap = 0;
-    const stats::CountProgress progress = [&](uint32_t walked, uint32_t total) {
-        last = walked;
-        if (walked % std::max<uint32_t>(1, total / 200) != 0)
-            return;
-        if (walked > total / 200)
+    Progress progress([&](const Progress::Report &r) {
+        last = r.done;
+        if (r.done > 0)
             longestGap = std::max(longestGap, turn.nsecsElapsed());
         turn.restart();
-    };
+    });
     for (auto _ : state) {
         turn.start();
-        auto points = count(*t, progress);
+        auto points = count(*t, &progress);
         benchmark::DoNotOptimize(points);
     }
     state.counters["longest_gap_ms"] = double(longestGap) / 1e6;
@@ -76,14 +75,14 @@ void run(benchmark::State &state, Count count)
         state.SkipWithError("not every sermon was walked");
 }
 
-void testament(benchmark::State &state) { run(state, [](auto &t, auto &p) { return stats::CountByTestament(t, p); }); }
+void testament(benchmark::State &state) { run(state, [](auto &t, auto *p) { return stats::CountByTestament(t, p); }); }
 void oldBooks(benchmark::State &state)
 {
-    run(state, [](auto &t, auto &p) { return stats::CountByBook(t, stats::Testament::Old, p); });
+    run(state, [](auto &t, auto *p) { return stats::CountByBook(t, stats::Testament::Old, p); });
 }
 void places(benchmark::State &state)
 {
-    run(state, [](auto &t, auto &p) { return stats::CountByCategory(t, stats::Category::Place, p); });
+    run(state, [](auto &t, auto *p) { return stats::CountByCategory(t, stats::Category::Place, p); });
 }
 
 // 신약/구약 on sermons whose keys were never stored: each one's key is

@@ -3,31 +3,31 @@
 
 #include "backup/ui/tfmbumain.h"
 #include "backup/ui/tfmzip.h"
-#include "editing/tfmverbdesk.h"
 #include "platform/commands.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
-#include "store/collection_session.h"
+#include "store/collection_document.h"
+#include "store/ui/command_host.h"
 
 #include <QFileInfo>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMenu>
 #include <QTabWidget>
 
 namespace verbana {
 
-BackupCommands::BackupCommands(editing::Tfmverbdesk &window, store::CollectionSession &session)
-    : QObject(&window), window_(window), session_(session)
+using store::ui::CommandHost;
+
+BackupCommands::BackupCommands(CommandHost &host)
+    : QObject(host.mainWindow()), host_(host), document_(host.document())
 {
-    QMenu *file = window.fileMenu();
-    QAction *before = window.findChild<QAction *>(QStringLiteral("mnDiet"));
+    QMenu *file = host.fileMenu();
+    QAction *before = host.mainWindow()->findChild<QAction *>(QStringLiteral("mnDiet"));
     if (!before)
-        before = window.exitAction();
+        before = host.exitAction();
     auto add = [&](const QString &caption, const char *name, void (BackupCommands::*slot)()) {
-        auto *a = new QAction(caption, file);
-        a->setObjectName(QLatin1String(name));
-        connect(a, &QAction::triggered, this, asCommand([this, slot] { (this->*slot)(); }));
-        file->insertAction(before, a);
+        CommandHost::addCommand(file, caption, QLatin1String(name), [this, slot] { (this->*slot)(); }, {}, before);
     };
     add(QStringLiteral("백업 저장 / 재생 (ZIP)"), "mnZip", &BackupCommands::mnZipClick);
     add(QStringLiteral("백업 저장 / 재생 (BCK)"), "mnBck", &BackupCommands::mnBckClick);
@@ -35,25 +35,25 @@ BackupCommands::BackupCommands(editing::Tfmverbdesk &window, store::CollectionSe
 
 void BackupCommands::withTableClosed(const std::function<void()> &show)
 {
-    if (window_.RefuseWhileEditing())
+    if (document_.refuseWhileEditing())
         return;
-    const bool wasOpen = session_.isOpen();
-    const QString folder = session_.collectionFolder();
+    const bool wasOpen = document_.isOpen();
+    const QString folder = document_.collectionFolder();
     if (wasOpen)
-        session_.releaseTable();
+        document_.releaseTable();
     auto reopen = [&] {
         if (!wasOpen)
             return;
         // The restored table may carry its name in another letter case.
         bool opened = false;
         try {
-            opened = session_.OpenCollection(paths::resolve(folder, QStringLiteral("sul2file.dbf")));
+            opened = document_.OpenCollection(paths::resolve(folder, QStringLiteral("sul2file.dbf")));
         } catch (...) {
-            session_.CloseCollection();
+            document_.CloseCollection();
             throw;
         }
         if (!opened)
-            session_.CloseCollection();
+            document_.CloseCollection();
     };
     try {
         show();
@@ -67,8 +67,8 @@ void BackupCommands::withTableClosed(const std::function<void()> &show)
 void BackupCommands::mnZipClick()
 {
     withTableClosed([this] {
-        backup::ui::TfmZip dialog(&window_);
-        dialog.move(window_.pos() + QPoint(40, 100));
+        backup::ui::TfmZip dialog(host_.mainWindow());
+        dialog.move(host_.mainWindow()->pos() + QPoint(40, 100));
         runModal(&dialog);
     });
 }
@@ -76,7 +76,7 @@ void BackupCommands::mnZipClick()
 void BackupCommands::mnBckClick()
 {
     withTableClosed([this] {
-        backup::ui::TfmBUmain dialog(&window_);
+        backup::ui::TfmBUmain dialog(host_.mainWindow());
         runModal(&dialog);
     });
 }
@@ -85,7 +85,7 @@ void BackupCommands::restoreArchive(const QString &archive)
 {
     const QFileInfo info(archive);
     withTableClosed([this, &info] {
-        backup::ui::TfmBUmain dialog(&window_);
+        backup::ui::TfmBUmain dialog(host_.mainWindow());
         dialog.PageControl1->setCurrentIndex(1);
         dialog.setFolder(info.absolutePath());
         const auto found = dialog.FileListBox1->findItems(info.fileName(), Qt::MatchExactly);

@@ -5,11 +5,11 @@
 
 #include <functional>
 
-namespace verbana::editing {
-class Tfmverbdesk;
-}
 namespace verbana::store {
-class CollectionSession;
+class CollectionDocument;
+}
+namespace verbana::store::ui {
+class CommandHost;
 }
 
 namespace verbana {
@@ -22,7 +22,7 @@ class BackupCommands : public QObject {
     Q_OBJECT
 public:
     // Call after CollectionCommands: the items go before 파일 다이어트.
-    BackupCommands(editing::Tfmverbdesk &window, store::CollectionSession &session);
+    explicit BackupCommands(store::ui::CommandHost &host);
 
     void mnZipClick();
     void mnBckClick();
@@ -33,8 +33,8 @@ public:
 private:
     void withTableClosed(const std::function<void()> &show);
 
-    editing::Tfmverbdesk &window_;
-    store::CollectionSession &session_;
+    store::ui::CommandHost &host_;
+    store::CollectionDocument &document_;
 };
 
 } // namespace verbana

@@ -6,26 +6,26 @@
 class QAction;
 class QMenu;
 
-namespace verbana::editing {
-class Tfmverbdesk;
-}
 namespace verbana::store {
-class CollectionSession;
+class CollectionDocument;
+}
+namespace verbana::store::ui {
+class CommandHost;
 }
 
 namespace verbana {
 
-// Joins the main window and the open collection: the 파일 menu's
+// The life of the open collection in the main window: the 파일 menu's
 // collection commands and upkeep (open, create, close, diet, rebuild), the
-// 정렬 menu, the first run and the reopening of the last collection at
-// start-up. The window is bound to the session's table whenever a
-// collection is open, and unbound before anything closes that table.
+// 정렬 menu, the toolbar's create and open buttons, the first run and the
+// reopening of the last collection at start-up.
 class CollectionCommands : public QObject {
     Q_OBJECT
 public:
-    CollectionCommands(editing::Tfmverbdesk &window, store::CollectionSession &session);
+    explicit CollectionCommands(store::ui::CommandHost &host);
 
-    // First run, then the collection open when the program was last left.
+    // First run, then the collection open when the program was last left
+    // ("last" in the settings file).
     void start();
 
     void mnOpenClick();
@@ -38,10 +38,8 @@ public:
     QMenu *sortMenu() const { return mnSort_; }
 
 private:
-    void rebind();
-
-    editing::Tfmverbdesk &window_;
-    store::CollectionSession &session_;
+    store::ui::CommandHost &host_;
+    store::CollectionDocument &document_;
     QMenu *mnSort_ = nullptr;
     QAction *mnClose_ = nullptr, *mnDiet_ = nullptr, *mnReindex_ = nullptr;
 };

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/exchange_commands.h"
 
-#include "editing/tfmverbdesk.h"
 #include "exchange/foreign_tables.h"
 #include "exchange/merge_extract.h"
 #include "exchange/ui/tfmfnote.h"
@@ -10,30 +9,37 @@
 #include "platform/commands.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/progress_bar.h"
 #include "platform/prompts.h"
 #include "platform/user_error.h"
 #include "store/xbase/apollo_table.h"
-#include "store/collection_session.h"
+#include "store/collection_document.h"
+#include "store/ui/command_host.h"
 #include "store/ui/tfmopen.h"
 
-#include <QCoreApplication>
-#include <QProgressBar>
-
+#include <QMainWindow>
 #include <QMenu>
-#include <QMenuBar>
+#include <QProgressBar>
 
 namespace verbana {
 
 namespace {
 
-// Moves the main window's progress line to `done`, letting events run
-// every 64 records so that it is drawn.
-void moveLine(QProgressBar *bar, int done)
-{
-    bar->setValue(done);
-    if (done % 64 == 0)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
+// The main window's progress line for a bulk run: moving while the run
+// goes, back at the start when it ends however it ends. What the user
+// types meanwhile waits.
+class LineProgress : public BarProgress {
+public:
+    explicit LineProgress(QProgressBar *bar) : BarProgress(bar, QEventLoop::ExcludeUserInputEvents), bar_(bar)
+    {
+        bar_->setValue(0);
+        bar_->show();
+    }
+    ~LineProgress() override { bar_->setValue(0); }
+
+private:
+    QProgressBar *bar_;
+};
 
 // The end of a bulk command: its message, as an error when one ended it.
 void tell(const QString &error, const QString &message)
@@ -46,52 +52,46 @@ void tell(const QString &error, const QString &message)
 
 } // namespace
 
-ExchangeCommands::ExchangeCommands(editing::Tfmverbdesk &window, store::CollectionSession &session)
-    : QObject(&window), window_(window), session_(session)
+using store::ui::CommandHost;
+
+ExchangeCommands::ExchangeCommands(CommandHost &host)
+    : QObject(host.mainWindow()), host_(host), document_(host.document())
 {
-    mnBatch_ = new QMenu(QStringLiteral("  일괄입력  "), &window);
-    mnBatch_->setObjectName(QStringLiteral("mnBatch"));
     // Between 자료입력 and 찾아모으기.
-    auto *gather = window.findChild<QMenu *>(QStringLiteral("mnGather"));
-    window.menuBar()->insertMenu(gather ? gather->menuAction() : nullptr, mnBatch_);
+    mnBatch_ = host.addMenu(QStringLiteral("  일괄입력  "), QStringLiteral("mnBatch"),
+                            host.menuNamed(QStringLiteral("mnGather")));
     auto add = [this](const QString &caption, const char *name, void (ExchangeCommands::*slot)()) {
-        QAction *a = mnBatch_->addAction(caption);
-        a->setObjectName(QLatin1String(name));
-        connect(a, &QAction::triggered, this, asCommand([this, slot] { (this->*slot)(); }));
-        return a;
+        return CommandHost::addCommand(mnBatch_, caption, QLatin1String(name), [this, slot] { (this->*slot)(); });
     };
     add(QStringLiteral("HWP 파일들 불러넣기"), "mnBatchHWP", &ExchangeCommands::mnBatchHWPClick);
     add(QStringLiteral("TXT, RTF 파일들 불러넣기"), "mnBatchTXT", &ExchangeCommands::mnBatchTXTClick);
     mnBatch_->addSeparator();
     add(QStringLiteral("\"Biblora\"의 Verbana파일에서"), "mnBiblora", &ExchangeCommands::mnBibloraClick);
     add(QStringLiteral("\"Notavia\" 파일에서"), "N37", &ExchangeCommands::N37Click);
-    QMenu *file = window.fileMenu();
-    QAction *exit = window.exitAction();
+    QMenu *file = host.fileMenu();
+    QAction *exit = host.exitAction();
     auto addFile = [&](const QString &caption, const char *name, void (ExchangeCommands::*slot)()) {
-        auto *a = new QAction(caption, file);
-        a->setObjectName(QLatin1String(name));
-        connect(a, &QAction::triggered, this, asCommand([this, slot] { (this->*slot)(); }));
-        file->insertAction(exit, a);
+        CommandHost::addCommand(file, caption, QLatin1String(name), [this, slot] { (this->*slot)(); }, {}, exit);
     };
     addFile(QStringLiteral("새 설교집으로 뽑아내기"), "N54", &ExchangeCommands::N54Click);
     addFile(QStringLiteral("다른 설교집 불러와서 합치기"), "N55", &ExchangeCommands::N55Click);
     file->insertSeparator(exit);
-    mnBatch_->setEnabled(session.isOpen());
-    connect(&session, &store::CollectionSession::collectionStateChanged, mnBatch_, &QMenu::setEnabled);
+    mnBatch_->setEnabled(document_.isOpen());
+    connect(&document_, &store::CollectionDocument::collectionStateChanged, mnBatch_, &QMenu::setEnabled);
 }
 
 bool ExchangeCommands::mayImport()
 {
-    xbase::TApolloTable *table = window_.table();
-    if (!table || !table->Active())
+    if (!document_.isOpen())
         return false;
-    if (window_.changing()) {
+    if (document_.changing()) {
         showInformation(QStringLiteral("자료 수정/추가 중입니다."));
         return false;
     }
-    if (window_.refuseReadOnly())
+    if (document_.refuseReadOnly())
         return false;
-    window_.ReleaseGathering();
+    document_.releaseGathering();
+    host_.RefreshManuscriptView();
     return true;
 }
 
@@ -104,8 +104,8 @@ void ExchangeCommands::mnBatchHWPClick()
     }
     if (!mayImport())
         return;
-    exchange::ui::Tfmhwp dialog(*window_.table(), window_.CollectionFolder(), &window_);
-    dialog.setAfterRun([this] { window_.RefreshManuscriptView(); });
+    exchange::ui::Tfmhwp dialog(document_, host_.mainWindow());
+    dialog.setAfterRun([this] { host_.RefreshManuscriptView(); });
     runModal(&dialog);
 }
 
@@ -113,8 +113,8 @@ void ExchangeCommands::mnBatchTXTClick()
 {
     if (!mayImport())
         return;
-    exchange::ui::TfmRTF dialog(*window_.table(), window_.CollectionFolder(), &window_);
-    dialog.setAfterRun([this] { window_.RefreshManuscriptView(); });
+    exchange::ui::TfmRTF dialog(document_, host_.mainWindow());
+    dialog.setAfterRun([this] { host_.RefreshManuscriptView(); });
     runModal(&dialog);
 }
 
@@ -137,14 +137,12 @@ void ExchangeCommands::mnBibloraClick()
         showInformation(QStringLiteral("Biblora의 Verbana 파일이 아닙니다."));
         return;
     }
-    QProgressBar *bar = window_.progressLine();
-    bar->setRange(0, int(std::max<uint32_t>(Table2.Count(), 1)));
-    bar->setValue(0);
-    const exchange::CopyOutcome outcome =
-        exchange::importBiblora(*window_.table(), window_.CollectionFolder(), Table2,
-                                [bar](int done) { moveLine(bar, done); });
-    bar->setValue(0);
-    window_.RefreshManuscriptView();
+    exchange::CopyOutcome outcome;
+    {
+        LineProgress line(host_.progressLine());
+        outcome = exchange::importBiblora(document_, Table2, &line);
+    }
+    host_.RefreshManuscriptView();
     tell(outcome.error, outcome.message());
 }
 
@@ -152,8 +150,8 @@ void ExchangeCommands::N37Click()
 {
     if (!mayImport())
         return;
-    exchange::ui::Tfmfnote dialog(*window_.table(), window_.CollectionFolder(), &window_);
-    dialog.setAfterRun([this] { window_.RefreshManuscriptView(); });
+    exchange::ui::Tfmfnote dialog(document_, host_.mainWindow());
+    dialog.setAfterRun([this] { host_.RefreshManuscriptView(); });
     runModal(&dialog);
 }
 
@@ -161,14 +159,13 @@ static QString noCollectionText() { return QStringLiteral("열려 있는 설교�
 
 bool ExchangeCommands::mayMove(bool changes)
 {
-    if (window_.RefuseWhileEditing())
+    if (document_.refuseWhileEditing())
         return false;
-    xbase::TApolloTable *table = window_.table();
-    if (!table || !table->Active()) {
+    if (!document_.isOpen()) {
         showInformation(noCollectionText());
         return false;
     }
-    return !changes || !window_.refuseReadOnly();
+    return !changes || !document_.refuseReadOnly();
 }
 
 void ExchangeCommands::N54Click()
@@ -177,13 +174,13 @@ void ExchangeCommands::N54Click()
         return;
     QString created;
     {
-        exchange::ui::TfmExtract dialog(*window_.table(), window_.CollectionFolder(), paths::programFolder(), &window_);
-        dialog.move(window_.dialogAnchor());
+        exchange::ui::TfmExtract dialog(document_, paths::programFolder(), host_.mainWindow());
+        dialog.move(host_.dialogAnchor());
         if (runModal(&dialog) != QDialog::Accepted || !dialog.openRequested())
             return;
         created = dialog.createdTable();
     }
-    session_.OpenCollection(created);
+    document_.OpenCollection(created);
 }
 
 void ExchangeCommands::N55Click()
@@ -192,29 +189,19 @@ void ExchangeCommands::N55Click()
         return;
     QString name;
     {
-        store::ui::Tfmopen chooser(session_.openLabel(), window_.dialogAnchor(), &window_);
+        store::ui::Tfmopen chooser(document_.openLabel(), host_.dialogAnchor(), host_.mainWindow());
         if (runModal(&chooser) != QDialog::Accepted)
             return;
         name = chooser.selectedName();
     }
     if (name.isEmpty())
         return;
-    QProgressBar *bar = window_.progressLine();
-    bar->setValue(0);
-    bar->show();
     exchange::MergeOutcome outcome;
-    try {
-        outcome = exchange::mergeCollection(*window_.table(), window_.CollectionFolder(),
-                                            paths::resolve(paths::programFolder(), name), [bar](int done, int total) {
-                                                bar->setRange(0, std::max(total, 1));
-                                                moveLine(bar, done);
-                                            });
-    } catch (...) {
-        bar->setValue(0);
-        throw;
+    {
+        LineProgress line(host_.progressLine());
+        outcome = exchange::mergeCollection(document_, paths::resolve(paths::programFolder(), name), &line);
     }
-    bar->setValue(0);
-    window_.RefreshManuscriptView();
+    host_.RefreshManuscriptView();
     tell(outcome.error, outcome.message());
 }
 

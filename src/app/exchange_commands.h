@@ -6,11 +6,11 @@
 class QAction;
 class QMenu;
 
-namespace verbana::editing {
-class Tfmverbdesk;
-}
 namespace verbana::store {
-class CollectionSession;
+class CollectionDocument;
+}
+namespace verbana::store::ui {
+class CommandHost;
 }
 
 namespace verbana {
@@ -22,7 +22,7 @@ namespace verbana {
 class ExchangeCommands : public QObject {
     Q_OBJECT
 public:
-    ExchangeCommands(editing::Tfmverbdesk &window, store::CollectionSession &session);
+    explicit ExchangeCommands(store::ui::CommandHost &host);
 
     void mnBatchHWPClick();
     void mnBatchTXTClick();
@@ -39,8 +39,8 @@ private:
     // The checks before a merge or an extraction; true when it may go on.
     bool mayMove(bool changes);
 
-    editing::Tfmverbdesk &window_;
-    store::CollectionSession &session_;
+    store::ui::CommandHost &host_;
+    store::CollectionDocument &document_;
     QMenu *mnBatch_ = nullptr;
 };
 

@@ -3,7 +3,6 @@
 
 #include "app/home_animation.h"
 #include "editing/colour_map.h"
-#include "editing/tfmverbdesk.h"
 #include "platform/commands.h"
 #include "platform/described.h"
 #include "platform/help.h"
@@ -15,10 +14,12 @@
 #include "settings/ui/tfmconfig.h"
 #include "settings/ui/tfmfhelp.h"
 #include "settings/ui/tfmfont.h"
+#include "store/ui/command_host.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
@@ -35,25 +36,25 @@ const QString kQarchMissing = QStringLiteral("qarch 실행\r\n(프로그램 폴�
 
 } // namespace
 
-HelperCommands::HelperCommands(editing::Tfmverbdesk &window) : QObject(&window), window_(window)
+using settings::iniPath;
+using store::ui::CommandHost;
+
+HelperCommands::HelperCommands(CommandHost &host)
+    : QObject(host.mainWindow()), host_(host), window_(*host.mainWindow())
 {
+    QMainWindow &window = window_;
     window.setProperty(kHelpTopicProperty, 10);
     setHelpViewer(&settings::ui::showHelpWindow);
     settings::ui::setHelpOwner(&window);
 
-    mnHelper_ = window.menuBar()->addMenu(QStringLiteral("  도우미  "));
-    mnHelper_->setObjectName(QStringLiteral("mnHelper"));
+    mnHelper_ = host.addMenu(QStringLiteral("  도우미  "), QStringLiteral("mnHelper"));
     mnHelper_->setToolTipsVisible(true);
-    auto add = [this](const QString &caption, const char *name, void (HelperCommands::*slot)()) {
-        QAction *a = mnHelper_->addAction(caption);
-        a->setObjectName(QLatin1String(name));
-        connect(a, &QAction::triggered, this, asCommand([this, slot] { (this->*slot)(); }));
-        return a;
+    auto add = [this](const QString &caption, const char *name, void (HelperCommands::*slot)(),
+                      const QKeySequence &key = {}) {
+        return CommandHost::addCommand(mnHelper_, caption, QLatin1String(name), [this, slot] { (this->*slot)(); }, key);
     };
     add(QStringLiteral("About"), "mnAbout", &HelperCommands::mnAboutClick);
-    QAction *help = add(QStringLiteral("도움말"), "mnHelp", &HelperCommands::mnHelpClick);
-    help->setShortcut(QKeySequence(Qt::Key_F1));
-    help->setShortcutContext(Qt::WindowShortcut);
+    add(QStringLiteral("도움말"), "mnHelp", &HelperCommands::mnHelpClick, QKeySequence(Qt::Key_F1));
     add(QStringLiteral("시작 도우미"), "N33", &HelperCommands::N33Click);
     add(QStringLiteral("Corvane 홈페이지"), "mnHome", &HelperCommands::mnHomeClick);
     mnHelper_->addSeparator();
@@ -65,15 +66,15 @@ HelperCommands::HelperCommands(editing::Tfmverbdesk &window) : QObject(&window),
     connect(mnHelper_, &QMenu::aboutToShow, this, &HelperCommands::updateQarch);
 
     // The qarch button follows the create and open buttons.
-    btnQarch_ = window.insertPictureButton(2, window.style()->standardIcon(QStyle::SP_DriveHDIcon),
-                                           QStringLiteral("[qarch] 실행"), kQarchHint, QStringLiteral("SpeedButton6"));
-    connect(btnQarch_, &QAbstractButton::clicked, this, asCommand([this] { N46Click(); }));
+    btnQarch_ = host.insertPictureButton(2, window.style()->standardIcon(QStyle::SP_DriveHDIcon),
+                                         QStringLiteral("[qarch] 실행"), kQarchHint, QStringLiteral("SpeedButton6"));
+    CommandHost::onClick(btnQarch_, [this] { N46Click(); });
     updateQarch();
 
     // The animated picture at the toolbar's right end leads to the home page.
     RxGIFAnimator1_ = static_cast<QToolButton *>(
-        window.insertPictureButton(-1, QIcon(), QStringLiteral("Corvane 홈페이지"),
-                                   QStringLiteral("클릭 !\r\nCorvane 홈페이지로"), QStringLiteral("RxGIFAnimator1")));
+        host.insertPictureButton(-1, QIcon(), QStringLiteral("Corvane 홈페이지"),
+                                 QStringLiteral("클릭 !\r\nCorvane 홈페이지로"), QStringLiteral("RxGIFAnimator1")));
     RxGIFAnimator1_->setIconSize(kHomeAnimationSize);
     // A decoration: in a narrow window it gives up its room before any
     // button does, so that the buttons never overlap.
@@ -81,7 +82,7 @@ HelperCommands::HelperCommands(editing::Tfmverbdesk &window) : QObject(&window),
     RxGIFAnimator1_->setMinimumWidth(1);
     RxGIFAnimator1_->setCursor(Qt::PointingHandCursor);
     RxGIFAnimator1_->setIcon(homeAnimationFrame(0, window.devicePixelRatioF()));
-    connect(RxGIFAnimator1_, &QAbstractButton::clicked, this, asCommand([this] { mnHomeClick(); }));
+    CommandHost::onClick(RxGIFAnimator1_, [this] { mnHomeClick(); });
     animation_.setInterval(120);
     connect(&animation_, &QTimer::timeout, this, [this] {
         frame_ = (frame_ + 1) % kHomeAnimationFrames;
@@ -90,11 +91,11 @@ HelperCommands::HelperCommands(editing::Tfmverbdesk &window) : QObject(&window),
     animation_.start();
 
     if (auto *reset = window.findChild<QPushButton *>(QStringLiteral("btnReset")))
-        connect(reset, &QPushButton::clicked, this, asCommand([this] { mnConfig2Click(); }));
+        CommandHost::onClick(reset, [this] { mnConfig2Click(); });
 
     // The settings window lives for the whole run.
     fmconfig_ = std::make_unique<settings::ui::Tfmconfig>(
-        iniPath(), [this] { window_.reloadChoiceLists(); }, &window);
+        iniPath(), [this] { host_.reloadChoiceLists(); }, &window);
 
     firstTimer_.setObjectName(QStringLiteral("firstTimer"));
     firstTimer_.setSingleShot(true);
@@ -107,7 +108,6 @@ HelperCommands::~HelperCommands()
     setHelpViewer({});
 }
 
-QString HelperCommands::iniPath() const { return paths::programFolder() + QStringLiteral("/verbdesk.ini"); }
 
 void HelperCommands::start() { firstTimer_.start(); }
 
@@ -175,8 +175,8 @@ void HelperCommands::N44Click()
     settings::ui::Tfmfont::Execute(look("reManuscript", QStringLiteral("원고")), look("DATE1", QStringLiteral("일반")),
                                    &editing::toQColor, iniPath(),
                                    [this] {
-                                       window_.applyFontSettings();
-                                       window_.RefreshManuscriptView();
+                                       host_.applyFontSettings();
+                                       host_.RefreshManuscriptView();
                                    },
                                    &window_);
 }

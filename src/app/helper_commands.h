@@ -7,12 +7,13 @@
 #include <memory>
 
 class QAbstractButton;
+class QMainWindow;
 class QAction;
 class QMenu;
 class QToolButton;
 
-namespace verbana::editing {
-class Tfmverbdesk;
+namespace verbana::store::ui {
+class CommandHost;
 }
 namespace verbana::settings::ui {
 class Tfmconfig;
@@ -28,7 +29,7 @@ namespace verbana {
 class HelperCommands : public QObject {
     Q_OBJECT
 public:
-    explicit HelperCommands(editing::Tfmverbdesk &window);
+    explicit HelperCommands(store::ui::CommandHost &host);
     ~HelperCommands() override;
 
     // Starts the one-shot start timer: 300 ms later the start helper shows
@@ -51,9 +52,9 @@ public:
 private:
     void firstTimerTimer();
     void updateQarch();
-    QString iniPath() const;
 
-    editing::Tfmverbdesk &window_;
+    store::ui::CommandHost &host_;
+    QMainWindow &window_;
     std::unique_ptr<settings::ui::Tfmconfig> fmconfig_;
     QTimer firstTimer_;
     QTimer animation_;

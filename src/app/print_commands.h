@@ -5,8 +5,8 @@
 
 class QMenu;
 
-namespace verbana::editing {
-class Tfmverbdesk;
+namespace verbana::store::ui {
+class CommandHost;
 }
 
 namespace verbana {
@@ -17,7 +17,7 @@ namespace verbana {
 class PrintCommands : public QObject {
     Q_OBJECT
 public:
-    explicit PrintCommands(editing::Tfmverbdesk &window);
+    explicit PrintCommands(store::ui::CommandHost &host);
 
     // Shows the print preview of layout `layout` (1..5) for the open
     // collection and waits until it closes; nothing without a collection,
@@ -27,7 +27,7 @@ public:
     QMenu *printMenu() const { return mnPrintList_; }
 
 private:
-    editing::Tfmverbdesk &window_;
+    store::ui::CommandHost &host_;
     QMenu *mnPrintList_ = nullptr;
 };
 

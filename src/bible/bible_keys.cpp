@@ -20,13 +20,6 @@ QByteArray RefreshBibleNo(xbase::TApolloTable &table)
     const QByteArray key = DeriveBibleNo(table);
     if (key.isEmpty())
         return {};
-    const unsigned quiet = unsigned(xbase::TableEvent::AfterEdit) | unsigned(xbase::TableEvent::AfterPost);
-    table.DetachHandlers(quiet);
-    struct Reattach {
-        xbase::TApolloTable &t;
-        unsigned mask;
-        ~Reattach() { t.AttachHandlers(mask); }
-    } reattach{table, quiet};
     table.Edit();
     try {
         table.PutString(QByteArrayLiteral("BIBLENO"), key);

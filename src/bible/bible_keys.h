@@ -12,8 +12,8 @@ namespace verbana::bible {
 // Derives the stored key of the current record from its BIBLE1 when the
 // statistics find BIBLENO empty. An empty or unreadable reference gives an
 // empty result and changes nothing; otherwise the key is written into
-// BIBLENO and posted, with the handlers of editing and posting detached
-// while it happens, and returned.
+// BIBLENO, posted and returned. The caller walks the table with it quiet
+// (store::BatchScope), so no handler hears of the edit.
 QByteArray RefreshBibleNo(xbase::TApolloTable &table);
 // The key the current record's BIBLE1 gives, stored nowhere; empty when the
 // reference is empty or unreadable.

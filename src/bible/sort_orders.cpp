@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bible/sort_orders.h"
 
-#include "store/collection_session.h"
+#include "store/collection_document.h"
 #include "store/sermon_record.h"
 #include "store/xbase/apollo_table.h"
 
@@ -22,33 +22,11 @@ const char *tagOf(int order)
     }
 }
 
-bool mayRun(store::CollectionSession &session, const EditingGuard &refuseWhileEditing)
+bool mayRun(store::CollectionDocument &document, const EditingGuard &refuseWhileEditing)
 {
-    if (!session.isOpen())
+    if (!document.isOpen())
         return false;
     return !(refuseWhileEditing && refuseWhileEditing());
-}
-
-// Closes the table, runs `work` on it opened exclusively, and opens it
-// shared again in date-written order. A failure anywhere leaves the
-// session consistent (reopened, or closed) before the error goes on.
-template <typename Work> void exclusively(store::CollectionSession &session, Work work)
-{
-    xbase::TApolloTable &table = session.table();
-    try {
-        session.releaseTable();
-        table.Exclusive = true;
-        table.Open();
-        work(table);
-        table.Close();
-        table.Exclusive = false;
-        table.Open();
-        SetSortOrder(table, soWritten);
-    } catch (...) {
-        session.recoverTable();
-        throw;
-    }
-    session.announceReopened();
 }
 
 } // namespace
@@ -75,28 +53,28 @@ void SetSortOrder(xbase::TApolloTable &table, int order)
         table.SetOrder(table.TagArea(QByteArray(tag)));
 }
 
-bool sortCommand(store::CollectionSession &session, int order, const EditingGuard &refuseWhileEditing)
+bool sortCommand(store::CollectionDocument &document, int order, const EditingGuard &refuseWhileEditing)
 {
-    if (!mayRun(session, refuseWhileEditing))
+    if (!mayRun(document, refuseWhileEditing))
         return false;
-    SetSortOrder(session.table(), order);
+    SetSortOrder(document.table(), order);
     return true;
 }
 
-bool rebuildIndex(store::CollectionSession &session, const EditingGuard &refuseWhileEditing)
+bool rebuildIndex(store::CollectionDocument &document, const EditingGuard &refuseWhileEditing)
 {
-    if (!mayRun(session, refuseWhileEditing))
+    if (!mayRun(document, refuseWhileEditing))
         return false;
-    exclusively(session, [](xbase::TApolloTable &table) { store::createSermonTags(table); });
+    document.exclusively([](xbase::TApolloTable &table) { store::createSermonTags(table); });
     showInformation(QStringLiteral("인덱스 재생성 완료"));
     return true;
 }
 
-bool fileDiet(store::CollectionSession &session, const EditingGuard &refuseWhileEditing)
+bool fileDiet(store::CollectionDocument &document, const EditingGuard &refuseWhileEditing)
 {
-    if (!mayRun(session, refuseWhileEditing))
+    if (!mayRun(document, refuseWhileEditing))
         return false;
-    exclusively(session, [](xbase::TApolloTable &table) { table.Pack(); });
+    document.exclusively([](xbase::TApolloTable &table) { table.Pack(); });
     showInformation(QStringLiteral("파일 다이어트 완료"));
     return true;
 }

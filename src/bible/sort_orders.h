@@ -9,7 +9,7 @@ namespace verbana::xbase {
 class TApolloTable;
 }
 namespace verbana::store {
-class CollectionSession;
+class CollectionDocument;
 }
 
 // The five orders of the sermon list and the two commands that keep the
@@ -40,18 +40,18 @@ using EditingGuard = std::function<bool()>;
 
 // A sort menu item: nothing without an open collection; refused by the
 // guard; otherwise SetSortOrder. True when the order was set.
-bool sortCommand(store::CollectionSession &session, int order, const EditingGuard &refuseWhileEditing);
+bool sortCommand(store::CollectionDocument &document, int order, const EditingGuard &refuseWhileEditing);
 
 // 인덱스 재생성: the table is opened exclusively, the four tags are made
 // again, the table is opened shared in date-written order and
 // "인덱스 재생성 완료" is shown. Nothing happens without an open collection
 // or when the guard refuses. Engine errors are raised after the table has
 // been reopened shared (or the collection closed when even that fails).
-bool rebuildIndex(store::CollectionSession &session, const EditingGuard &refuseWhileEditing);
+bool rebuildIndex(store::CollectionDocument &document, const EditingGuard &refuseWhileEditing);
 
 // 파일 다이어트: packs the table (deleted sermons removed for good, index
 // brought up to date), reopens it shared in date-written order and shows
 // "파일 다이어트 완료". Same conditions and failures as rebuildIndex.
-bool fileDiet(store::CollectionSession &session, const EditingGuard &refuseWhileEditing);
+bool fileDiet(store::CollectionDocument &document, const EditingGuard &refuseWhileEditing);
 
 } // namespace verbana::bible

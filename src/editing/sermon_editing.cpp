@@ -19,11 +19,6 @@ namespace verbana::editing {
 
 using xbase::TableState;
 
-QString refuseWhileEditingText()
-{
-    return QStringLiteral("자료를 수정/추가 중입니다.\r자료를 저장/취소 하신 후에 실행하십시오.");
-}
-
 QString deleteWhileEditingText()
 {
     return QStringLiteral("자료 수정/추가 중입니다.\r먼저 저장이나 취소 후에 실행하십시오.");
@@ -61,24 +56,13 @@ void SermonEditing::bind(xbase::TApolloTable *table, const QString &collectionFo
 {
     table_ = table;
     folder_ = table ? collectionFolder : QString();
+    paths_ = store::CollectionPaths(folder_);
     PendingManuscript.clear();
 }
 
 bool SermonEditing::changing() const { return table_ && table_->Active() && table_->State() != TableState::Browse; }
 
 bool SermonEditing::adding() const { return table_ && table_->Active() && table_->State() == TableState::Inserting; }
-
-QString SermonEditing::collectionPath(const QString &relative) const
-{
-    if (folder_.isEmpty() || !paths::isContained(relative))
-        return QString();
-    return paths::resolve(folder_, relative);
-}
-
-QString SermonEditing::textCopyPath(const QString &context) const
-{
-    return collectionPath(QStringLiteral("text\\") + store::ReplaceExtension(context, QStringLiteral(".txt")));
-}
 
 void SermonEditing::deleteWorkFiles() const
 {
@@ -238,8 +222,8 @@ void SermonEditing::deleteCurrent()
     const QString context = contextOf(*table_);
     // An empty CONTEXT names the folders text\ and data\ themselves: only
     // files are ever removed here.
-    const QString text = textCopyPath(context);
-    const QString manuscript = collectionPath(QStringLiteral("data\\") + context);
+    const QString text = paths_.textCopy(context);
+    const QString manuscript = paths_.manuscript(context);
     // The record goes first: when the engine refuses (a record locked by
     // another program) the sermon keeps its manuscript.
     table_->Delete();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "store/collection_paths.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -16,7 +18,6 @@ class TApolloTable;
 namespace verbana::editing {
 
 // Messages of the editing commands.
-QString refuseWhileEditingText(); // "자료를 수정/추가 중입니다.\r..."
 QString deleteWhileEditingText();
 QString deleteQuestionText();
 QString bibleRefusedText();
@@ -79,12 +80,15 @@ public:
 
     // The four work files of a new sermon are deleted.
     void deleteWorkFiles() const;
+    // The files of the open collection (store::CollectionPaths): a stored
+    // name never leads out of it.
+    const store::CollectionPaths &paths() const { return paths_; }
     // A path below the collection folder for a stored relative name (any
     // separator and letter case); empty when the name would leave the
     // folder.
-    QString collectionPath(const QString &relative) const;
+    QString collectionPath(const QString &relative) const { return paths_.resolve(relative); }
     // The text copy of a manuscript: "text\" + its name with ".txt".
-    QString textCopyPath(const QString &context) const;
+    QString textCopyPath(const QString &context) const { return paths_.textCopy(context); }
 
 private:
     struct FileMove {
@@ -96,6 +100,7 @@ private:
 
     xbase::TApolloTable *table_ = nullptr;
     QString folder_;
+    store::CollectionPaths paths_;
 };
 
 } // namespace verbana::editing

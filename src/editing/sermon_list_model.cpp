@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editing/sermon_list_model.h"
 
+#include "platform/commands.h"
 #include "platform/cp949.h"
+#include "store/batch_scope.h"
 #include "store/sermon_record.h"
+#include "store/view_walk.h"
 #include "store/xbase/cdx_index.h"
 #include "store/xbase/dbf_file.h"
 
@@ -14,7 +17,6 @@ using xbase::TableEvent;
 using xbase::TableState;
 
 namespace {
-constexpr unsigned kAllEvents = 127;
 constexpr int kCachedRecords = 512;
 } // namespace
 
@@ -31,11 +33,15 @@ void SermonListModel::setTable(xbase::TApolloTable *table)
     disconnect(destroyed_);
     table_ = table;
     if (table_) {
-        changed_ = connect(table_, &xbase::TApolloTable::dataChanged, this, &SermonListModel::onDataChanged);
-        thawed_ = connect(table_, &xbase::TApolloTable::controlsThawed, this, [this] {
-            if (!walking_)
-                refresh();
-        });
+        // Reading the table again can fail (a damaged or vanished file):
+        // the error goes to the command whose change the list follows,
+        // never through the table's notification.
+        changed_ = connect(table_, &xbase::TApolloTable::dataChanged, this,
+                           [this](const xbase::TableNotification &n) { runCommand([&] { onDataChanged(n); }); });
+        thawed_ = connect(table_, &xbase::TApolloTable::controlsThawed, this, asCommand([this] {
+                              if (!walking_)
+                                  refresh();
+                          }));
         destroyed_ = connect(table_, &QObject::destroyed, this, [this] {
             table_ = nullptr;
             refresh();
@@ -134,27 +140,36 @@ void SermonListModel::refresh()
         // Everything bound to the table is kept out of the look-up, and the
         // current record stays current.
         walking_ = true;
-        table_->DetachHandlers(kAllEvents);
-        table_->DisableControls();
-        const uint32_t current = table_->RecNo();
         try {
+            store::BatchScope quiet(*table_, {.busyCursor = false});
             if (!rowsFromIndex())
                 rowsFromWalk();
-            if (current != 0)
-                table_->Go(current);
         } catch (...) {
-            table_->EnableControls();
-            table_->AttachHandlers(kAllEvents);
+            // An empty list until the table can be read again: once more
+            // when the events run, then at its next change.
             walking_ = false;
             rows_.clear();
             endResetModel();
+            if (!retryQueued_) {
+                retryQueued_ = true;
+                QMetaObject::invokeMethod(this, &SermonListModel::retry, Qt::QueuedConnection);
+            }
             throw;
         }
-        table_->EnableControls();
-        table_->AttachHandlers(kAllEvents);
         walking_ = false;
     }
     endResetModel();
+}
+
+void SermonListModel::retry()
+{
+    // The failure was reported when it happened; a second one in a row
+    // leaves the list empty until the table changes.
+    try {
+        refresh();
+    } catch (...) {
+    }
+    retryQueued_ = false;
 }
 
 bool SermonListModel::rowsFromIndex()
@@ -205,14 +220,7 @@ bool SermonListModel::rowsFromIndex()
     return true;
 }
 
-void SermonListModel::rowsFromWalk()
-{
-    table_->GoTop();
-    while (!table_->Eof() && table_->RecNo() != 0) {
-        rows_.push_back(table_->RecNo());
-        table_->Skip(1);
-    }
-}
+void SermonListModel::rowsFromWalk() { rows_ = store::recordsInView(*table_); }
 
 void SermonListModel::pruneDeleted()
 {

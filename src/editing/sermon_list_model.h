@@ -52,7 +52,9 @@ public:
     // A record deleted while the table's controls were frozen: it stays out
     // of the rows from the refresh that the thaw brings.
     void noteDeleted(uint32_t recno) { deletedHere_.push_back(recno); }
-    // Rebuilds the rows from the table (the order or the view changed).
+    // Rebuilds the rows from the table (the order or the view changed). When
+    // the table cannot be read the list is left empty, read once more when
+    // the events run, and the error raised.
     void refresh();
     // Records read from the file since the model was made (for tests).
     quint64 recordReads() const { return reads_; }
@@ -62,6 +64,7 @@ private:
     bool rowsFromIndex();
     void rowsFromWalk();
     void pruneDeleted();
+    void retry();
     const QByteArray *record(uint32_t recno) const;
 
     xbase::TApolloTable *table_ = nullptr;
@@ -69,6 +72,7 @@ private:
     mutable QCache<uint32_t, QByteArray> cache_;
     mutable quint64 reads_ = 0;
     bool walking_ = false;
+    bool retryQueued_ = false;
     mutable std::vector<uint32_t> deleted_; // found deleted when shown
     mutable bool pruneQueued_ = false;
     // Records deleted while the model watched, kept out of the rows until a

@@ -139,7 +139,7 @@ void Tfmmemo::mnPageColourClick()
     if (chosen.isEmpty())
         return;
     setPageColour(toTColor(QColor::fromString(chosen)));
-    settings::Profile(paths::programFolder() + QStringLiteral("/verbdesk.ini"))
+    settings::Profile(settings::iniPath())
         .writeColour(QStringLiteral("문서편집기"), QStringLiteral("바탕색"), pageColour_);
 }
 

@@ -28,7 +28,7 @@ namespace verbana::editing {
 
 namespace {
 
-QString iniPath() { return paths::programFolder() + QStringLiteral("/verbdesk.ini"); }
+using settings::iniPath;
 const QString kEditorSection = QStringLiteral("문서편집기");
 const QString kScreenSection = QStringLiteral("memo화면");
 

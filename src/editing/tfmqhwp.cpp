@@ -57,7 +57,7 @@ bool TfmQhwp::dontAskAgain() const { return cbNoMore_->isChecked(); }
 
 bool askToStartHwp(QWidget *parent)
 {
-    const settings::Profile ini(paths::programFolder() + QStringLiteral("/verbdesk.ini"));
+    const settings::Profile ini(settings::iniPath());
     if (ini.readBool(QStringLiteral("하안글"), QStringLiteral("Q실행"), false))
         return true;
     TfmQhwp dialog(parent);

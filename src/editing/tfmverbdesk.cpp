@@ -11,6 +11,7 @@
 #include "platform/user_error.h"
 #include "richtext/richtext.h"
 #include "search/highlight_terms.h"
+#include "store/collection_document.h"
 #include "store/collection_files.h"
 #include "store/sermon_record.h"
 
@@ -35,7 +36,8 @@
 
 namespace verbana::editing {
 
-Tfmverbdesk::Tfmverbdesk(QWidget *parent) : QMainWindow(parent)
+Tfmverbdesk::Tfmverbdesk(store::CollectionDocument &document, QWidget *parent)
+    : QMainWindow(parent), document_(document)
 {
     setObjectName(QStringLiteral("fmverbdesk"));
     setWindowTitle(QStringLiteral("Verbana"));
@@ -43,7 +45,6 @@ Tfmverbdesk::Tfmverbdesk(QWidget *parent) : QMainWindow(parent)
         editWithBuiltInEditor(this, filePath, textCopyPath, load);
     };
     buildMenus();
-    buildGatherMenu();
 
     auto *central = new QWidget(this);
     auto *column = new QVBoxLayout(central);
@@ -55,7 +56,6 @@ Tfmverbdesk::Tfmverbdesk(QWidget *parent) : QMainWindow(parent)
     // growing to hold every control.
     strip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     buildToolbar(strip);
-    buildGatherButtons();
     column->addWidget(strip);
     progressLine_ = new QProgressBar(central);
     progressLine_->setObjectName(QStringLiteral("pbProgress"));
@@ -81,7 +81,6 @@ Tfmverbdesk::Tfmverbdesk(QWidget *parent) : QMainWindow(parent)
     PageControl1_->addTab(scrolling(tsOutline_), QStringLiteral("설교개요"));
     PageControl1_->addTab(tsManuscript_, QStringLiteral("설교원고"));
     PageControl1_->addTab(scrolling(tsSelf_), QStringLiteral("자기평가"));
-    buildStatsPage();
     splitter_->addWidget(PageControl1_);
     splitter_->setStretchFactor(1, 1);
     connect(splitter_, &QSplitter::splitterMoved, this, [this] { LayoutBoxes(); });
@@ -102,6 +101,18 @@ Tfmverbdesk::Tfmverbdesk(QWidget *parent) : QMainWindow(parent)
     SetCollectionControls(false);
     readSettings();
     showRecord();
+
+    // The window holds on to the table exactly while it is open: it lets go
+    // when the document is about to close it, and is bound again whenever a
+    // collection is open afterwards.
+    connect(&document_, &store::CollectionDocument::tableClosing, this, &Tfmverbdesk::unbindCollection);
+    connect(&document_, &store::CollectionDocument::collectionStateChanged, this, asCommand([this] {
+                bindCollection();
+                rememberedCollection_ = document_.lastCollection();
+            }));
+    connect(&document_, &store::CollectionDocument::tableReopened, this, asCommand([this] { bindCollection(); }));
+    connect(&document_, &store::CollectionDocument::deletedWhileFrozen, model_, &SermonListModel::noteDeleted);
+    bindCollection();
 }
 
 Tfmverbdesk::~Tfmverbdesk() { unbindCollection(); }
@@ -115,15 +126,16 @@ QWidget *Tfmverbdesk::scrolling(QWidget *content)
     return area;
 }
 
-void Tfmverbdesk::bindCollection(xbase::TApolloTable *table, const QString &collectionFolder, const QString &tablePath)
+void Tfmverbdesk::bindCollection()
 {
     unbindCollection();
-    if (!table || !table->Active()) {
+    if (!document_.isOpen()) {
         SetCollectionControls(false);
         return;
     }
-    editing_.bind(table, collectionFolder);
-    tablePath_ = tablePath;
+    xbase::TApolloTable *table = &document_.table();
+    editing_.bind(table, document_.collectionFolder());
+    tablePath_ = document_.openedTablePath();
     // The window's reactions to the table never let an error of their own
     // unwind into the table operation that announced the change.
     tableConnections_.push_back(connect(table, &xbase::TApolloTable::notified, this,
@@ -134,9 +146,8 @@ void Tfmverbdesk::bindCollection(xbase::TApolloTable *table, const QString &coll
                                             showRecord();
                                             syncListToTable();
                                         })));
-    tableConnections_.push_back(connect(table, &QObject::destroyed, this, [this] { unbindCollection(); }));
     model_->setTable(table);
-    rememberedCollection_ = store::CollectionLabel(collectionFolder);
+    rememberedCollection_ = store::CollectionLabel(document_.collectionFolder());
     setWindowTitle(QStringLiteral("Verbana - ") + rememberedCollection_);
     SetCollectionControls(true);
     showRecord();
@@ -151,8 +162,6 @@ void Tfmverbdesk::unbindCollection()
     tableConnections_.clear();
     viewTimer_.stop();
     listTimer_.stop();
-    // A gathering lives with the table: closed, it is gone.
-    highlightTerms_.clear();
     if (model_)
         model_->setTable(nullptr);
     const bool wasBound = editing_.table() != nullptr;
@@ -176,7 +185,6 @@ void Tfmverbdesk::SetCollectionControls(bool open)
     DBGrid1_->setVisible(open);
     lblNoCollection_->setVisible(!open);
     mnData_->setEnabled(open);
-    mnGather_->setEnabled(open);
     for (QAction *a : {mnAppend_, mnEdit_, mnSave_, mnCancel_})
         a->setEnabled(open);
     for (QPushButton *b : {btnAppend_, btnEdit_, btnDelete_, btnSave_, btnCancel_})
@@ -224,7 +232,8 @@ void Tfmverbdesk::RefreshManuscriptView()
 {
     viewTimer_.stop();
     xbase::TApolloTable *t = editing_.table();
-    if (!t || !t->Active() || viewRefreshOff_)
+    // Work that keeps the table quiet shows the sermon once it is done.
+    if (!t || !t->Active() || t->ControlsDisabled())
         return;
     if (editing_.adding()) {
         setManuscriptCaption(QStringLiteral("원고 입력"));
@@ -248,12 +257,29 @@ void Tfmverbdesk::RefreshManuscriptView()
     reManuscript_->setTextColor(Qt::black);
     if (!context.isEmpty())
         loadTextCopy(editing_.textCopyPath(context));
-    if (!highlightTerms_.isEmpty()) {
-        search::HighlightTerms(reManuscript_->document(), highlightTerms_);
+    if (!document_.highlightTerms().isEmpty()) {
+        search::HighlightTerms(reManuscript_->document(), document_.highlightTerms());
         QTextCursor start(reManuscript_->document());
         reManuscript_->setTextCursor(start);
         reManuscript_->ensureCursorVisible();
     }
+}
+
+void Tfmverbdesk::showManuscriptHit(const QString &word)
+{
+    PageControl1_->setCurrentWidget(tsManuscript_);
+    search::HighlightTerms(reManuscript_->document(), word + QStringLiteral("//"));
+    QTextCursor start(reManuscript_->document());
+    start.movePosition(QTextCursor::Start);
+    reManuscript_->setTextCursor(start);
+    reManuscript_->ensureCursorVisible();
+    reManuscript_->setFocus(Qt::OtherFocusReason);
+}
+
+void Tfmverbdesk::addPage(QWidget *page, const QString &caption)
+{
+    PageControl1_->addTab(page, caption);
+    page->setEnabled(editing_.table() != nullptr);
 }
 
 } // namespace verbana::editing

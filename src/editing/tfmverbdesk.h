@@ -3,6 +3,7 @@
 
 #include "editing/record_keys.h"
 #include "editing/sermon_editing.h"
+#include "store/ui/command_host.h"
 #include "store/xbase/apollo_table.h"
 
 #include <QMainWindow>
@@ -31,12 +32,8 @@ namespace verbana::settings {
 class Profile;
 }
 
-namespace verbana::search {
-struct ManuscriptQuery;
-}
-
-namespace verbana::stats::ui {
-class StatisticsPage;
+namespace verbana::store {
+class CollectionDocument;
 }
 
 namespace verbana::editing {
@@ -50,18 +47,18 @@ class TDBMemo;
 // the list of the sermons in view, the editing commands, and the settings
 // of the window kept in verbdesk.ini.
 //
-// The open collection is handed in with bindCollection(): the caller has
-// opened the sermon table shared, set its order and moved to the sermon to
-// show; the window uses the table (it does not own it) until
-// unbindCollection(), which the caller makes before it closes or deletes
-// the table.
-class Tfmverbdesk : public QMainWindow {
+// The window shows the collection document it is made with: it is bound to
+// the document's table whenever a collection is open, lets go of it when
+// the document is about to close it, and binds again when the table is
+// opened anew. The other parts of the program put their commands into the
+// window through its command host (store/ui/command_host.h).
+class Tfmverbdesk : public QMainWindow, public store::ui::CommandHost {
     Q_OBJECT
 public:
-    explicit Tfmverbdesk(QWidget *parent = nullptr);
+    explicit Tfmverbdesk(store::CollectionDocument &document, QWidget *parent = nullptr);
     ~Tfmverbdesk() override;
 
-    void bindCollection(xbase::TApolloTable *table, const QString &collectionFolder, const QString &tablePath);
+    // Lets go of the table (the document is about to close it).
     void unbindCollection();
 
     xbase::TApolloTable *table() const { return editing_.table(); }
@@ -93,30 +90,31 @@ public:
     // when the open collection is one.
     bool refuseReadOnly();
     void ApplyGeneralFont();
-    // Read again from the settings file after the settings windows stored
-    // them: the fonts and colours, and the four preset-word lists.
-    void applyFontSettings();
-    void reloadChoiceLists();
     void LayoutBoxes();
     static int longBoxWidth(int pageWidth);
     // The width of the Bible text box: room for a reference of 40 bytes.
     int bibleBoxWidth() const;
-    void RefreshManuscriptView();
-    // The menus, for the commands of the collection and its upkeep: they
-    // go into the file menu before its separator line and 종료.
-    QMenu *fileMenu() const { return mnFile_; }
-    // The red line along the bottom of the toolbar that long operations
-    // move as they go.
-    QProgressBar *progressLine() const { return progressLine_; }
-    QAction *exitAction() const { return mnExit_; }
-    // Puts a picture button into the toolbar at `index` (0 = leftmost) for
-    // a command of another part of the program: `name` is what it does (its
-    // accessible name), `hint` its tooltip.
+
+    // The command host.
+    store::CollectionDocument &document() override { return document_; }
+    QMainWindow *mainWindow() override { return this; }
+    QMenu *fileMenu() override { return mnFile_; }
+    QAction *exitAction() override { return mnExit_; }
+    QWidget *toolbar() override { return pnlToolbar_; }
+    void insertToolbarControl(int index, QWidget *control) override;
+    int toolbarIndexOf(const QString &objectName) const override;
     QAbstractButton *insertPictureButton(int index, const QIcon &icon, const QString &name, const QString &hint,
-                                         const QString &objectName);
-    // Where the program's dialogs open: the window's left edge plus 4
-    // pixels, just below the toolbar (global coordinates).
-    QPoint dialogAnchor() const;
+                                         const QString &objectName) override;
+    void addPage(QWidget *page, const QString &caption) override;
+    QProgressBar *progressLine() override { return progressLine_; }
+    // The window's left edge plus 4 pixels, just below the toolbar.
+    QPoint dialogAnchor() const override;
+    void RefreshManuscriptView() override;
+    void showManuscriptHit(const QString &word) override;
+    // Read again from the settings file after the settings windows stored
+    // them: the fonts and colours, and the four preset-word lists.
+    void applyFontSettings() override;
+    void reloadChoiceLists() override;
 
     // The caption the manuscript button carries: "원고 입력" or "원고 수정".
     const QString &manuscriptCaption() const { return manuscriptCaption_; }
@@ -132,32 +130,6 @@ public:
     void mnSelfEditorClick();
     void mnHwpFileClick();
     void btnMRefreshClick();
-
-    // The go-to search of the toolbar (tfmverbdesk_search.cpp): from the
-    // current sermon to the next one, in the direction pressed, whose chosen
-    // item holds the word of eFindGo.
-    void GoToNext();
-    // The item chosen in btnFindGo's menu: its field's position.
-    int goToItem() const { return goToItem_; }
-    // Gathering (tfmverbdesk_gather.cpp): the dialog's two 찾기, release,
-    // count and the two batch deletions. Without an open collection they
-    // do nothing.
-    void mnGatherFieldsClick();
-    void mnGatherTextClick();
-    bool GatherFields(const std::vector<std::pair<int, QByteArray>> &rows, bool useAnd);
-    bool GatherManuscripts(const search::ManuscriptQuery &query, QProgressBar *progress);
-    void ReleaseGathering();
-    void CountSermons();
-    void DeleteGathered();
-    void DeleteNotGathered();
-    // The words of the manuscript gathering in force joined by "//"; empty
-    // when none.
-    const QString &highlightTerms() const { return highlightTerms_; }
-    // The statistics page (tfmverbdesk_stats.cpp): the count of a button
-    // by its number (0 for 신약/구약, 1 and 2, 5 to 8); false when it did
-    // not run (no collection, refused while editing, another count busy).
-    bool CountStatistics(int number);
-    bool statisticsBusy() const { return statsBusy_; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -181,14 +153,9 @@ private:
     void readSettings();
     void fillChoiceLists(const settings::Profile &profile);
     void writeSettings();
-    void buildSearchGroup(QHBoxLayout *row, QWidget *strip);
-    void chooseGoToItem(const QString &caption, int number);
-    // One pass of the go-to search; true when the user asked to search the
-    // other way.
-    bool goToOnce();
-    void showManuscriptHit(const QString &word);
 
     // Editing and binding (tfmverbdesk_editing.cpp).
+    void bindCollection();
     void onNotified(const xbase::TableNotification &n);
     void showRecord();
     void setBoxesReadOnly();
@@ -201,20 +168,13 @@ private:
     void moveSermon(int direction);
     QWidget *boxOf(int field) const;
 
-    // Gathering (tfmverbdesk_gather.cpp).
-    void buildGatherMenu();
-    void buildGatherButtons();
-    void openGatherDialog(int page);
-
-    // The statistics page (tfmverbdesk_stats.cpp).
-    void buildStatsPage();
-
     // The manuscript page (tfmverbdesk_manuscript.cpp).
     void setManuscriptCaption(const QString &caption);
     void loadTextCopy(const QString &path);
     void openBuiltInEditor(const QString &filePath, const QString &textCopyPath, bool load);
     void editHwpManuscript(const QString &manuscript);
 
+    store::CollectionDocument &document_;
     SermonEditing editing_;
     QString tablePath_;
     QString rememberedCollection_;
@@ -243,11 +203,6 @@ private:
     QPushButton *btnMEdit_ = nullptr, *btnMRefresh_ = nullptr;
     QMenu *pmManuscript_ = nullptr;
     BuiltInEditor editor_;
-    QMenu *mnGather_ = nullptr;
-    QPushButton *btnGather_ = nullptr;
-    QAbstractButton *btnRelease_ = nullptr;
-    QString highlightTerms_;
-    bool viewRefreshOff_ = false;
     QHBoxLayout *bibleLine_ = nullptr;
     QWidget *bibleTrail_ = nullptr;
     QTextEdit *reManuscript_ = nullptr;
@@ -257,14 +212,6 @@ private:
     std::vector<QLabel *> outlineLabels_, selfLabels_;
     QTimer viewTimer_, listTimer_;
 
-    // The search group of the toolbar.
-    QToolButton *btnFindGo_ = nullptr, *btnUp_ = nullptr, *btnDown_ = nullptr;
-    QLineEdit *eFindGo_ = nullptr;
-    QPushButton *btnLetGo_ = nullptr;
-    int goToItem_ = 2;
-
-    stats::ui::StatisticsPage *tsStats_ = nullptr;
-    bool statsBusy_ = false; // the busy mark of a count
 };
 
 } // namespace verbana::editing

@@ -10,7 +10,7 @@
 #include "platform/commands.h"
 #include "platform/cp949.h"
 #include "platform/prompts.h"
-#include "store/collection_session.h"
+#include "store/collection_document.h"
 #include "store/sermon_record.h"
 
 #include <QAbstractItemView>
@@ -25,21 +25,9 @@ namespace verbana::editing {
 
 using xbase::TableEvent;
 
-bool Tfmverbdesk::refuseReadOnly()
-{
-    if (!editing_.table() || !editing_.table()->ReadOnly)
-        return false;
-    showInformation(store::readOnlyRefusal());
-    return true;
-}
+bool Tfmverbdesk::refuseReadOnly() { return editing_.table() && document_.refuseReadOnly(); }
 
-bool Tfmverbdesk::RefuseWhileEditing()
-{
-    if (!editing_.changing())
-        return false;
-    showInformation(refuseWhileEditingText());
-    return true;
-}
+bool Tfmverbdesk::RefuseWhileEditing() { return editing_.table() && document_.refuseWhileEditing(); }
 
 QWidget *Tfmverbdesk::boxOf(int field) const
 {

@@ -40,7 +40,7 @@ namespace {
 
 const QColor kLightYellow(0xFF, 0xFF, 0xE0);
 
-QString iniPath() { return paths::programFolder() + QStringLiteral("/verbdesk.ini"); }
+using settings::iniPath;
 
 } // namespace
 
@@ -90,6 +90,16 @@ QAbstractButton *Tfmverbdesk::insertPictureButton(int index, const QIcon &icon, 
     return b;
 }
 
+void Tfmverbdesk::insertToolbarControl(int index, QWidget *control) { toolbarRow_->insertWidget(index, control); }
+
+int Tfmverbdesk::toolbarIndexOf(const QString &objectName) const
+{
+    for (int i = 0; i < toolbarRow_->count(); ++i)
+        if (QWidget *w = toolbarRow_->itemAt(i)->widget(); w && w->objectName() == objectName)
+            return i;
+    return -1;
+}
+
 QPoint Tfmverbdesk::dialogAnchor() const
 {
     const QPoint below = progressLine_->mapToGlobal(QPoint(0, progressLine_->height()));
@@ -113,7 +123,6 @@ void Tfmverbdesk::buildToolbar(QWidget *strip)
         b->setAutoDefault(false);
         row->addWidget(b);
     }
-    buildSearchGroup(row, strip);
     row->addStretch(1);
     connect(btnAppend_, &QPushButton::clicked, this, asCommand([this] { mnAppendClick(); }));
     connect(btnEdit_, &QPushButton::clicked, this, asCommand([this] { mnEditClick(); }));

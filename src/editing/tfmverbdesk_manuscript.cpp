@@ -59,13 +59,13 @@ void Tfmverbdesk::setManuscriptCaption(const QString &caption)
 
 void Tfmverbdesk::loadTextCopy(const QString &path)
 {
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file: a pipe or device put in its place must not hold
+    // the window up.
+    QByteArray content;
+    if (path.isEmpty() || files::readRegularFile(path, content) != files::ReadOutcome::Ok)
         return;
     reManuscript_->clear();
-    richtext::readPlainText(file.readAll(), *reManuscript_->document());
+    richtext::readPlainText(content, *reManuscript_->document());
     QTextCursor start = reManuscript_->textCursor();
     start.movePosition(QTextCursor::Start);
     reManuscript_->setTextCursor(start);

@@ -8,8 +8,10 @@
 #include "platform/cp949.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/progress.h"
 #include "platform/user_error.h"
 #include "richtext/richtext.h"
+#include "store/collection_document.h"
 #include "store/collection_files.h"
 #include "store/convert_hwp.h"
 #include "store/xbase/apollo_table.h"
@@ -27,14 +29,6 @@ constexpr qsizetype kSourceWidth = 60;
 // More than the summary ever needs: a longer first line is cut anyway.
 constexpr qint64 kBriefRead = 64 * 1024;
 
-bool writeWhole(const QString &path, QByteArrayView bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return f.write(bytes.data(), bytes.size()) == bytes.size() && f.flush();
-}
-
 // One new sermon: its manuscript name and the files written for it so far,
 // removed again unless the record is posted.
 struct NewSermon {
@@ -50,15 +44,15 @@ struct NewSermon {
     }
 };
 
-NewSermon reserve(xbase::TApolloTable &table, const QString &collectionFolder, ManuscriptNames &names,
-                  const QString &extension)
+NewSermon reserve(xbase::TApolloTable &table, const store::CollectionPaths &collection,
+                  store::ManuscriptNames &names, const QString &extension)
 {
     NewSermon s;
     s.name = names.next(table.RecCount());
     s.context = store::ReplaceExtension(s.name, extension);
     const QString k = kFolderOf(s.name);
-    s.manuscript = freshPath(makeFolder(collectionFolder, QStringLiteral("data\\") + k), s.context);
-    s.textCopy = freshPath(makeFolder(collectionFolder, QStringLiteral("text\\") + k), s.name);
+    s.manuscript = freshPath(makeFolder(collection, QStringLiteral("data\\") + k), s.context);
+    s.textCopy = freshPath(makeFolder(collection, QStringLiteral("text\\") + k), s.name);
     return s;
 }
 
@@ -78,7 +72,7 @@ void post(xbase::TApolloTable &table, NewSermon &s, const QString &source, const
 }
 
 // True when imported; false when the file is one that failed.
-bool importHwp(xbase::TApolloTable &table, const QString &collectionFolder, ManuscriptNames &names,
+bool importHwp(xbase::TApolloTable &table, const store::CollectionPaths &collection, store::ManuscriptNames &names,
                const QString &path)
 {
     const QByteArray title = ReadHwpTitle(path).value_or(QByteArray());
@@ -87,7 +81,7 @@ bool importHwp(xbase::TApolloTable &table, const QString &collectionFolder, Manu
     const QString program = paths::programFolder();
     const QString workHwp = paths::resolve(program, QStringLiteral("convhwp.hwp"));
     const QString workTxt = paths::resolve(program, QStringLiteral("convhwp.txt"));
-    NewSermon s = reserve(table, collectionFolder, names, QStringLiteral(".HWP"));
+    NewSermon s = reserve(table, collection, names, QStringLiteral(".HWP"));
     const QByteArray brief = BriefFromText(workTxt);
     if (!files::replaceFile(workTxt, s.textCopy))
         return false;
@@ -99,7 +93,7 @@ bool importHwp(xbase::TApolloTable &table, const QString &collectionFolder, Manu
     return true;
 }
 
-bool importText(xbase::TApolloTable &table, const QString &collectionFolder, ManuscriptNames &names,
+bool importText(xbase::TApolloTable &table, const store::CollectionPaths &collection, store::ManuscriptNames &names,
                 const QString &path)
 {
     QFile source(path);
@@ -108,15 +102,15 @@ bool importText(xbase::TApolloTable &table, const QString &collectionFolder, Man
     const QByteArray bytes = source.readAll();
     if (source.error() != QFileDevice::NoError)
         return false;
-    NewSermon s = reserve(table, collectionFolder, names, QStringLiteral(".RTF"));
+    NewSermon s = reserve(table, collection, names, QStringLiteral(".RTF"));
     // The manuscript is the file as it is; the copy is made from the bytes
     // read, so the two always agree.
     s.made << s.manuscript;
-    if (!writeWhole(s.manuscript, bytes))
+    if (!files::writeWholeFile(s.manuscript, bytes))
         return false;
     const richtext::PlainText text = richtext::plainTextOf(bytes);
     s.made << s.textCopy;
-    if (!writeWhole(s.textCopy, text.bytes))
+    if (!files::writeWholeFile(s.textCopy, text.bytes))
         return false;
     post(table, s, path, QByteArray(), briefFromBytes(text.bytes));
     return true;
@@ -177,17 +171,20 @@ QString ImportOutcome::message() const
     return error.isEmpty() ? importedMessage(imported) : error + QStringLiteral("\r") + importedMessage(imported);
 }
 
-ImportOutcome runBatchImport(ImportKind kind, xbase::TApolloTable &table, const QString &collectionFolder,
-                             const QStringList &paths, const std::function<void(int done)> &progress)
+ImportOutcome runBatchImport(ImportKind kind, store::CollectionDocument &document, const QStringList &files,
+                             Progress *progress)
 {
     ImportOutcome outcome;
-    BulkAddition still(table);
-    ManuscriptNames names(collectionFolder);
-    for (int i = 0; i < paths.size(); ++i) {
-        const QString &path = paths[i];
+    xbase::TApolloTable &table = document.table();
+    const store::CollectionPaths &collection = document.paths();
+    store::BatchScope still(table, bulkAddition());
+    store::ManuscriptNames names(collection.folder());
+    if (progress)
+        progress->start(uint64_t(files.size()));
+    for (const QString &path : files) {
         try {
-            const bool done = kind == ImportKind::Hwp ? importHwp(table, collectionFolder, names, path)
-                                                      : importText(table, collectionFolder, names, path);
+            const bool done = kind == ImportKind::Hwp ? importHwp(table, collection, names, path)
+                                                      : importText(table, collection, names, path);
             if (done)
                 ++outcome.imported;
             else
@@ -196,10 +193,11 @@ ImportOutcome runBatchImport(ImportKind kind, xbase::TApolloTable &table, const 
             if (table.Active() && table.State() != xbase::TableState::Browse)
                 table.Cancel();
             outcome.error = e.text();
+            still.failed();
             break;
         }
         if (progress)
-            progress(i + 1);
+            progress->tick();
     }
     return outcome;
 }

@@ -8,8 +8,11 @@
 
 #include <functional>
 
-namespace verbana::xbase {
-class TApolloTable;
+namespace verbana {
+class Progress;
+}
+namespace verbana::store {
+class CollectionDocument;
 }
 
 // The batch import: many HWP, TXT, RTF or CAP files become new sermons of
@@ -54,8 +57,7 @@ struct ImportOutcome {
     QString message() const;
 };
 
-// Imports `paths` (full paths, in order) into the open sermon table
-// `table` of the collection at `collectionFolder`:
+// Imports `files` (full paths, in order) into the open collection:
 // - Hwp: the file converted by Hwp2txt becomes data\dK\sulN.HWP (the file
 //   byte for byte), its text text\dK\sulN.txt; TITLE1 from ReadHwpTitle.
 // - Text: the file becomes data\dK\sulN.RTF byte for byte, whatever its own
@@ -67,9 +69,9 @@ struct ImportOutcome {
 // leaves nothing behind. An error of the table or of the collection's
 // folders ends the run: the record being added is cancelled, the files
 // written for it removed, and the sermons imported before it stay.
-// `progress` is called after every file with the number done (the caller
-// lets events run there).
-ImportOutcome runBatchImport(ImportKind kind, xbase::TApolloTable &table, const QString &collectionFolder,
-                             const QStringList &paths, const std::function<void(int done)> &progress = {});
+// The table is kept quiet meanwhile (exchange::bulkAddition). `progress` is
+// started with the number of files and ticked after each.
+ImportOutcome runBatchImport(ImportKind kind, store::CollectionDocument &document, const QStringList &files,
+                             Progress *progress = nullptr);
 
 } // namespace verbana::exchange

@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "store/batch_scope.h"
 #include "store/xbase/table_types.h"
-
-namespace verbana::xbase {
-class TApolloTable;
-}
 
 namespace verbana::exchange {
 
@@ -14,23 +11,18 @@ namespace verbana::exchange {
 constexpr unsigned kBulkEvents = unsigned(xbase::TableEvent::AfterScroll) | unsigned(xbase::TableEvent::AfterInsert)
                                  | unsigned(xbase::TableEvent::AfterPost);
 
-// Holds a table still while many records are added to it: its bound
-// controls are frozen, the handlers of `events` detached and the busy
-// cursor shown, for exactly the life of the guard. On every way out, errors
-// included, a record still being added is cancelled, so the table is left
-// browsing, and everything is restored in reverse order (the controls
-// refresh once when thawed).
-class BulkAddition {
-public:
-    explicit BulkAddition(xbase::TApolloTable &table, unsigned events = kBulkEvents, bool busyCursor = true);
-    ~BulkAddition();
-    BulkAddition(const BulkAddition &) = delete;
-    BulkAddition &operator=(const BulkAddition &) = delete;
-
-private:
-    xbase::TApolloTable &table_;
-    unsigned events_;
-    bool busyCursor_;
-};
+// How a bulk addition keeps the table while many records are added to it
+// (a store::BatchScope): the bound controls frozen, the handlers of
+// `events` detached and the busy cursor shown. On every way out a record
+// still being added is cancelled, so the table is left browsing; when the
+// run fails the sermon current before it is current again, otherwise the
+// table stays on the last sermon added.
+inline store::BatchScope::Options bulkAddition(unsigned events = kBulkEvents)
+{
+    return {.detach = events,
+            .position = store::BatchScope::Position::KeepOnFailure,
+            .busyCursor = true,
+            .cancelPending = true};
+}
 
 } // namespace verbana::exchange

@@ -5,9 +5,12 @@
 #include "exchange/bulk_addition.h"
 #include "exchange/record_values.h"
 #include "platform/cp949.h"
+#include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/progress.h"
 #include "platform/user_error.h"
 #include "richtext/richtext.h"
+#include "store/collection_document.h"
 #include "store/collection_files.h"
 #include "store/sermon_record.h"
 #include "store/xbase/apollo_table.h"
@@ -38,12 +41,6 @@ QByteArray dateOf(const QByteArray &value)
     return store::DateText(d).toLatin1();
 }
 
-bool writeWhole(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() && f.flush();
-}
-
 // Writes the manuscript and text copy of a memo for a new sermon and sets
 // CONTEXT (and BRIEF when asked); the files are removed again unless the
 // record is posted.
@@ -55,17 +52,17 @@ struct MemoFiles {
         if (!kept)
             removeMade(made);
     }
-    void write(xbase::TApolloTable &table, const QString &folder, const QString &name, const QByteArray &memo,
-               bool brief)
+    void write(xbase::TApolloTable &table, const store::CollectionPaths &collection, const QString &name,
+               const QByteArray &memo, bool brief)
     {
         const QByteArray bytes = memo + QByteArray(1, '\0');
         const QString context = store::ReplaceExtension(name, QStringLiteral(".RTF"));
         const QString k = kFolderOf(name);
-        const QString data = freshPath(makeFolder(folder, QStringLiteral("data\\") + k), context);
-        const QString text = freshPath(makeFolder(folder, QStringLiteral("text\\") + k), name);
+        const QString data = freshPath(makeFolder(collection, QStringLiteral("data\\") + k), context);
+        const QString text = freshPath(makeFolder(collection, QStringLiteral("text\\") + k), name);
         const QByteArray copy = textCopyOfMemo(bytes);
         made << text << data;
-        if (!writeWhole(text, copy) || !writeWhole(data, bytes))
+        if (!files::writeWholeFile(text, copy) || !files::writeWholeFile(data, bytes))
             throw EUserError(data + QStringLiteral(" 파일을 만들 수 없습니다."));
         putCut(table, QByteArrayLiteral("CONTEXT"), cp949::encodeLossy(context));
         if (brief) {
@@ -76,14 +73,17 @@ struct MemoFiles {
 };
 
 template <typename Fill>
-CopyOutcome copyRecords(xbase::TApolloTable &table, const QString &folder, xbase::TApolloTable &foreign, Fill fill,
-                        const std::function<void(int done)> &progress)
+CopyOutcome copyRecords(store::CollectionDocument &document, xbase::TApolloTable &foreign, Fill fill,
+                        Progress *progress)
 {
     CopyOutcome outcome;
-    BulkAddition still(table);
-    ManuscriptNames names(folder);
+    xbase::TApolloTable &table = document.table();
+    store::BatchScope still(table, bulkAddition());
+    store::ManuscriptNames names(document.paths().folder());
     table.Query(QByteArray());
     foreign.SetOrder(0);
+    if (progress)
+        progress->start(foreign.RecCount());
     for (foreign.GoTop(); !foreign.Eof(); foreign.Skip()) {
         try {
             MemoFiles files;
@@ -97,10 +97,11 @@ CopyOutcome copyRecords(xbase::TApolloTable &table, const QString &folder, xbase
             if (table.State() != xbase::TableState::Browse)
                 table.Cancel();
             outcome.error = e.text();
+            still.failed();
             break;
         }
         if (progress)
-            progress(outcome.copied);
+            progress->tick();
     }
     return outcome;
 }
@@ -176,9 +177,9 @@ QString CopyOutcome::message() const
     return error.isEmpty() ? done : error + QStringLiteral("\r") + done;
 }
 
-CopyOutcome importBiblora(xbase::TApolloTable &table, const QString &folder, xbase::TApolloTable &foreign,
-                          const std::function<void(int done)> &progress)
+CopyOutcome importBiblora(store::CollectionDocument &document, xbase::TApolloTable &foreign, Progress *progress)
 {
+    xbase::TApolloTable &table = document.table();
     // Every sermon field but DATE1, TITLE1, CONTEXT and DATE2 is copied by
     // name, as the open table names them.
     QList<QByteArray> byName;
@@ -186,7 +187,7 @@ CopyOutcome importBiblora(xbase::TApolloTable &table, const QString &folder, xba
         if (f != store::fDATE1 && f != store::fTITLE1 && f != store::fCONTEXT && f != store::fDATE2)
             byName << table.FieldName(f);
     return copyRecords(
-        table, folder, foreign,
+        document, foreign,
         [&](const QString &name, MemoFiles &files) {
             putCut(table, QByteArrayLiteral("TITLE1"), foreign.GetString(QByteArrayLiteral("title1")));
             putCut(table, QByteArrayLiteral("DATE1"), dateOf(foreign.GetString(QByteArrayLiteral("date1"))));
@@ -196,21 +197,22 @@ CopyOutcome importBiblora(xbase::TApolloTable &table, const QString &folder, xba
                     throw EUserError(QString::fromLatin1(field) + QStringLiteral(" 필드가 없습니다."));
                 putCut(table, field, foreign.GetString(field));
             }
-            files.write(table, folder, name, foreign.GetMemo(QByteArrayLiteral("context")), false);
+            files.write(table, document.paths(), name, foreign.GetMemo(QByteArrayLiteral("context")), false);
         },
         progress);
 }
 
-CopyOutcome importNotavia(xbase::TApolloTable &table, const QString &folder, xbase::TApolloTable &notes,
-                          const std::array<QByteArray, 4> &fields, const std::function<void(int done)> &progress)
+CopyOutcome importNotavia(store::CollectionDocument &document, xbase::TApolloTable &notes,
+                          const std::array<QByteArray, 4> &fields, Progress *progress)
 {
+    xbase::TApolloTable &table = document.table();
     return copyRecords(
-        table, folder, notes,
+        document, notes,
         [&](const QString &name, MemoFiles &files) {
             for (int i = 0; i < 4; ++i)
                 if (!fields[i].isEmpty())
                     putCut(table, fields[i], notes.GetString(QByteArrayLiteral("TIT") + QByteArray::number(i + 1)));
-            files.write(table, folder, name, notes.GetMemo(QByteArrayLiteral("MMM")), true);
+            files.write(table, document.paths(), name, notes.GetMemo(QByteArrayLiteral("MMM")), true);
         },
         progress);
 }

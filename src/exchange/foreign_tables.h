@@ -8,8 +8,14 @@
 #include <array>
 #include <functional>
 
+namespace verbana {
+class Progress;
+}
 namespace verbana::xbase {
 class TApolloTable;
+}
+namespace verbana::store {
+class CollectionDocument;
 }
 
 // Sermons kept by two other programs in xBase tables of their own: the
@@ -52,15 +58,17 @@ struct CopyOutcome {
     QString message() const;
 };
 
-// Copies every record of the recognised Biblora table `foreign` into
-// `table` of the collection at `folder`.
-CopyOutcome importBiblora(xbase::TApolloTable &table, const QString &folder, xbase::TApolloTable &foreign,
-                          const std::function<void(int done)> &progress = {});
+// Copies every record of the recognised Biblora table `foreign` into the
+// open collection, the table kept quiet meanwhile (exchange::bulkAddition).
+// `progress` is started with the number of foreign records and ticked
+// after each one copied.
+CopyOutcome importBiblora(store::CollectionDocument &document, xbase::TApolloTable &foreign,
+                          Progress *progress = nullptr);
 
 // Copies every record of the recognised Notavia table `notes`; `fields` are
 // the sermon fields chosen for TIT1..TIT4 (a later one wins over an earlier
 // one choosing the same field).
-CopyOutcome importNotavia(xbase::TApolloTable &table, const QString &folder, xbase::TApolloTable &notes,
-                          const std::array<QByteArray, 4> &fields, const std::function<void(int done)> &progress = {});
+CopyOutcome importNotavia(store::CollectionDocument &document, xbase::TApolloTable &notes,
+                          const std::array<QByteArray, 4> &fields, Progress *progress = nullptr);
 
 } // namespace verbana::exchange

@@ -6,7 +6,9 @@
 #include "platform/cp949.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/progress.h"
 #include "platform/user_error.h"
+#include "store/collection_document.h"
 #include "store/collection_files.h"
 #include "store/sermon_record.h"
 #include "store/xbase/apollo_table.h"
@@ -20,19 +22,20 @@ namespace {
 
 constexpr qsizetype kMaxExtension = 10;
 
-// Copies a stored name below `fromBase` to `toPath`, making its folder.
-// False when the source is missing or outside its collection; raises
-// EUserError when it exists but cannot be copied.
-bool copyStored(const QString &fromBase, const QString &relative, const QString &toPath)
+// Copies the stored name `relative` of the collection `from` to `toPath`,
+// making its folder. False when the source is missing, no regular file, or
+// outside its collection; raises EUserError when it exists but cannot be
+// copied.
+bool copyStored(const store::CollectionPaths &from, const QString &relative, const QString &toPath)
 {
-    if (relative.trimmed().isEmpty() || !paths::isContained(relative))
+    if (relative.trimmed().isEmpty())
         return false;
-    const QString from = paths::resolveExisting(fromBase, relative);
-    if (from.isEmpty() || !QFileInfo(from).isFile())
+    const QString source = from.existing(relative);
+    if (source.isEmpty() || !QFileInfo(source).isFile())
         return false;
     QDir().mkpath(QFileInfo(toPath).absolutePath());
     store::TcopyFile copy;
-    copy.Forigin = from;
+    copy.Forigin = source;
     copy.Fdestination = toPath;
     if (!copy.DoCopy())
         throw EUserError(toPath + QStringLiteral(" 파일을 만들 수 없습니다."));
@@ -73,41 +76,45 @@ QString textCopyName(const QString &context)
     return (dot > slash ? context.left(dot) : context) + QStringLiteral(".txt");
 }
 
-MergeOutcome mergeCollection(xbase::TApolloTable &table, const QString &folder, const QString &sourceFolder,
-                             const std::function<void(int done, int total)> &progress)
+MergeOutcome mergeCollection(store::CollectionDocument &document, const QString &sourceFolder, Progress *progress)
 {
-    xbase::TApolloTable source;
-    source.DatabaseName = sourceFolder;
-    source.TableName = store::sermonTableName();
-    source.ReadOnly = true;
-    source.Open();
-    source.SetOrder(0);
-    const int total = int(source.RecCount());
+    xbase::TApolloTable &table = document.table();
+    const store::CollectionPaths &target = document.paths();
+    const store::CollectionPaths source(sourceFolder);
+    xbase::TApolloTable from;
+    from.DatabaseName = sourceFolder;
+    from.TableName = store::sermonTableName();
+    from.ReadOnly = true;
+    from.Open();
+    from.SetOrder(0);
     MergeOutcome outcome;
-    BulkAddition still(table, unsigned(xbase::TableEvent::AfterScroll) | unsigned(xbase::TableEvent::AfterInsert));
-    ManuscriptNames names(folder);
-    for (source.GoTop(); !source.Eof(); source.Skip()) {
+    store::BatchScope still(table,
+                            bulkAddition(unsigned(xbase::TableEvent::AfterScroll) | unsigned(xbase::TableEvent::AfterInsert)));
+    store::ManuscriptNames names(target.folder());
+    if (progress)
+        progress->start(from.RecCount());
+    for (from.GoTop(); !from.Eof(); from.Skip()) {
         QStringList made;
         try {
-            const QString context = cp949::decode(source.GetString(QByteArrayLiteral("CONTEXT")));
+            const QString context = cp949::decode(from.GetString(QByteArrayLiteral("CONTEXT")));
             const QString name = names.next(table.RecCount());
-            const QString target = mergedContext(context, name);
-            if (!target.isEmpty()) {
+            const QString merged = mergedContext(context, name);
+            if (!merged.isEmpty()) {
                 const QString k = kFolderOf(name);
-                const QString data = freshPath(paths::resolve(folder, QStringLiteral("data\\") + k), target);
-                if (copyStored(sourceFolder + QStringLiteral("/data"), context, data))
+                const QString data = freshPath(makeFolder(target, QStringLiteral("data\\") + k), merged);
+                if (copyStored(source, QStringLiteral("data\\") + context, data))
                     made << data;
-                const QString text = freshPath(paths::resolve(folder, QStringLiteral("text\\") + k), name);
-                if (copyStored(sourceFolder + QStringLiteral("/text"), textCopyName(context), text))
+                const QString text = freshPath(makeFolder(target, QStringLiteral("text\\") + k), name);
+                if (copyStored(source, QStringLiteral("text\\") + textCopyName(context), text))
                     made << text;
             }
             table.Append();
             for (int f = 1; f <= table.FieldCount(); ++f) {
                 const QByteArray field = table.FieldName(f);
-                if (source.FieldPos(field) != 0)
-                    putCut(table, field, source.GetString(field));
+                if (from.FieldPos(field) != 0)
+                    putCut(table, field, from.GetString(field));
             }
-            putCut(table, QByteArrayLiteral("CONTEXT"), cp949::encodeLossy(target));
+            putCut(table, QByteArrayLiteral("CONTEXT"), cp949::encodeLossy(merged));
             table.Post();
             ++outcome.merged;
         } catch (const EUserError &e) {
@@ -115,10 +122,11 @@ MergeOutcome mergeCollection(xbase::TApolloTable &table, const QString &folder, 
                 table.Cancel();
             removeMade(made);
             outcome.error = e.text();
+            still.failed();
             break;
         }
         if (progress)
-            progress(int(source.RecNo()), total);
+            progress->advanceTo(from.RecNo());
     }
     return outcome;
 }
@@ -135,8 +143,7 @@ QString refusedCollectionName(const QString &name, const QString &programFolder)
     return QString();
 }
 
-void extractCollection(xbase::TApolloTable &table, const QString &folder, const QString &newFolder,
-                       const std::function<void(int done, int total)> &progress)
+void extractCollection(store::CollectionDocument &document, const QString &newFolder, Progress *progress)
 {
     // Only a folder made here is ever removed again.
     if (QFileInfo::exists(newFolder))
@@ -145,9 +152,11 @@ void extractCollection(xbase::TApolloTable &table, const QString &folder, const 
         files::removeFolder(newFolder);
         throw EUserError(newFolder + QStringLiteral(" 폴더를 만들 수 없습니다."));
     }
+    const store::CollectionPaths &from = document.paths();
+    const store::CollectionPaths to(newFolder);
     try {
         const QString tablePath = newFolder + QLatin1Char('/') + store::sermonTableName();
-        if (!table.CopyFile(tablePath))
+        if (!document.table().CopyFile(tablePath))
             throw EUserError(QStringLiteral("설교 자료를 새 설교집으로 복사하지 못했습니다."));
         xbase::TApolloTable copy;
         copy.DatabaseName = newFolder;
@@ -156,16 +165,18 @@ void extractCollection(xbase::TApolloTable &table, const QString &folder, const 
         copy.Open();
         store::createSermonTags(copy);
         copy.SetOrder(0);
-        const int total = int(copy.RecCount());
+        if (progress)
+            progress->start(copy.RecCount());
         for (copy.GoTop(); !copy.Eof(); copy.Skip()) {
             const QString context = cp949::decode(copy.GetString(QByteArrayLiteral("CONTEXT")));
-            if (!context.trimmed().isEmpty()
-                && copyStored(folder + QStringLiteral("/data"), context,
-                              paths::resolve(newFolder, QStringLiteral("data\\") + context)))
-                copyStored(folder + QStringLiteral("/text"), textCopyName(context),
-                           paths::resolve(newFolder, QStringLiteral("text\\") + textCopyName(context)));
+            const QString data = to.manuscript(context);
+            if (!data.isEmpty() && copyStored(from, QStringLiteral("data\\") + context, data)) {
+                const QString text = to.resolve(QStringLiteral("text\\") + textCopyName(context));
+                if (!text.isEmpty())
+                    copyStored(from, QStringLiteral("text\\") + textCopyName(context), text);
+            }
             if (progress)
-                progress(int(copy.RecNo()), total);
+                progress->advanceTo(copy.RecNo());
         }
     } catch (...) {
         files::removeFolder(newFolder);

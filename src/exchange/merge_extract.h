@@ -5,8 +5,11 @@
 
 #include <functional>
 
-namespace verbana::xbase {
-class TApolloTable;
+namespace verbana {
+class Progress;
+}
+namespace verbana::store {
+class CollectionDocument;
 }
 
 // Sermons moving between collections: another collection merged into the
@@ -33,27 +36,30 @@ struct MergeOutcome {
 };
 
 // Appends every sermon of the collection at `sourceFolder`, in record
-// order, to `table` (the open collection at `folder`): each gets a fresh
+// order, to the open collection: each gets a fresh
 // manuscript name there and its manuscript and text copy are copied under
 // it; a sermon without manuscript keeps an empty CONTEXT. The source table
-// is opened for reading only and its files only read. Missing source
-// files are skipped. An error ends the merge: the sermon in hand is
-// cancelled and its copied files removed; those merged before it stay.
-// `progress` gets the source record number after each sermon.
-MergeOutcome mergeCollection(xbase::TApolloTable &table, const QString &folder, const QString &sourceFolder,
-                             const std::function<void(int done, int total)> &progress = {});
+// is opened for reading only and its files only read, through its own
+// resolver: a name leading out of the source collection is never followed.
+// Missing source files are skipped. An error ends the merge: the sermon in
+// hand is cancelled and its copied files removed; those merged before it
+// stay. The open table is kept quiet meanwhile (exchange::bulkAddition).
+// `progress` is started with the source's record count and advanced to
+// each source record number.
+MergeOutcome mergeCollection(store::CollectionDocument &document, const QString &sourceFolder,
+                             Progress *progress = nullptr);
 
 // The message refusing a new collection name (already without leading and
 // trailing blanks) in `programFolder`; empty when the name may be used.
 QString refusedCollectionName(const QString &name, const QString &programFolder);
 
-// Makes the collection `newFolder` out of the sermons in view of `table`
-// (the open collection at `folder`): the table copied by the engine, its
-// index made, and each sermon's manuscript and text copy copied under the
-// same names. Raises EUserError, with everything made removed, when the
-// table or a file cannot be written. `progress` as for the merge.
-void extractCollection(xbase::TApolloTable &table, const QString &folder, const QString &newFolder,
-                       const std::function<void(int done, int total)> &progress = {});
+// Makes the collection `newFolder` out of the sermons in view of the open
+// collection: the table copied by the engine, its index made, and each
+// sermon's manuscript and text copy copied under the same names, names
+// leading out of either collection never followed. Raises EUserError, with
+// everything made removed, when the table or a file cannot be written.
+// `progress` as for the merge, over the new table's records.
+void extractCollection(store::CollectionDocument &document, const QString &newFolder, Progress *progress = nullptr);
 
 // "새로 만들어진 설교집을 열어 보시겠습니까?"
 QString openExtractedQuestion();

@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/user_error.h"
+#include "store/collection_paths.h"
 #include "store/xbase/apollo_table.h"
 
 #include <QDir>
@@ -28,9 +29,11 @@ QString kFolderOf(const QString &manuscriptName)
     return cut < 0 ? QString() : manuscriptName.left(cut);
 }
 
-QString makeFolder(const QString &base, const QString &relativeFolder)
+QString makeFolder(const store::CollectionPaths &collection, const QString &relativeFolder)
 {
-    const QString path = paths::resolve(base, relativeFolder);
+    const QString path = collection.resolve(relativeFolder);
+    if (path.isEmpty())
+        throw EUserError(paths::join(collection.folder(), relativeFolder) + QStringLiteral(" 폴더를 만들 수 없습니다."));
     if (!QDir().mkpath(path))
         throw EUserError(path + QStringLiteral(" 폴더를 만들 수 없습니다."));
     return path;
@@ -45,32 +48,6 @@ void removeMade(const QStringList &made)
 {
     for (const QString &p : made)
         files::removeFileOnly(p);
-}
-
-QString ManuscriptNames::next(quint32 recordCount)
-{
-    quint64 n = recordCount;
-    const quint64 k = n / 1000;
-    const QString kFolder = QStringLiteral("d") + QString::number(k);
-    auto found = taken_.find(k);
-    if (found == taken_.end()) {
-        QSet<QString> stems;
-        for (const char *part : {"text/", "data/"}) {
-            const QString dir = paths::resolveExisting(folder_, QLatin1String(part) + kFolder);
-            if (dir.isEmpty())
-                continue;
-            for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-                const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-                stems.insert((dot < 0 ? name : name.left(dot)).toLower());
-            }
-        }
-        found = taken_.insert(k, stems);
-    }
-    auto stem = [&] { return QStringLiteral("sul") + QString::number(n); };
-    while (found->contains(stem()))
-        ++n;
-    found->insert(stem());
-    return kFolder + QLatin1Char('\\') + stem() + QStringLiteral(".txt");
 }
 
 } // namespace verbana::exchange

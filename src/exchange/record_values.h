@@ -3,12 +3,13 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QHash>
-#include <QSet>
 #include <QString>
 
 namespace verbana::xbase {
 class TApolloTable;
+}
+namespace verbana::store {
+class CollectionPaths;
 }
 
 // Small steps shared by the imports and the merge.
@@ -22,9 +23,10 @@ void putCut(xbase::TApolloTable &table, const QByteArray &name, QByteArrayView v
 // The folder part of a manuscript name ("d3" of "d3\sul3120.txt").
 QString kFolderOf(const QString &manuscriptName);
 
-// Makes `relativeFolder` (stored form, "\" separators) below `base` with
-// every missing parent; raises EUserError naming the folder when it cannot.
-QString makeFolder(const QString &base, const QString &relativeFolder);
+// Makes `relativeFolder` (stored form, "\" separators) below the
+// collection with every missing parent; raises EUserError naming the folder
+// when it cannot, or when the name or a link on the way would lead out.
+QString makeFolder(const store::CollectionPaths &paths, const QString &relativeFolder);
 
 // The path of a file named by ManuscriptNames (the name part of
 // `manuscriptName`, any extension) in its k-folder `kFolderPath`, as
@@ -34,18 +36,5 @@ QString freshPath(const QString &kFolderPath, const QString &manuscriptName);
 
 // Removes files this program made for a record that was not kept.
 void removeMade(const QStringList &paths);
-
-// NewManuscriptName for a bulk run: the same names, but each k-folder of
-// data\ and text\ is listed once per run instead of once per sermon, and
-// every name handed out counts as taken (the run is the only writer).
-class ManuscriptNames {
-public:
-    explicit ManuscriptNames(QString collectionFolder) : folder_(std::move(collectionFolder)) {}
-    QString next(quint32 recordCount);
-
-private:
-    QString folder_;
-    QHash<quint64, QSet<QString>> taken_;
-};
 
 } // namespace verbana::exchange

@@ -8,6 +8,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace verbana::files {
 
@@ -54,6 +57,61 @@ bool replaceFile(const QString &from, const QString &to)
     }
     QFile::remove(from);
     return true;
+}
+
+ReadOutcome readRegularFile(const QString &path, QByteArray &content)
+{
+    content.resize(0);
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? ReadOutcome::Missing
+               : errno == ELOOP                    ? ReadOutcome::NotRegular
+                                                   : ReadOutcome::Failed;
+    struct stat st;
+    ReadOutcome outcome = ReadOutcome::Ok;
+    if (::fstat(fd, &st) != 0) {
+        outcome = ReadOutcome::Failed;
+    } else if (!S_ISREG(st.st_mode)) {
+        outcome = ReadOutcome::NotRegular;
+    } else {
+        content.resize(qsizetype(st.st_size));
+        qsizetype got = 0;
+        while (got < content.size()) {
+            const ssize_t n = ::read(fd, content.data() + got, size_t(content.size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                outcome = ReadOutcome::Failed;
+                break;
+            }
+            if (n == 0)
+                break;
+            got += n;
+        }
+        content.resize(outcome == ReadOutcome::Ok ? got : 0);
+    }
+    ::close(fd);
+    return outcome;
+}
+
+bool writeWholeFile(const QString &path, QByteArrayView bytes)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    struct stat st;
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) == 0;
+    qsizetype written = 0;
+    while (ok && written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, size_t(bytes.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok)
+            written += n;
+    }
+    return ::close(fd) == 0 && ok;
 }
 
 bool isFixedLocalFolder(const QString &path)

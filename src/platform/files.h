@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // File-system services the program needs beyond QFile.
@@ -21,6 +22,18 @@ bool removeFileOnly(const QString &path);
 // systems the file is copied beside `to` first. False, with both files as
 // they were, when that could not be done.
 bool replaceFile(const QString &from, const QString &to);
+
+enum class ReadOutcome { Ok, Missing, NotRegular, Failed };
+// Reads a file whole into `content` (its buffer reused). The file is opened
+// without following a link in the last part of `path` and without
+// blocking, and read only when it is a regular file: a link, a folder, a
+// pipe or a device there is NotRegular, and `content` is left empty.
+ReadOutcome readRegularFile(const QString &path, QByteArray &content);
+
+// Writes `bytes` as the whole content of the file `path`, made when it is
+// missing. A link in the last part of `path`, a folder, a pipe or a device
+// there is never written through; false then, and when writing failed.
+bool writeWholeFile(const QString &path, QByteArrayView bytes);
 
 // True when the folder lies on a local, writable, non-removable file system.
 bool isFixedLocalFolder(const QString &path);

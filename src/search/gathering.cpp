@@ -3,46 +3,21 @@
 
 #include "platform/cp949.h"
 #include "platform/files.h"
-#include "platform/paths.h"
-#include "store/collection_files.h"
+#include "platform/progress.h"
+#include "store/batch_scope.h"
+#include "store/collection_document.h"
+#include "store/collection_paths.h"
 #include "store/sermon_record.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "store/view_walk.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include <QFileInfo>
 #include <QStringList>
 
 namespace verbana::search {
 
 namespace {
-
-constexpr unsigned kAllEvents = 127;
-
-// Detaches the table's handlers and freezes its controls for a batch, and
-// undoes both on every way out.
-class QuietTable {
-public:
-    explicit QuietTable(xbase::TApolloTable &table) : table_(table)
-    {
-        table_.DetachHandlers(kAllEvents);
-        table_.DisableControls();
-    }
-    ~QuietTable()
-    {
-        table_.EnableControls();
-        table_.AttachHandlers(kAllEvents);
-    }
-    QuietTable(const QuietTable &) = delete;
-    QuietTable &operator=(const QuietTable &) = delete;
-
-private:
-    xbase::TApolloTable &table_;
-};
 
 // The manuscript name of the current record as a file name.
 QString currentContext(const xbase::TApolloTable &table)
@@ -50,62 +25,43 @@ QString currentContext(const xbase::TApolloTable &table)
     return cp949::decode(table.GetString(store::fCONTEXT));
 }
 
-QString textCopyOf(const QString &folder, const QString &context)
+// Removes a sermon's text copy and manuscript file when present. Only
+// names that stay inside the collection come back from the resolver; an
+// empty manuscript name names no file (it would name the data folder).
+void removeSermonFiles(const store::CollectionPaths &paths, const QString &context)
 {
-    return paths::resolveExisting(folder, QStringLiteral("text\\") + store::ReplaceExtension(context, QStringLiteral(".txt")));
-}
-
-// Reads a whole file into `buffer` (reused between files, so one copy is
-// in memory at a time); false when it cannot be read.
-bool readWhole(const QString &path, std::vector<char> &buffer, qsizetype &size)
-{
-    const QByteArray name = path.toLocal8Bit();
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    size = 0;
-    if (ok) {
-        buffer.resize(size_t(st.st_size));
-        while (size < qsizetype(buffer.size())) {
-            const ssize_t n = ::read(fd, buffer.data() + size, buffer.size() - size_t(size));
-            if (n < 0) {
-                ok = false;
-                break;
-            }
-            if (n == 0)
-                break;
-            size += n;
-        }
-    }
-    ::close(fd);
-    return ok;
-}
-
-// Removes the current sermon's text copy and manuscript file when present.
-// An empty manuscript name names no file (it would name the data folder).
-void removeSermonFiles(const QString &folder, const QString &context)
-{
-    if (context.trimmed().isEmpty())
-        return;
-    const QString text = textCopyOf(folder, context);
-    const QString manuscript = paths::resolveExisting(folder, QStringLiteral("data\\") + context);
-    for (const QString &path : {text, manuscript})
-        if (!path.isEmpty() && QFileInfo(path).isFile())
+    for (const QString &path : {paths.textCopy(context), paths.manuscript(context)})
+        if (!path.isEmpty())
             files::removeFileOnly(path);
 }
 
-void deleteCurrent(xbase::TApolloTable &table, const QString &folder, const DeletedRecord &deleted)
+void deleteCurrent(store::CollectionDocument &document)
 {
+    xbase::TApolloTable &table = document.table();
     const QString context = currentContext(table);
     const uint32_t recno = table.RecNo();
     // The record goes first: when the engine refuses it, the sermon keeps
     // its files.
     table.Delete();
-    if (deleted)
-        deleted(recno);
-    removeSermonFiles(folder, context);
+    document.announceDeleted(recno);
+    removeSermonFiles(document.paths(), context);
+}
+
+// Runs a batch deletion in record order with the table quiet, then
+// releases the gathering, also when the deletion fails part-way.
+template <typename Deletion> uint32_t deleteThenRelease(store::CollectionDocument &document, Deletion deletion)
+{
+    uint32_t count = 0;
+    try {
+        document.table().SetOrder(0);
+        store::BatchScope quiet(document.table(), {.position = store::BatchScope::Position::Leave});
+        count = deletion();
+    } catch (...) {
+        document.releaseGathering();
+        throw;
+    }
+    document.releaseGathering();
+    return count;
 }
 
 } // namespace
@@ -172,35 +128,16 @@ QString highlightTerms(const ManuscriptQuery &query)
     return terms.join(QStringLiteral("//"));
 }
 
-std::vector<uint32_t> scanManuscripts(xbase::TApolloTable &table, const QString &collectionFolder,
-                                      const ManuscriptQuery &query, const ScanProgress &progress)
+std::vector<uint32_t> scanManuscripts(xbase::TApolloTable &table, const store::CollectionPaths &paths,
+                                      const ManuscriptQuery &query, Progress *progress)
 {
     std::vector<uint32_t> found;
-    std::vector<char> buffer;
-    uint32_t scanned = 0;
-    table.GoTop();
-    const QString textFolder = collectionFolder + QStringLiteral("/text/");
-    while (!table.Eof() && table.RecNo() != 0) {
-        const QString context = currentContext(table);
-        qsizetype size = 0;
-        bool read = false;
-        if (!context.isEmpty()) {
-            // The name as stored is tried first; only a name whose letter
-            // case differs from the file's goes through the resolver.
-            QString direct = textFolder + store::ReplaceExtension(context, QStringLiteral(".txt"));
-            direct.replace(QLatin1Char('\\'), QLatin1Char('/'));
-            read = readWhole(direct, buffer, size);
-            if (!read) {
-                const QString path = textCopyOf(collectionFolder, context);
-                read = !path.isEmpty() && readWhole(path, buffer, size);
-            }
-        }
-        if (read && manuscriptMatches(QByteArrayView(buffer.data(), size), query))
+    QByteArray content; // one buffer for every text copy
+    store::StoredFileReader reader(paths);
+    store::forEachInView(table, progress, [&] {
+        if (reader.readTextCopy(currentContext(table), content) && manuscriptMatches(content, query))
             found.push_back(table.RecNo());
-        if (progress)
-            progress(++scanned);
-        table.Skip(1);
-    }
+    });
     return found;
 }
 
@@ -220,52 +157,68 @@ QString countMessage(uint32_t count, bool gathered)
                     : QStringLiteral("현재 설교는 모두 ") + QString::number(count) + QStringLiteral(" 편 입니다.");
 }
 
-std::vector<uint32_t> recordsInView(xbase::TApolloTable &table)
+bool gatherFields(store::CollectionDocument &document, const std::vector<FieldCondition> &rows, bool useAnd)
 {
-    std::vector<uint32_t> recnos;
-    table.GoTop();
-    while (!table.Eof() && table.RecNo() != 0) {
-        recnos.push_back(table.RecNo());
-        table.Skip(1);
-    }
-    return recnos;
+    const QByteArray expression = gatherExpression(rows, useAnd);
+    if (expression.size() < 2)
+        return false;
+    // The table checks the expression before it replaces the gathering in
+    // force; a refusal leaves everything as it was.
+    document.table().Query(expression);
+    document.setHighlightTerms(QString());
+    document.table().GoTop();
+    return true;
 }
 
-uint32_t deleteGathered(xbase::TApolloTable &table, const QString &collectionFolder, const DeletedRecord &deleted)
+uint32_t gatherManuscripts(store::CollectionDocument &document, const ManuscriptQuery &query, Progress *progress)
 {
-    table.SetOrder(0);
-    uint32_t count = 0;
+    xbase::TApolloTable &table = document.table();
+    document.setHighlightTerms(QString());
+    std::vector<uint32_t> found;
     {
-        QuietTable quiet(table);
-        for (uint32_t recno : recordsInView(table)) {
-            table.Go(recno);
-            deleteCurrent(table, collectionFolder, deleted);
+        store::BatchScope quiet(table, {.position = store::BatchScope::Position::Leave});
+        table.Query(QByteArray());
+        found = scanManuscripts(table, document.paths(), query, progress);
+        if (!found.empty())
+            markGathered(table, found);
+        else
+            table.GoTop();
+    }
+    if (!found.empty())
+        document.setHighlightTerms(highlightTerms(query));
+    return uint32_t(found.size());
+}
+
+uint32_t deleteGathered(store::CollectionDocument &document)
+{
+    return deleteThenRelease(document, [&] {
+        uint32_t count = 0;
+        for (uint32_t recno : store::recordsInView(document.table())) {
+            document.table().Go(recno);
+            deleteCurrent(document);
             ++count;
         }
-    }
-    table.Query(QByteArray());
-    return count;
+        return count;
+    });
 }
 
-uint32_t deleteNotGathered(xbase::TApolloTable &table, const QString &collectionFolder, const DeletedRecord &deleted)
+uint32_t deleteNotGathered(store::CollectionDocument &document)
 {
-    table.SetOrder(0);
-    uint32_t count = 0;
-    {
-        QuietTable quiet(table);
-        std::vector<uint32_t> kept = recordsInView(table);
+    return deleteThenRelease(document, [&] {
+        xbase::TApolloTable &table = document.table();
+        std::vector<uint32_t> kept = store::recordsInView(table);
         std::sort(kept.begin(), kept.end());
         table.Query(QByteArray());
-        for (uint32_t recno : recordsInView(table)) {
+        uint32_t count = 0;
+        for (uint32_t recno : store::recordsInView(table)) {
             if (std::binary_search(kept.begin(), kept.end(), recno))
                 continue;
             table.Go(recno);
-            deleteCurrent(table, collectionFolder, deleted);
+            deleteCurrent(document);
             ++count;
         }
-    }
-    table.Query(QByteArray());
-    return count;
+        return count;
+    });
 }
 
 } // namespace verbana::search

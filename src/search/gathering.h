@@ -16,6 +16,17 @@
 // records marked), counting the sermons in view, and the two batch
 // deletions. No widgets: the main window hands in the table, the folder and
 // what the dialog's boxes hold.
+//
+// The commands work on the open collection (its document): its table and
+// the highlight terms of the gathering in force.
+namespace verbana {
+class Progress;
+}
+namespace verbana::store {
+class CollectionDocument;
+class CollectionPaths;
+}
+
 namespace verbana::search {
 
 // A word of the field page is cut to this many bytes, on a character
@@ -53,14 +64,13 @@ bool manuscriptMatches(QByteArrayView content, const ManuscriptQuery &query);
 // The given words, as typed and in box order, joined by "//".
 QString highlightTerms(const ManuscriptQuery &query);
 
-// Called after each sermon scanned with the number scanned so far.
-using ScanProgress = std::function<void(uint32_t scanned)>;
-
 // Walks the sermons in view from the first and returns the record numbers
-// of those whose text copy (text\ + CONTEXT with ".txt") meets the query.
-// One text copy is in memory at a time. A missing copy never meets it.
-std::vector<uint32_t> scanManuscripts(xbase::TApolloTable &table, const QString &collectionFolder,
-                                      const ManuscriptQuery &query, const ScanProgress &progress = {});
+// of those whose text copy (found through `paths`) meets the query. One
+// text copy is in memory at a time; a missing one, and anything but a
+// regular file reached without a link, never meets it. `progress` ticks per
+// sermon; a stop asked for there ends the scan with what was found so far.
+std::vector<uint32_t> scanManuscripts(xbase::TApolloTable &table, const store::CollectionPaths &paths,
+                                      const ManuscriptQuery &query, Progress *progress = nullptr);
 
 // Marks the found records so that only they are in view (after clearing
 // any query) and goes to the first.
@@ -72,19 +82,28 @@ bool isGathered(const xbase::TApolloTable &table);
 // What 현재 자료 갯수 says for `count` sermons in view.
 QString countMessage(uint32_t count, bool gathered);
 
-// The record numbers in view, first to last in the order in force.
-std::vector<uint32_t> recordsInView(xbase::TApolloTable &table);
+// 찾기 of the field page: the expression of the rows replaces the gathering
+// in force and clears the highlight terms; the table goes to the first
+// sermon. False (nothing changed) when no row has a word. A query the
+// engine refuses raises its error and leaves the gathering in force.
+bool gatherFields(store::CollectionDocument &document, const std::vector<FieldCondition> &rows, bool useAnd);
+
+// 찾기 of the manuscript page: releases the gathering in force, scans the
+// text copies with the table quiet (BatchScope) and marks the sermons
+// found, with the given words as the highlight terms. Returns the number
+// found; with none, no gathering is in force and the table stands on the
+// first sermon.
+uint32_t gatherManuscripts(store::CollectionDocument &document, const ManuscriptQuery &query,
+                           Progress *progress = nullptr);
 
 // The batch deletions, on a table in browse state. Each sets record order
-// and, while it works, detaches the table's handlers and freezes its
-// controls (restored on every way out). A sermon loses its record first,
-// then its text copy and its manuscript file (files only, never a folder);
-// files that cannot be removed are passed over. Both end with no query.
-// `deleted` hears of each record deleted (the list, which the frozen
-// table does not tell). Returns the number of sermons deleted.
-using DeletedRecord = std::function<void(uint32_t recno)>;
-uint32_t deleteGathered(xbase::TApolloTable &table, const QString &collectionFolder, const DeletedRecord &deleted = {});
-uint32_t deleteNotGathered(xbase::TApolloTable &table, const QString &collectionFolder,
-                           const DeletedRecord &deleted = {});
+// and keeps the table quiet while it works. A sermon loses its record
+// first, then its text copy and its manuscript file (regular files below
+// the collection only, never a folder, never through a link); files that
+// cannot be removed are passed over. Each record deleted is announced to
+// the document (the list, which the frozen table does not tell). Both end
+// with the gathering released. Returns the number of sermons deleted.
+uint32_t deleteGathered(store::CollectionDocument &document);
+uint32_t deleteNotGathered(store::CollectionDocument &document);
 
 } // namespace verbana::search

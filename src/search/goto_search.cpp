@@ -2,19 +2,21 @@
 #include "search/goto_search.h"
 
 #include "platform/cp949.h"
-#include "platform/paths.h"
-#include "store/collection_files.h"
+#include "platform/progress.h"
 #include "store/xbase/apollo_table.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 namespace verbana::search {
 
 namespace {
 
 constexpr qsizetype kWordBytes = 100;
-constexpr int kRecordsBetweenBreaths = 4096;
+
+bool textCopyHolds(store::StoredFileReader &reader, const xbase::TApolloTable &table, const GoToQuery &query)
+{
+    QByteArray content;
+    return reader.readTextCopy(cp949::decode(table.GetString(kManuscriptItem)), content)
+           && textHolds(content, query.word);
+}
 
 } // namespace
 
@@ -53,52 +55,34 @@ bool textHolds(QByteArrayView content, QByteArrayView word)
     return !word.isEmpty() && cp949::indexOf(content, word) >= 0;
 }
 
-QString textCopyOf(const QString &collectionFolder, QByteArrayView context)
-{
-    if (collectionFolder.isEmpty() || context.isEmpty())
-        return QString();
-    const QString relative =
-        QStringLiteral("text\\") + store::ReplaceExtension(cp949::decode(context), QStringLiteral(".TXT"));
-    if (!paths::isContained(relative))
-        return QString();
-    return paths::resolve(collectionFolder, relative);
-}
-
 bool recordMatches(const xbase::TApolloTable &table, const GoToQuery &query)
 {
     if (query.item != kManuscriptItem)
         return fieldHolds(table.GetString(query.item), cp949::upperAscii(query.word));
-    const QString path = textCopyOf(query.collectionFolder, table.GetString(kManuscriptItem));
-    if (path.isEmpty() || !QFileInfo(path).isFile())
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return textHolds(file.readAll(), query.word);
+    store::StoredFileReader reader(query.paths);
+    return textCopyHolds(reader, table, query);
 }
 
-bool findNext(xbase::TApolloTable &table, const GoToQuery &query, const std::function<void()> &between)
+bool findNext(xbase::TApolloTable &table, const GoToQuery &query, Progress *progress)
 {
     // The word is folded once; each record's field is folded as it is read.
     const bool field = query.item != kManuscriptItem;
     const QByteArray upperWord = field ? cp949::upperAscii(query.word) : QByteArray();
+    store::StoredFileReader reader(query.paths);
     const long step = query.direction == Direction::Down ? 1 : -1;
-    int breath = 0;
     for (;;) {
         table.Skip(step);
         const bool ended = table.Eof() || table.Bof();
         if (table.RecNo() != 0) {
             const bool match = field ? fieldHolds(table.GetString(query.item), upperWord)
-                                     : recordMatches(table, query);
+                                     : textCopyHolds(reader, table, query);
             if (match)
                 return true;
         }
         if (ended)
             return false;
-        if (between && ++breath == kRecordsBetweenBreaths) {
-            breath = 0;
-            between();
-        }
+        if (progress)
+            progress->tick();
     }
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "store/collection_paths.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -8,6 +10,9 @@
 #include <functional>
 #include <vector>
 
+namespace verbana {
+class Progress;
+}
 namespace verbana::xbase {
 class TApolloTable;
 }
@@ -48,31 +53,27 @@ bool fieldHolds(QByteArrayView fieldText, QByteArrayView upperWord);
 // on a character boundary.
 bool textHolds(QByteArrayView content, QByteArrayView word);
 
-// Where the text copy of a manuscript lies: "text\" + the manuscript's name
-// with ".TXT" for its extension, found in any letter case below the
-// collection folder. Empty when there is no name or the name would lead
-// out of the folder.
-QString textCopyOf(const QString &collectionFolder, QByteArrayView context);
-
 enum class Direction { Down, Up };
 
 struct GoToQuery {
     int item = 2;
     QByteArray word; // from searchWord()
-    QString collectionFolder;
+    store::CollectionPaths paths; // where the text copies are
     Direction direction = Direction::Down;
 };
 
-// Tests the record the table stands on.
+// Tests the record the table stands on. A text copy is read through the
+// collection's resolver (store::StoredFileReader): a missing one, and one
+// that is no regular file reached without a link, holds nothing.
 bool recordMatches(const xbase::TApolloTable &table, const GoToQuery &query);
 
 // Moves one record at a time in the query's direction and tests the record
 // the table then stands on, also when the move found no further record (so
 // the last record of the view is tested once more), until one matches (true,
 // the table stands on it) or the table's end or start flag is set (false,
-// the table stands on the last record reached). `between` runs every few
-// thousand records, for the caller to keep its window alive; it must not
-// move the table.
-bool findNext(xbase::TApolloTable &table, const GoToQuery &query, const std::function<void()> &between = {});
+// the table stands on the last record reached). `progress` ticks per record
+// so that the caller's window stays alive; its display must not move the
+// table.
+bool findNext(xbase::TApolloTable &table, const GoToQuery &query, Progress *progress = nullptr);
 
 } // namespace verbana::search

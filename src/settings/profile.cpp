@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/profile.h"
 
+#include "platform/paths.h"
+
 #include "platform/cp949.h"
 #include "platform/user_error.h"
 
@@ -8,6 +10,9 @@
 #include <QSaveFile>
 
 namespace verbana::settings {
+
+QString iniPath() { return paths::programFolder() + QStringLiteral("/verbdesk.ini"); }
+
 namespace {
 
 constexpr qsizetype kMaxValue = 2047;

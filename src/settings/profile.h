@@ -16,6 +16,9 @@
 // EUserError "Unable to write to <path>".
 namespace verbana::settings {
 
+// The program's settings file: verbdesk.ini in the program's folder.
+QString iniPath();
+
 class Profile {
 public:
     explicit Profile(QString path) : path_(std::move(path)) {}

@@ -4,7 +4,10 @@
 #include "bible/bible_books.h"
 #include "bible/bible_keys.h"
 #include "platform/cp949.h"
+#include "platform/progress.h"
+#include "store/batch_scope.h"
 #include "store/sermon_record.h"
+#include "store/view_walk.h"
 #include "store/xbase/apollo_table.h"
 
 #include <QHash>
@@ -14,63 +17,24 @@
 namespace verbana::stats {
 namespace {
 
-constexpr unsigned kAllEvents = 127;
-
-// Keeps the table quiet for a walk and puts the current sermon back on
-// every way out: no handler hears of the moves (the manuscript view is not
-// refreshed per sermon) and the bound controls are frozen until the end.
-class QuietWalk {
-public:
-    explicit QuietWalk(xbase::TApolloTable &table) : table_(table), current_(table.RecNo())
-    {
-        table_.DetachHandlers(kAllEvents);
-        table_.DisableControls();
-    }
-    ~QuietWalk()
-    {
-        try {
-            if (current_ != 0)
-                table_.Go(current_);
-        } catch (...) {
-            // The table stays where the walk left it; the thaw shows it.
-        }
-        table_.EnableControls();
-        table_.AttachHandlers(kAllEvents);
-    }
-    QuietWalk(const QuietWalk &) = delete;
-    QuietWalk &operator=(const QuietWalk &) = delete;
-
-private:
-    xbase::TApolloTable &table_;
-    uint32_t current_;
-};
-
-// Walks the sermons in view first to last with Skip, calling `visit` on
-// each as the current record, then `finish` while the table is still quiet.
+// Walks the sermons in view with the table quiet, calling `visit` on each
+// as the current record, then `finish` while the table is still quiet.
 // Nothing is written during the walk itself: a key stored there could move
 // the record in a key order and skip or repeat a sermon, so such work is
 // left to `finish`, which goes to the records by number.
 template<typename Visit, typename Finish>
-bool walk(xbase::TApolloTable &table, const CountProgress &progress, Visit visit, Finish finish)
+bool walk(xbase::TApolloTable &table, Progress *progress, Visit visit, Finish finish)
 {
     if (table.State() != xbase::TableState::Browse)
         return false;
-    QuietWalk quiet(table);
-    const uint32_t total = progress ? table.Count() : 0;
-    uint32_t walked = 0;
-    table.GoTop();
-    while (!table.Eof() && table.RecNo() != 0) {
-        visit();
-        if (progress)
-            progress(++walked, total);
-        table.Skip(1);
-    }
+    store::BatchScope quiet(table);
+    store::forEachInView(table, progress, visit);
     finish();
     return true;
 }
 
 template<typename Visit>
-bool walk(xbase::TApolloTable &table, const CountProgress &progress, Visit visit)
+bool walk(xbase::TApolloTable &table, Progress *progress, Visit visit)
 {
     return walk(table, progress, visit, [] {});
 }
@@ -79,17 +43,17 @@ bool walk(xbase::TApolloTable &table, const CountProgress &progress, Visit visit
 // reference (stored in the record), and hands every key found to `count`.
 // A collection opened read-only is counted the same, its keys derived but
 // not stored. Storing costs more than reading: the records are reported
-// to `progress` as a second pass, numbered from 1 again.
+// to `progress` as a second pass.
 template<typename Count>
-void deriveKeys(xbase::TApolloTable &table, const std::vector<uint32_t> &keyless, const CountProgress &progress,
-                Count count)
+void deriveKeys(xbase::TApolloTable &table, const std::vector<uint32_t> &keyless, Progress *progress, Count count)
 {
-    uint32_t derived = 0;
+    if (progress && !keyless.empty())
+        progress->start(keyless.size());
     for (uint32_t recno : keyless) {
         table.Go(recno);
         count(table.ReadOnly ? bible::DeriveBibleNo(table) : bible::RefreshBibleNo(table));
         if (progress)
-            progress(++derived, uint32_t(keyless.size()));
+            progress->tick();
     }
 }
 
@@ -123,7 +87,7 @@ int fieldOf(Category category)
 
 } // namespace
 
-std::optional<ChartPoints> CountByTestament(xbase::TApolloTable &table, const CountProgress &progress)
+std::optional<ChartPoints> CountByTestament(xbase::TApolloTable &table, Progress *progress)
 {
     uint32_t oldCount = 0;
     uint32_t newCount = 0;
@@ -150,7 +114,7 @@ std::optional<ChartPoints> CountByTestament(xbase::TApolloTable &table, const Co
                        {QStringLiteral("신약"), newCount, QColor(0, 255, 0)}};
 }
 
-std::optional<ChartPoints> CountByBook(xbase::TApolloTable &table, Testament testament, const CountProgress &progress)
+std::optional<ChartPoints> CountByBook(xbase::TApolloTable &table, Testament testament, Progress *progress)
 {
     std::array<uint32_t, 67> counts{};
     const bool old = testament == Testament::Old;
@@ -187,7 +151,7 @@ std::optional<ChartPoints> CountByBook(xbase::TApolloTable &table, Testament tes
 }
 
 std::optional<ChartPoints> CountByCategory(xbase::TApolloTable &table, Category category,
-                                           const CountProgress &progress)
+                                           Progress *progress)
 {
     const int field = fieldOf(category);
     ChartPoints points;

@@ -9,6 +9,9 @@
 #include <optional>
 #include <vector>
 
+namespace verbana {
+class Progress;
+}
 namespace verbana::xbase {
 class TApolloTable;
 }
@@ -29,12 +32,9 @@ struct ChartPoint {
 };
 using ChartPoints = std::vector<ChartPoint>;
 
-// Called after each sermon walked with the number walked so far and the
-// number in view, so that a progress line can move and events can run. A
-// count that stores keys then reports the sermons it stores them in as a
-// second pass (from 1 up to their number).
-using CountProgress = std::function<void(uint32_t walked, uint32_t total)>;
-
+// Every count takes an optional Progress: it is started with the number of
+// sermons in view and ticked after each. A count that stores keys then
+// starts it again with the number of sermons it stores them in.
 // The two book counts (their button numbers).
 enum class Testament { Old = 1, New = 2 };
 // The classification counts (their button numbers) and their fields.
@@ -42,23 +42,22 @@ enum class Category { SermonType = 5, Aim = 6, Service = 7, Place = 8 };
 
 // Every count refuses (no value, nothing touched) while the table holds a
 // sermon being added or edited: the walk would have to post or drop it.
-// Otherwise the table's handlers are detached and its controls frozen for
-// the walk, and the sermon current before it is current again after it
-// (also when storing a derived key fails: EApolloError, for the command
-// wrapper to report).
+// Otherwise the table is kept quiet for the walk (store::BatchScope), and the
+// sermon current before it and the order are in force again after it (also
+// when reading or storing fails: EApolloError, for the command to report).
 
 // 구약 (red) and 신약 (lime), both always given. A sermon without a stored
 // key gets one from its reference, stored in the record.
-std::optional<ChartPoints> CountByTestament(xbase::TApolloTable &table, const CountProgress &progress = {});
+std::optional<ChartPoints> CountByTestament(xbase::TApolloTable &table, Progress *progress = nullptr);
 // The books of one testament with a count above zero, in book order,
 // labelled with their abbreviations. Only the Old Testament count derives
 // missing keys (and stores them).
 std::optional<ChartPoints> CountByBook(xbase::TApolloTable &table, Testament testament,
-                                       const CountProgress &progress = {});
+                                       Progress *progress = nullptr);
 // The non-empty values of the field in the order first met, letter case of
 // a..z ignored, each labelled with the value as first met. Every distinct
 // value is counted, however many there are.
 std::optional<ChartPoints> CountByCategory(xbase::TApolloTable &table, Category category,
-                                           const CountProgress &progress = {});
+                                           Progress *progress = nullptr);
 
 } // namespace verbana::stats

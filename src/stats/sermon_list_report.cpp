@@ -3,7 +3,9 @@
 
 #include "platform/cp949.h"
 #include "platform/user_error.h"
+#include "store/batch_scope.h"
 #include "store/collection_files.h"
+#include "store/view_walk.h"
 #include "store/sermon_record.h"
 #include "store/xbase/apollo_table.h"
 #include "store/xbase/dbf_file.h"
@@ -28,8 +30,6 @@ namespace verbana::stats {
 using namespace store;
 
 namespace {
-
-constexpr unsigned kAllEvents = 127;
 
 std::array<ListLayout, 5> makeLayouts()
 {
@@ -147,13 +147,10 @@ ViewListing::ViewListing(xbase::TApolloTable &table) : table_(table)
         refused_ = done_ = true;
         return;
     }
-    current_ = table_.RecNo();
-    table_.DetachHandlers(kAllEvents);
-    table_.DisableControls();
-    frozen_ = true;
+    quiet_ = std::make_unique<store::BatchScope>(table_, store::BatchScope::Options{.busyCursor = false});
     try {
         total_ = table_.Count();
-        table_.GoTop();
+        walk_ = std::make_unique<store::ViewWalk>(table_);
     } catch (...) {
         finish();
         throw;
@@ -168,12 +165,12 @@ bool ViewListing::step(uint32_t count)
         return true;
     try {
         for (uint32_t i = 0; i < count; ++i) {
-            if (table_.Eof() || table_.RecNo() == 0) {
+            if (walk_->done()) {
                 finish();
                 return true;
             }
-            rows_.push_back(table_.RecNo());
-            table_.Skip(1);
+            rows_.push_back(walk_->record());
+            walk_->next();
         }
     } catch (...) {
         finish();
@@ -185,17 +182,8 @@ bool ViewListing::step(uint32_t count)
 void ViewListing::finish()
 {
     done_ = true;
-    if (!frozen_)
-        return;
-    frozen_ = false;
-    try {
-        if (current_ != 0)
-            table_.Go(current_);
-    } catch (...) {
-        // The table stays where the walk left it; the thaw shows it.
-    }
-    table_.EnableControls();
-    table_.AttachHandlers(kAllEvents);
+    walk_.reset();
+    quiet_.reset();
 }
 
 // ---- SermonListReport ----

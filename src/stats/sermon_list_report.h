@@ -14,6 +14,10 @@ class QPainter;
 namespace verbana::xbase {
 class TApolloTable;
 }
+namespace verbana::store {
+class BatchScope;
+class ViewWalk;
+}
 
 // The printed sermon list (설교목록 인쇄): one line per sermon in view, in
 // the order in force, in one of five column layouts on A4 portrait paper
@@ -74,8 +78,8 @@ QString listFontFamily();
 
 // Lists the sermons in view, first to last in the order in force, a few at
 // a time so that events can run between the steps. While it lives the
-// table's handlers are detached and its controls frozen; it puts the sermon
-// current before it back when it ends. It refuses (done at once, nothing
+// table is kept quiet (store::BatchScope), which puts the sermon current
+// before it back when it ends. It refuses (done at once, nothing
 // listed) while a sermon is being added or edited: the walk would have to
 // post or drop it.
 class ViewListing {
@@ -99,12 +103,12 @@ private:
     void finish();
 
     xbase::TApolloTable &table_;
+    std::unique_ptr<store::BatchScope> quiet_;
+    std::unique_ptr<store::ViewWalk> walk_;
     std::vector<uint32_t> rows_;
-    uint32_t current_ = 0;
     uint32_t total_ = 0;
     bool refused_ = false;
     bool done_ = false;
-    bool frozen_ = false;
 };
 
 // The pages of one list: the layout, the title and the record numbers of

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "store/collection_files.h"
 
+#include "store/collection_paths.h"
 #include "store/xbase/apollo_table.h"
 
 #include "platform/files.h"
@@ -14,34 +15,38 @@
 
 namespace verbana::store {
 
-// The names without extension, lower-cased, of the files in a folder of
-// the collection ("sul17" for SUL17.RTF); empty when the folder is missing.
-static QSet<QString> stemsIn(const QString &collectionFolder, const QString &relativeFolder)
-{
-    QSet<QString> stems;
-    const QString dir = paths::resolveExisting(collectionFolder, relativeFolder);
-    if (dir.isEmpty())
-        return stems;
-    for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-        stems.insert((dot < 0 ? name : name.left(dot)).toLower());
-    }
-    return stems;
-}
-
 QString NewManuscriptName(quint32 recordCount, const QString &collectionFolder)
 {
+    return ManuscriptNames(collectionFolder).next(recordCount);
+}
+
+QString ManuscriptNames::next(quint32 recordCount)
+{
     quint64 n = recordCount;
-    const QString folder = QStringLiteral("d") + QString::number(n / 1000);
-    // A name is taken when its text copy exists, and also when a manuscript
-    // of that name exists in data\ with any extension: moving a new
-    // sermon's manuscript there must never meet an existing file.
-    const QSet<QString> texts = stemsIn(collectionFolder, QStringLiteral("text/") + folder);
-    const QSet<QString> manuscripts = stemsIn(collectionFolder, QStringLiteral("data/") + folder);
+    const quint64 k = n / 1000;
+    const QString kFolder = QStringLiteral("d") + QString::number(k);
+    auto found = taken_.find(k);
+    if (found == taken_.end()) {
+        // The names without extension, lower-cased, of the files in the
+        // k-folders ("sul17" for SUL17.RTF).
+        QSet<QString> stems;
+        const CollectionPaths paths(folder_);
+        for (const char *part : {"text/", "data/"}) {
+            const QString dir = paths.existing(QLatin1String(part) + kFolder);
+            if (dir.isEmpty())
+                continue;
+            for (const QString &name : QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+                const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+                stems.insert((dot < 0 ? name : name.left(dot)).toLower());
+            }
+        }
+        found = taken_.insert(k, stems);
+    }
     auto stem = [&] { return QStringLiteral("sul") + QString::number(n); };
-    while (texts.contains(stem()) || manuscripts.contains(stem()))
+    while (found->contains(stem()))
         ++n;
-    return folder + QLatin1Char('\\') + stem() + QStringLiteral(".txt");
+    found->insert(stem());
+    return kFolder + QLatin1Char('\\') + stem() + QStringLiteral(".txt");
 }
 
 QString NewManuscriptName(xbase::TApolloTable &table, const QString &collectionFolder)

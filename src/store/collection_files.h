@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
+#include <QSet>
 #include <QString>
 
 namespace verbana::xbase {
@@ -13,9 +15,26 @@ namespace verbana::store {
 
 // A manuscript name free in the collection: "d" + k + "\sul" + n + ".txt",
 // n starting at the table's record count (deleted records included) and
-// k = n div 1000 of that first n. Only the text copies are tested.
+// k = n div 1000 of that first n. A name is taken when its text copy
+// exists, and also when a manuscript of that name exists in data\ with any
+// extension: moving a new sermon's manuscript there must never meet an
+// existing file.
 QString NewManuscriptName(quint32 recordCount, const QString &collectionFolder);
 QString NewManuscriptName(xbase::TApolloTable &table, const QString &collectionFolder);
+
+// The same names for a run that adds many sermons: each k-folder of the
+// manuscripts and of the text copies is listed once per run instead of once
+// per sermon, and every name handed out counts as taken (the run is the
+// only writer). A k-folder reached through a link counts as empty.
+class ManuscriptNames {
+public:
+    explicit ManuscriptNames(QString collectionFolder) : folder_(std::move(collectionFolder)) {}
+    QString next(quint32 recordCount);
+
+private:
+    QString folder_;
+    QHash<quint64, QSet<QString>> taken_;
+};
 
 // Replaces an extension of one to three letters; `extension` has its dot.
 QString ReplaceExtension(const QString &name, const QString &extension);

@@ -10,7 +10,7 @@
 #include "backup/ui/tfmreback2.h"
 #include "editing/tfmverbdesk.h"
 #include "platform/paths.h"
-#include "store/collection_session.h"
+#include "store/collection_document.h"
 #include "store/sermon_record.h"
 #include "store/xbase/apollo_table.h"
 #include "support/scripted_prompter.h"
@@ -68,10 +68,10 @@ protected:
     QTemporaryDir tmp;
     QString folder;
     QByteArray savedDataHome;
-    store::CollectionSession session;
-    std::unique_ptr<editing::Tfmverbdesk> window = std::make_unique<editing::Tfmverbdesk>();
-    CollectionCommands commands{*window, session};
-    BackupCommands backups{*window, session};
+    store::CollectionDocument session;
+    std::unique_ptr<editing::Tfmverbdesk> window = std::make_unique<editing::Tfmverbdesk>(session);
+    CollectionCommands commands{*window};
+    BackupCommands backups{*window};
 };
 
 TEST_F(BackupCommandsTest, TheItemsStandBeforeTheDietAndRefuseWhileEditing)

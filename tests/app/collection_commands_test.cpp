@@ -7,8 +7,9 @@
 #include "editing/tfmverbdesk.h"
 #include "platform/cp949.h"
 #include "platform/paths.h"
+#include "search/gathering.h"
 #include "settings/profile.h"
-#include "store/collection_session.h"
+#include "store/collection_document.h"
 #include "store/sermon_record.h"
 #include "store/xbase/apollo_table.h"
 #include "support/read_only_media.h"
@@ -56,9 +57,9 @@ protected:
     QAction *action(const char *name) { return window->findChild<QAction *>(QLatin1String(name)); }
 
     QTemporaryDir tmp;
-    store::CollectionSession session;
-    std::unique_ptr<editing::Tfmverbdesk> window = std::make_unique<editing::Tfmverbdesk>();
-    CollectionCommands commands{*window, session};
+    store::CollectionDocument session;
+    std::unique_ptr<editing::Tfmverbdesk> window = std::make_unique<editing::Tfmverbdesk>(session);
+    CollectionCommands commands{*window};
 };
 
 TEST_F(CollectionCommandsTest, StartReopensTheLastCollectionAndBindsTheWindow)
@@ -94,7 +95,8 @@ TEST_F(CollectionCommandsTest, CloseUnbindsAndSortOrdersApply)
 TEST_F(CollectionCommandsTest, AGatheringOutlivesTheOrderButNotTheDiet)
 {
     commands.start();
-    ASSERT_TRUE(window->GatherFields({{2, cp949::encode(QStringLiteral("가운데")).bytes}}, true));
+    ASSERT_TRUE(search::gatherFields(session, {{"TITLE1", cp949::encode(QStringLiteral("가운데")).bytes}}, true));
+    session.setHighlightTerms(QStringLiteral("가운데"));
     commands.sortClick(2);
     EXPECT_EQ(session.table().DBFilter(), QByteArray("(\"") + cp949::encode(QStringLiteral("가운데")).bytes +
                                               QByteArray("\" $ UPPER(TITLE1))"));
@@ -105,7 +107,7 @@ TEST_F(CollectionCommandsTest, AGatheringOutlivesTheOrderButNotTheDiet)
     EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("파일 다이어트 완료")});
     EXPECT_EQ(session.table().DBFilter(), QByteArray());
     EXPECT_EQ(session.table().Count(), 3u);
-    EXPECT_TRUE(window->highlightTerms().isEmpty());
+    EXPECT_TRUE(session.highlightTerms().isEmpty());
 }
 
 TEST_F(CollectionCommandsTest, UpkeepRebindsAndEditingRefusesTheCommands)

@@ -9,7 +9,8 @@
 #include "exchange/ui/tfmhwp.h"
 #include "platform/cp949.h"
 #include "platform/paths.h"
-#include "store/collection_session.h"
+#include "search/ui/gather_commands.h"
+#include "store/collection_document.h"
 #include "store/sermon_record.h"
 #include "store/ui/tfmopen.h"
 #include "store/xbase/apollo_table.h"
@@ -61,10 +62,11 @@ protected:
 
     QTemporaryDir tmp;
     test::ScriptedPrompter prompts;
-    store::CollectionSession session;
-    std::unique_ptr<editing::Tfmverbdesk> window = std::make_unique<editing::Tfmverbdesk>();
-    CollectionCommands commands{*window, session};
-    ExchangeCommands exchange{*window, session};
+    store::CollectionDocument session;
+    std::unique_ptr<editing::Tfmverbdesk> window = std::make_unique<editing::Tfmverbdesk>(session);
+    search::ui::GatherCommands *gathering = new search::ui::GatherCommands(*window);
+    CollectionCommands commands{*window};
+    ExchangeCommands exchange{*window};
 };
 
 TEST_F(ExchangeCommandsTest, TheBatchMenuStandsBeforeGatheringAndNeedsACollection)

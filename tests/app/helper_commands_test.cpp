@@ -17,7 +17,7 @@
 #include "settings/ui/help_window.h"
 #include "settings/ui/tfmabout.h"
 #include "settings/ui/tfmfhelp.h"
-#include "store/collection_session.h"
+#include "store/collection_document.h"
 #include "store/ui/tfmcreate.h"
 #include "store/ui/tfmopen.h"
 #include "support/accessibility.h"
@@ -55,7 +55,7 @@ protected:
         settings::setHelpFolder(QStringLiteral(VERBANA_HELP_DIR));
         installFontSubstitutions();
         installHelpKey(*qApp);
-        window = std::make_unique<editing::Tfmverbdesk>();
+        window = std::make_unique<editing::Tfmverbdesk>(document);
         helpers = std::make_unique<HelperCommands>(*window);
         window->show();
         QApplication::setActiveWindow(window.get());
@@ -95,6 +95,7 @@ protected:
 
     QTemporaryDir tmp;
     test::ScriptedPrompter prompts;
+    store::CollectionDocument document;
     std::unique_ptr<editing::Tfmverbdesk> window;
     std::unique_ptr<HelperCommands> helpers;
 };
@@ -289,7 +290,7 @@ TEST_F(HelperCommandsTest, F1InEveryWindowShowsItsTopic)
     ASSERT_NE(topics->currentItem(), nullptr);
     EXPECT_EQ(topics->currentItem()->text(), QStringLiteral("Verbana 와 만든 사람들"));
 
-    store::CollectionSession session;
+    store::CollectionDocument session;
     editing::Tfmmemo memo(window.get());
     store::ui::Tfmopen open(QString(), QPoint(), window.get());
     store::ui::Tfmcreate create(session, QPoint(), window.get());

@@ -42,7 +42,7 @@ protected:
         collection = std::make_unique<TestCollection>(std::vector<SermonRow>{
             {"2001.01.03", "셋째"}, {"2001.01.01", "첫째"}, {"2001.01.02", "둘째"}});
         paths::setProgramFolder(collection->programFolder());
-        window = std::make_unique<editing::Tfmverbdesk>();
+        window = std::make_unique<editing::Tfmverbdesk>(collection->document());
         commands = std::make_unique<PrintCommands>(*window);
         window->show();
     }
@@ -56,7 +56,6 @@ protected:
         prompts.reset();
         paths::setProgramFolder(QString());
     }
-    void bind() { window->bindCollection(&collection->table(), collection->folder(), collection->tablePath()); }
     QAction *item(int layout) const
     {
         return window->findChild<QAction *>(QStringLiteral("mnPrintList%1").arg(layout));
@@ -77,6 +76,7 @@ protected:
 
 TEST_F(PrintCommandsTest, TheSubMenuHoldsFiveLayoutsAndDoesNothingWithoutACollection)
 {
+    collection->document().CloseCollection();
     QMenu *menu = commands->printMenu();
     EXPECT_EQ(menu->title(), QStringLiteral("설교목록 인쇄"));
     QStringList captions;
@@ -98,7 +98,6 @@ TEST_F(PrintCommandsTest, TheSubMenuHoldsFiveLayoutsAndDoesNothingWithoutACollec
 
 TEST_F(PrintCommandsTest, ThePreviewShowsTheListMaximisedAndPrintsToPdfAndToThePrinter)
 {
-    bind();
     collection->table().Go(3);
     const QString pdf = collection->programFolder() + QStringLiteral("/list.pdf");
     const QString printed = collection->programFolder() + QStringLiteral("/printed.pdf");
@@ -139,7 +138,6 @@ TEST_F(PrintCommandsTest, ThePreviewShowsTheListMaximisedAndPrintsToPdfAndToTheP
 
 TEST_F(PrintCommandsTest, RefusedWhileASermonIsEditedWhichStaysPending)
 {
-    bind();
     window->mnEditClick();
     prompts->ok();
     item(1)->trigger();

@@ -7,7 +7,7 @@
 
 #include "bible/sort_orders.h"
 #include "store/collection_lifecycle.h"
-#include "store/collection_session.h"
+#include "store/collection_document.h"
 #include "store/xbase/apollo_table.h"
 
 #include <QFile>
@@ -44,7 +44,7 @@ protected:
         return [this] { return store::RefuseWhileEditing(table()); };
     }
 
-    store::CollectionSession session;
+    store::CollectionDocument session;
 };
 
 TEST_F(Orders, EachOrderListsItsWay)
@@ -142,7 +142,7 @@ TEST_F(Orders, RebuildRestoresAMissingTag)
     ASSERT_TRUE(session.OpenCollection(pf(QStringLiteral("c/sul2file.dbf"))));
     ASSERT_EQ(table().TagArea("BIBLENO"), 0);
 
-    QSignalSpy reopened(&session, &store::CollectionSession::tableReopened);
+    QSignalSpy reopened(&session, &store::CollectionDocument::tableReopened);
     test::ScriptedPrompter prompts;
     prompts.ok();
     EXPECT_TRUE(rebuildIndex(session, guard()));

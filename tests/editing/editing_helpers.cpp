@@ -3,7 +3,9 @@
 
 #include "platform/cp949.h"
 #include "platform/paths.h"
+#include "store/batch_scope.h"
 #include "store/sermon_record.h"
+#include "store/view_walk.h"
 #include "store/xbase/dbf_file.h"
 
 #include <QDir>
@@ -29,25 +31,24 @@ TestCollection::TestCollection(const std::vector<SermonRow> &rows)
         xbase::TApolloTable creator;
         EXPECT_TRUE(store::createSermonTableFile(creator, tablePath()));
     }
-    table_ = std::make_unique<xbase::TApolloTable>();
-    table_->DatabaseName = folder_;
-    table_->TableName = QStringLiteral("sul2file.dbf");
-    table_->Exclusive = true;
-    table_->Open();
-    store::createSermonTags(*table_);
-    table_->Close();
-    table_->Exclusive = false;
-    table_->Open();
-    for (const SermonRow &r : rows) {
-        table_->Append();
-        table_->PutString(store::fDATE1, cp(r.date1));
-        table_->PutString(store::fTITLE1, cp(r.title1));
-        table_->PutString(store::fCONTEXT, cp(r.context));
-        table_->PutString(store::fBIBLE1, cp(r.bible1));
-        table_->Post();
+    {
+        xbase::TApolloTable t;
+        t.DatabaseName = folder_;
+        t.TableName = QStringLiteral("sul2file.dbf");
+        t.Exclusive = true;
+        t.Open();
+        store::createSermonTags(t);
+        for (const SermonRow &r : rows) {
+            t.Append();
+            t.PutString(store::fDATE1, cp(r.date1));
+            t.PutString(store::fTITLE1, cp(r.title1));
+            t.PutString(store::fCONTEXT, cp(r.context));
+            t.PutString(store::fBIBLE1, cp(r.bible1));
+            t.Post();
+        }
     }
-    table_->SetOrder(table_->TagArea(QByteArrayLiteral("date1")));
-    table_->GoBottom();
+    document_ = std::make_unique<store::CollectionDocument>();
+    EXPECT_TRUE(document_->OpenCollection(tablePath()));
 }
 
 TestCollection::~TestCollection() = default;
@@ -68,28 +69,16 @@ bool TestCollection::exists(const QString &relative) const
 
 std::vector<uint32_t> TestCollection::recnos()
 {
-    std::vector<uint32_t> out;
-    const uint32_t here = table_->RecNo();
-    table_->DetachHandlers(127);
-    table_->DisableControls();
-    table_->GoTop();
-    while (!table_->Eof() && table_->RecNo() != 0) {
-        out.push_back(table_->RecNo());
-        table_->Skip(1);
-    }
-    if (here)
-        table_->Go(here);
-    table_->EnableControls();
-    table_->AttachHandlers(127);
-    return out;
+    const store::BatchScope quiet(table(), {.busyCursor = false});
+    return store::recordsInView(table());
 }
 
 QByteArray TestCollection::storedField(uint32_t recno, int field)
 {
     QByteArray rec;
-    if (!table_->dbf()->readRecord(recno, rec).isOk())
+    if (!table().dbf()->readRecord(recno, rec).isOk())
         return {};
-    const auto &f = table_->fields()[size_t(field - 1)];
+    const auto &f = table().fields()[size_t(field - 1)];
     return rec.mid(f.offset, f.length);
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "store/collection_document.h"
 #include "store/xbase/apollo_table.h"
 
 #include <QByteArray>
@@ -23,8 +24,8 @@ struct SermonRow {
 };
 
 // A collection in a temporary program folder: "<program>/Grace" with data/
-// and text/, its sermon table made with the four tags and opened shared in
-// date order on the last sermon, as opening a collection leaves it.
+// and text/, its sermon table made with the four tags and opened by its
+// collection document, shared in date order on the last sermon.
 class TestCollection {
 public:
     explicit TestCollection(const std::vector<SermonRow> &rows = {});
@@ -33,7 +34,8 @@ public:
     QString programFolder() const { return dir_.path(); }
     QString folder() const { return folder_; }
     QString tablePath() const { return folder_ + QStringLiteral("/sul2file.dbf"); }
-    xbase::TApolloTable &table() { return *table_; }
+    store::CollectionDocument &document() { return *document_; }
+    xbase::TApolloTable &table() { return document_->table(); }
     // Writes a file below the collection folder, making folders.
     void writeFile(const QString &relative, const QByteArray &content = QByteArrayLiteral("x")) const;
     bool exists(const QString &relative) const;
@@ -45,7 +47,7 @@ public:
 private:
     QTemporaryDir dir_;
     QString folder_;
-    std::unique_ptr<xbase::TApolloTable> table_;
+    std::unique_ptr<store::CollectionDocument> document_;
 };
 
 // Holds the append lock of a table as another program would, until it is

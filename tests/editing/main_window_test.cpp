@@ -76,7 +76,8 @@ TEST_F(MainWindowTest, SettingsGiveTheWindowItsPlaceFontsAndWords)
     profile.writeInteger(QStringLiteral("글꼴"), QStringLiteral("일반고"), 12);
     profile.writeList(QStringLiteral("설교형식"), {QStringLiteral("제목설교"), QStringLiteral("본문설교")});
     profile.writeList(QStringLiteral("설교장소"), {QStringLiteral("예배실")});
-    window = std::make_unique<Tfmverbdesk>();
+    bareDocument = std::make_unique<store::CollectionDocument>();
+    window = std::make_unique<Tfmverbdesk>(*bareDocument);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     EXPECT_EQ(window->pos(), QPoint(40, 30));

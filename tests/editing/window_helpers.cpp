@@ -23,6 +23,8 @@ void WindowTest::TearDown()
         window->hide();
         window.reset();
     }
+    collection.reset();
+    bareDocument.reset();
     prompts.reset();
     clock::setFixedNow(QDateTime());
 }
@@ -30,18 +32,20 @@ void WindowTest::TearDown()
 void WindowTest::open(const std::vector<SermonRow> &rows)
 {
     collection = std::make_unique<TestCollection>(rows);
-    window = std::make_unique<editing::Tfmverbdesk>();
+    window = std::make_unique<editing::Tfmverbdesk>(collection->document());
+    addCommands(*window);
     window->show();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    window->bindCollection(&collection->table(), collection->folder(), collection->tablePath());
 }
 
 void WindowTest::openWithoutCollection()
 {
     bare = std::make_unique<QTemporaryDir>();
     paths::setProgramFolder(bare->path());
-    window = std::make_unique<editing::Tfmverbdesk>();
+    bareDocument = std::make_unique<store::CollectionDocument>();
+    window = std::make_unique<editing::Tfmverbdesk>(*bareDocument);
+    addCommands(*window);
     window->show();
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));

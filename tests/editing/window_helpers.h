@@ -23,9 +23,14 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Makes, shows and (with a collection) binds the window.
+    // Makes and shows the window on a test collection of these sermons, or
+    // on no collection.
     void open(const std::vector<SermonRow> &rows);
     void openWithoutCollection();
+    // Called as the window is made, before it is shown: the commands of the
+    // other parts of the program that a test needs join it here (made with
+    // `new`: the window owns them).
+    virtual void addCommands(editing::Tfmverbdesk &) {}
 
     template <typename T = QWidget>
     T *child(const char *name) const
@@ -45,6 +50,7 @@ protected:
 
     std::unique_ptr<TestCollection> collection;
     std::unique_ptr<QTemporaryDir> bare;
+    std::unique_ptr<store::CollectionDocument> bareDocument;
     std::unique_ptr<ScriptedPrompter> prompts;
     std::unique_ptr<editing::Tfmverbdesk> window;
 };

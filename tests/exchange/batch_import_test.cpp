@@ -6,6 +6,7 @@
 #include "store/convert_hwp.h"
 #include "store/sermon_record.h"
 #include "support/fixtures.h"
+#include "support/recorded_progress.h"
 
 #include <QDir>
 #include <QFile>
@@ -95,7 +96,7 @@ TEST(BatchImport, TextFilesBecomeSermonsWithTheirFilesUnchanged)
     const QString capPath = src.write(QStringLiteral("old.cap"), "cap text");
     const QString rtfPath = fixture("rtf/nebulas-101-01-ko.rtf");
     const QString missing = src.dir.path() + QStringLiteral("/gone.txt");
-    const auto outcome = exchange::runBatchImport(exchange::ImportKind::Text, c.table(), c.folder(),
+    const auto outcome = exchange::runBatchImport(exchange::ImportKind::Text, c.document(),
                                                   {txtPath, missing, capPath, rtfPath});
     EXPECT_EQ(outcome.imported, 3);
     EXPECT_EQ(outcome.failed, QStringList{QStringLiteral("gone.txt")});
@@ -137,7 +138,7 @@ TEST(BatchImport, HwpFilesAreConvertedAndTheDamagedOnesListed)
     const QString good = fixture("hwp/hwp3/hangul97-3.0.hwp");
     const QString damaged = fixture("hwp/hwp3/damaged/cslist-1.hwp");
     const QString five = fixture("hwp/hwp5/example.hwp");
-    const auto outcome = exchange::runBatchImport(exchange::ImportKind::Hwp, c.table(), c.folder(),
+    const auto outcome = exchange::runBatchImport(exchange::ImportKind::Hwp, c.document(),
                                                   {good, damaged, five});
     store::setHwp2txtPath(QString());
     EXPECT_EQ(outcome.imported, 2);
@@ -169,14 +170,13 @@ TEST(BatchImport, AnErrorEndsTheRunAndKeepsWhatWasImported)
                             src.write(QStringLiteral("c.txt"), "c")};
     // After the first file a plain file takes the place of text/, so the
     // second sermon's folders cannot be made.
-    int calls = 0;
-    const auto outcome = exchange::runBatchImport(exchange::ImportKind::Text, c.table(), c.folder(), paths,
-                                                  [&](int) {
-                                                      if (++calls == 1) {
-                                                          QDir(c.folder() + QStringLiteral("/text")).removeRecursively();
-                                                          test::writeAll(c.folder() + QStringLiteral("/text"), "x");
-                                                      }
-                                                  });
+    test::RecordedProgress progress([&](const Progress::Report &r) {
+        if (r.done == 1) {
+            QDir(c.folder() + QStringLiteral("/text")).removeRecursively();
+            test::writeAll(c.folder() + QStringLiteral("/text"), "x");
+        }
+    });
+    const auto outcome = exchange::runBatchImport(exchange::ImportKind::Text, c.document(), paths, &progress);
     EXPECT_EQ(outcome.imported, 1);
     EXPECT_FALSE(outcome.error.isEmpty());
     EXPECT_TRUE(outcome.message().endsWith(QStringLiteral("\r1개 파일을 불러 넣었습니다."))) << outcome.message().toStdString();

@@ -5,6 +5,7 @@
 #include "platform/cp949.h"
 #include "store/sermon_record.h"
 #include "support/fixtures.h"
+#include "support/recorded_progress.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -41,11 +42,11 @@ TEST(ForeignTables, BibloraSermonsComeWithTheirFieldsAndManuscripts)
     exchange::openForeign(foreign, dbf);
     ASSERT_TRUE(exchange::isBibloraTable(foreign));
     EXPECT_FALSE(exchange::isNotaviaTable(foreign));
-    std::vector<int> progress;
-    const auto outcome = exchange::importBiblora(c.table(), c.folder(), foreign, [&](int n) { progress.push_back(n); });
+    test::RecordedProgress progress;
+    const auto outcome = exchange::importBiblora(c.document(), foreign, &progress);
     foreign.Close();
     EXPECT_EQ(outcome.message(), QStringLiteral("내용 복사 완료 (5개)"));
-    EXPECT_EQ(progress, (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(progress.done(), (std::vector<uint64_t>{1, 2, 3, 4, 5}));
     xbase::TApolloTable &t = c.table();
     t.SetOrder(0);
     ASSERT_EQ(t.RecCount(), 6u);
@@ -89,7 +90,7 @@ TEST(ForeignTables, NotaviaNotesFillTheChosenFields)
         fields[i] = exchange::notaviaField(presets[i]);
     EXPECT_EQ(fields, (std::array<QByteArray, 4>{"TITLE1", "TITLE2", "SUBJECT", "ETCS"}));
     EXPECT_EQ(exchange::notaviaLabels().size(), 17);
-    auto outcome = exchange::importNotavia(c.table(), c.folder(), notes, fields);
+    auto outcome = exchange::importNotavia(c.document(), notes, fields);
     EXPECT_EQ(outcome.message(), QStringLiteral("내용 복사 완료 (4개)"));
     xbase::TApolloTable &t = c.table();
     t.SetOrder(0);
@@ -111,7 +112,7 @@ TEST(ForeignTables, NotaviaNotesFillTheChosenFields)
 
     // 제목 chosen twice: the later title field wins; 작성일 takes text as it is.
     fields = {"TITLE1", "TITLE1", "DATE1", ""};
-    outcome = exchange::importNotavia(t, c.folder(), notes, fields);
+    outcome = exchange::importNotavia(c.document(), notes, fields);
     EXPECT_EQ(outcome.copied, 4);
     EXPECT_EQ(at(t, 6, store::fTITLE1), cp("하나님은 사랑이시라"));
     EXPECT_EQ(t.GetString(store::fDATE1), cp("요한일서"));

@@ -61,7 +61,7 @@ QStringList texts(QListWidget *list)
 
 TEST_F(ImportWindowTest, ChosenListTakesEachNameOnceAndRemovesRanges)
 {
-    exchange::ui::TfmRTF w(collection.table(), collection.folder());
+    exchange::ui::TfmRTF w(collection.document());
     w.show();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("TXT, RTF, CAP 파일들 불러넣기"));
     EXPECT_EQ(test::unnamedControls(&w), "");
@@ -113,7 +113,7 @@ TEST_F(ImportWindowTest, ChosenListTakesEachNameOnceAndRemovesRanges)
 
 TEST_F(ImportWindowTest, TheHwpWindowEmptiesTheListInAnotherFolder)
 {
-    exchange::ui::Tfmhwp w(collection.table(), collection.folder());
+    exchange::ui::Tfmhwp w(collection.document());
     w.show();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("아래아 한글 파일들 불러넣기"));
     w.setFolder(folder("one"));
@@ -129,7 +129,7 @@ TEST_F(ImportWindowTest, TheHwpWindowEmptiesTheListInAnotherFolder)
 
 TEST_F(ImportWindowTest, ARunImportsTheChosenFilesFromTheirFoldersAndKeepsTheFailedListed)
 {
-    exchange::ui::TfmRTF w(collection.table(), collection.folder());
+    exchange::ui::TfmRTF w(collection.document());
     int refreshed = 0;
     w.setAfterRun([&] { ++refreshed; });
     w.show();
@@ -167,7 +167,7 @@ TEST_F(ImportWindowTest, ARunImportsTheChosenFilesFromTheirFoldersAndKeepsTheFai
 TEST_F(ImportWindowTest, TheNotaviaWindowOpensAFileThenCopiesWithTheChosenFields)
 {
     VERBANA_REQUIRE_FIXTURES();
-    exchange::ui::Tfmfnote w(collection.table(), collection.folder());
+    exchange::ui::Tfmfnote w(collection.document());
     w.show();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("\"Notavia\"용 파일 내용 복사"));
     EXPECT_EQ(test::unnamedControls(&w), "");

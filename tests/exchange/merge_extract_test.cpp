@@ -4,6 +4,7 @@
 #include "platform/user_error.h"
 #include "store/sermon_record.h"
 #include "support/fixtures.h"
+#include "support/recorded_progress.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -61,12 +62,11 @@ TEST(MergeExtract, MergeCopiesSermonsAndFilesUnderFreshNames)
     const QByteArray sourceTable = readAll(source.tablePath());
 
     test::TestCollection target(rows(10));
-    std::vector<int> progress;
-    const auto outcome = exchange::mergeCollection(target.table(), target.folder(), source.folder(),
-                                                   [&](int done, int) { progress.push_back(done); });
+    test::RecordedProgress progress;
+    const auto outcome = exchange::mergeCollection(target.document(), source.folder(), &progress);
     EXPECT_EQ(outcome.merged, 3);
     EXPECT_EQ(outcome.message(), QStringLiteral("설교집 합치기를 완료하였습니다."));
-    EXPECT_EQ(progress, (std::vector<int>{1, 3, 4}));
+    EXPECT_EQ(progress.done(), (std::vector<uint64_t>{1, 3, 4}));
     xbase::TApolloTable &t = target.table();
     t.SetOrder(0);
     EXPECT_EQ(t.RecCount(), 13u);
@@ -86,7 +86,7 @@ TEST(MergeExtract, MergeCopiesSermonsAndFilesUnderFreshNames)
     EXPECT_TRUE(QFileInfo::exists(source.folder() + QStringLiteral("/data/d0/sul0.RTF")));
 
     test::TestCollection empty;
-    EXPECT_EQ(exchange::mergeCollection(t, target.folder(), empty.folder()).merged, 0);
+    EXPECT_EQ(exchange::mergeCollection(target.document(), empty.folder()).merged, 0);
     EXPECT_EQ(t.RecCount(), 13u);
 }
 
@@ -123,7 +123,7 @@ TEST(MergeExtract, AGatheringOfFiveIsExtractedWithItsFiles)
     for (uint32_t recno : {1u, 2u, 3u, 5u, 6u})
         c.table().SetQueryBit(recno, true);
     const QString target = c.programFolder() + QStringLiteral("/2004 설교");
-    exchange::extractCollection(c.table(), c.folder(), target);
+    exchange::extractCollection(c.document(), target);
 
     xbase::TApolloTable t;
     t.DatabaseName = target;
@@ -148,7 +148,7 @@ TEST(MergeExtract, AGatheringOfFiveIsExtractedWithItsFiles)
     EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardOutput().toStdString();
 
     // An existing folder is never touched.
-    EXPECT_THROW(exchange::extractCollection(c.table(), c.folder(), target), EUserError);
+    EXPECT_THROW(exchange::extractCollection(c.document(), target), EUserError);
     EXPECT_TRUE(QFileInfo::exists(target + QStringLiteral("/sul2file.dbf")));
 }
 
@@ -157,6 +157,6 @@ TEST(MergeExtract, AFailedTableCopyLeavesNothing)
     test::TestCollection c(rows(2));
     const QString target = c.programFolder() + QStringLiteral("/new");
     c.table().Close(); // the copy cannot run
-    EXPECT_THROW(exchange::extractCollection(c.table(), c.folder(), target), EUserError);
+    EXPECT_THROW(exchange::extractCollection(c.document(), target), EUserError);
     EXPECT_FALSE(QFileInfo::exists(target));
 }

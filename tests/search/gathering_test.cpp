@@ -77,7 +77,7 @@ protected:
     std::vector<uint32_t> scanned(const ManuscriptQuery &q)
     {
         c->table().Query({});
-        return search::scanManuscripts(c->table(), c->folder(), q);
+        return search::scanManuscripts(c->table(), c->document().paths(), q);
     }
     std::unique_ptr<TestCollection> c;
 };
@@ -135,7 +135,7 @@ TEST_F(GatherCollection, BatchDeletionsRemoveRecordsAndFilesOnly)
 {
     c->writeFile(QStringLiteral("text/.txt"));
     c->table().Query(search::gatherExpression({{"TITLE1", cp("기도")}, {"TITLE1", cp("믿음")}}, false));
-    EXPECT_EQ(search::deleteNotGathered(c->table(), c->folder()), 2u);
+    EXPECT_EQ(search::deleteNotGathered(c->document()), 2u);
     EXPECT_EQ(c->recnos(), (std::vector<uint32_t>{1, 4}));
     EXPECT_TRUE(c->exists(QStringLiteral("text/d0/sul0.txt")));
     EXPECT_FALSE(c->exists(QStringLiteral("text/d0/sul1.txt")));
@@ -144,7 +144,7 @@ TEST_F(GatherCollection, BatchDeletionsRemoveRecordsAndFilesOnly)
     EXPECT_FALSE(c->exists(QStringLiteral("data/d0/sul2.hwp")));
     // Without a gathering every sermon goes; the sermon without a manuscript
     // name takes no folder nor any other file with it.
-    EXPECT_EQ(search::deleteGathered(c->table(), c->folder()), 2u);
+    EXPECT_EQ(search::deleteGathered(c->document()), 2u);
     EXPECT_EQ(c->recnos(), (std::vector<uint32_t>{}));
     EXPECT_FALSE(c->exists(QStringLiteral("text/d0/sul0.txt")));
     EXPECT_FALSE(c->exists(QStringLiteral("data/d0/sul0.RTF")));

@@ -83,17 +83,5 @@ TEST(GoToSearch, TextCopiesMatchExactlyUpToTheirFirstZeroByte)
     EXPECT_FALSE(textHolds(cp("앞") + '\0' + cp("뒤"), cp("뒤")));
 }
 
-TEST(GoToSearch, TextCopyLiesUnderTextInAnyLetterCaseAndNeverOutside)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("TEXT/D0")));
-    QFile f(dir.path() + QStringLiteral("/TEXT/D0/sul7.txt"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
-    EXPECT_EQ(textCopyOf(dir.path(), "d0\\SUL7.RTF"), f.fileName());
-    EXPECT_TRUE(textCopyOf(dir.path(), "").isEmpty());
-    EXPECT_TRUE(textCopyOf(dir.path(), "..\\..\\etc\\passwd").isEmpty());
-}
-
 } // namespace
 } // namespace verbana::search

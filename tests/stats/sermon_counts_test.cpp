@@ -4,6 +4,7 @@
 #include "../editing/editing_helpers.h"
 
 #include "platform/cp949.h"
+#include "support/recorded_progress.h"
 #include "search/gathering.h"
 #include "stats/sermon_counts.h"
 #include "store/sermon_record.h"
@@ -41,10 +42,10 @@ TEST_F(StatsCollection, CountsTestamentsAndBooks)
     set(1, store::fBIBLENO, "01012001");
     set(2, store::fBIBLENO, "43003016");
     set(3, store::fBIBLENO, "01000005");
-    std::vector<std::pair<uint32_t, uint32_t>> steps;
-    EXPECT_EQ(stats::CountByTestament(t(), [&](uint32_t n, uint32_t total) { steps.emplace_back(n, total); }),
+    RecordedProgress steps;
+    EXPECT_EQ(stats::CountByTestament(t(), &steps),
               (ChartPoints{{QStringLiteral("구약"), 1, QColor(Qt::red)}, {QStringLiteral("신약"), 1, QColor(0, 255, 0)}}));
-    EXPECT_EQ(steps, (std::vector<std::pair<uint32_t, uint32_t>>{{1, 3}, {2, 3}, {3, 3}}));
+    EXPECT_EQ(steps.steps, (std::vector<std::pair<uint64_t, uint64_t>>{{1, 3}, {2, 3}, {3, 3}}));
     EXPECT_EQ(stats::CountByBook(t(), Testament::Old), (ChartPoints{{QStringLiteral("창"), 1, kAuto}}));
     EXPECT_EQ(stats::CountByBook(t(), Testament::New), (ChartPoints{{QStringLiteral("요"), 1, kAuto}}));
 }
@@ -56,11 +57,12 @@ TEST_F(StatsCollection, TestamentCountStoresMissingKeysWhichTheNewBookCountThenS
     EXPECT_EQ(c->storedField(1, store::fBIBLENO).trimmed(), QByteArray());
     // Opened on the last sermon; the key is stored on the first, after the walk.
     ASSERT_EQ(t().RecNo(), 2u);
-    std::vector<std::pair<uint32_t, uint32_t>> steps;
-    const auto both = stats::CountByTestament(t(), [&](uint32_t n, uint32_t total) { steps.emplace_back(n, total); });
+    RecordedProgress steps;
+    const auto both = stats::CountByTestament(t(), &steps);
     ASSERT_TRUE(both);
     // The walk, then the two sermons without a key (one has no reference).
-    EXPECT_EQ(steps, (std::vector<std::pair<uint32_t, uint32_t>>{{1, 2}, {2, 2}, {1, 2}, {2, 2}}));
+    EXPECT_EQ(steps.steps,
+              (std::vector<std::pair<uint64_t, uint64_t>>{{1, 2}, {2, 2}, {1, 2}, {2, 2}}));
     EXPECT_EQ(t().RecNo(), 2u);
     EXPECT_EQ((*both)[0].count, 0u);
     EXPECT_EQ((*both)[1].count, 1u);

@@ -2,11 +2,12 @@
 // The statistics page as the user drives it: its strip and switch, the
 // counts shown in both charts, the refusal while editing, a click ignored
 // during a count, the bar window, the pie's rotation, and printing.
-#include "../editing/window_helpers.h"
+#include "editing/window_helpers.h"
 
 #include "platform/cp949.h"
 #include "stats/ui/bar_chart.h"
 #include "stats/ui/pie_chart.h"
+#include "stats/ui/statistics_commands.h"
 #include "stats/ui/statistics_page.h"
 #include "store/sermon_record.h"
 #include "support/accessibility.h"
@@ -34,6 +35,10 @@ using stats::ui::StatisticsPage;
 
 class StatsWindowTest : public WindowTest {
 protected:
+    void addCommands(editing::Tfmverbdesk &w) override
+    {
+        statistics = new stats::ui::StatisticsCommands(w);
+    }
     void openStats(const std::vector<SermonRow> &rows)
     {
         open(rows);
@@ -64,6 +69,7 @@ protected:
         return shown;
     }
 
+    stats::ui::StatisticsCommands *statistics = nullptr;
     StatisticsPage *page = nullptr;
 };
 
@@ -130,7 +136,7 @@ TEST_F(StatsWindowTest, CountsShowTheSamePointsInBothChartsAndKeepTheSermon)
     EXPECT_EQ(collection->table().RecNo(), current);
     EXPECT_EQ(page->progressLine()->value(), 0);
     EXPECT_EQ(page->progressLine()->maximum(), 1); // the walk of 3, then the one sermon given a key
-    EXPECT_FALSE(window->statisticsBusy());
+    EXPECT_FALSE(statistics->statisticsBusy());
     EXPECT_EQ(collection->storedField(3, store::fBIBLENO), QByteArray("45008028  "));
 
     // Categories in the order met, in the automatic colours; the bars stand
@@ -175,7 +181,7 @@ TEST_F(StatsWindowTest, RefusedWhileEditingAndIgnoredWhileACountRuns)
     bool sawBusy = false;
     int lineAt = 0;
     QTimer::singleShot(0, page, [&] {
-        sawBusy = window->statisticsBusy();
+        sawBusy = statistics->statisticsBusy();
         lineAt = page->progressLine()->value();
         QTest::mouseClick(page->countButton(8), Qt::LeftButton);
         page->countButton(5)->click();
@@ -187,7 +193,7 @@ TEST_F(StatsWindowTest, RefusedWhileEditingAndIgnoredWhileACountRuns)
     EXPECT_EQ(page->progressLine()->value(), 0);
     EXPECT_TRUE(page->countButton(2)->isChecked());
     EXPECT_EQ(bar()->points(), (ChartPoints{{QStringLiteral("요"), 1, QColor()}}));
-    EXPECT_FALSE(window->statisticsBusy());
+    EXPECT_FALSE(statistics->statisticsBusy());
 }
 
 TEST_F(StatsWindowTest, BarWindowMovesWithTheArrowsAndDragAndResets)

@@ -5,7 +5,7 @@
 #include "support/accessibility.h"
 #include "support/scripted_prompter.h"
 
-#include "store/collection_session.h"
+#include "store/collection_document.h"
 #include "store/ui/tfmcreate.h"
 #include "store/ui/tfminput.h"
 #include "store/ui/tfmopen.h"
@@ -65,7 +65,7 @@ protected:
     }
 
     test::ScriptedPrompter prompts;
-    CollectionSession session;
+    CollectionDocument session;
 };
 
 TEST_F(Dialogs, CreateDialogLooksAndRefusesKeys)

@@ -9,7 +9,7 @@
 #include "bible/bible_books.h"
 #include "store/collection_files.h"
 #include "store/collection_lifecycle.h"
-#include "store/collection_session.h"
+#include "store/collection_document.h"
 #include "store/xbase/apollo_table.h"
 
 #include "platform/cp949.h"
@@ -112,7 +112,7 @@ protected:
 
 TEST_F(Samples, EachIsACollectionWhoseFilesAgree)
 {
-    CollectionSession session;
+    CollectionDocument session;
     for (const QString &folder : kFolders) {
         SCOPED_TRACE(folder.toStdString());
         ASSERT_TRUE(session.OpenCollection(pf(folder) + QStringLiteral("/sul2file.dbf")));

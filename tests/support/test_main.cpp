@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #ifdef VERBANA_TEST_WIDGETS
+#include "platform/busy_cursor_display.h"
+
 #include <QApplication>
 #include <QDialog>
 using App = QApplication;
@@ -88,6 +90,7 @@ int main(int argc, char **argv)
     verbana::test::installUnscriptedPrompter();
 #ifdef VERBANA_TEST_WIDGETS
     verbana::test::setModalRunner(runScriptedModal);
+    verbana::installBusyCursorDisplay();
 #endif
     return RUN_ALL_TESTS();
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/ui/batch_import_window.h"
 
+#include "platform/progress.h"
+
 #include "platform/commands.h"
 #include "platform/described.h"
 #include "platform/prompts.h"
@@ -50,9 +52,9 @@ QProgressBar *progressLine(QWidget *parent, int height, const QString &colour)
     return bar;
 }
 
-BatchImportWindow::BatchImportWindow(const Kind &kind, xbase::TApolloTable &table, const QString &collectionFolder,
+BatchImportWindow::BatchImportWindow(const Kind &kind, store::CollectionDocument &document,
                                      QWidget *parent)
-    : QDialog(parent), kind_(kind), table_(table), collectionFolder_(collectionFolder)
+    : QDialog(parent), kind_(kind), document_(document)
 {
     setWindowTitle(kind.caption);
     setProperty("helpTopic", 2400);
@@ -264,7 +266,6 @@ void BatchImportWindow::SpeedButton5Click()
     if (paths_.isEmpty() || running_)
         return;
     const QStringList paths = paths_;
-    Gauge1->setRange(0, int(paths.size()));
     Gauge1->setValue(0);
     ImportOutcome outcome;
     {
@@ -278,12 +279,15 @@ void BatchImportWindow::SpeedButton5Click()
                 w->setControlsEnabled(true);
             }
         } restore{this};
-        outcome = runBatchImport(kind_.import, table_, collectionFolder_, paths, [&](int done) {
-            if (done < paths.size())
-                fileGrid->setCurrentCell(done, 0);
-            Gauge1->setValue(done);
+        // The file at hand is the current row, and the bar moves.
+        Progress shown([&](const Progress::Report &r) {
+            if (r.done < uint64_t(paths.size()))
+                fileGrid->setCurrentCell(int(r.done), 0);
+            Gauge1->setRange(0, int(std::max<uint64_t>(r.total, 1)));
+            Gauge1->setValue(int(r.done));
             QCoreApplication::processEvents();
         });
+        outcome = runBatchImport(kind_.import, document_, paths, &shown);
     }
     if (afterRun_)
         afterRun_();

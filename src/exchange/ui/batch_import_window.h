@@ -19,6 +19,9 @@ class QTreeView;
 namespace verbana::xbase {
 class TApolloTable;
 }
+namespace verbana::store {
+class CollectionDocument;
+}
 
 namespace verbana::exchange::ui {
 
@@ -43,7 +46,7 @@ public:
         // otherwise every chosen file keeps its own folder.
         bool folderChangeEmpties;
     };
-    BatchImportWindow(const Kind &kind, xbase::TApolloTable &table, const QString &collectionFolder,
+    BatchImportWindow(const Kind &kind, store::CollectionDocument &document,
                       QWidget *parent = nullptr);
     ~BatchImportWindow() override;
 
@@ -87,8 +90,7 @@ private:
     void setControlsEnabled(bool on);
 
     Kind kind_;
-    xbase::TApolloTable &table_;
-    QString collectionFolder_;
+    store::CollectionDocument &document_;
     std::function<void()> afterRun_;
     QFileSystemModel *folders_;
     QString folder_;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/ui/tfmextract.h"
+#include "platform/progress_bar.h"
 
 #include "exchange/ui/batch_import_window.h"
 
@@ -20,9 +21,9 @@
 
 namespace verbana::exchange::ui {
 
-TfmExtract::TfmExtract(xbase::TApolloTable &table, const QString &collectionFolder, const QString &programFolder,
+TfmExtract::TfmExtract(store::CollectionDocument &document, const QString &programFolder,
                        QWidget *parent)
-    : QDialog(parent), table_(table), collectionFolder_(collectionFolder), programFolder_(programFolder)
+    : QDialog(parent), document_(document), programFolder_(programFolder)
 {
     setObjectName(QStringLiteral("fmExtract"));
     setWindowTitle(QStringLiteral("새 설교집으로 뽑아내기"));
@@ -78,11 +79,8 @@ void TfmExtract::btnCreateClick()
     Gauge1->setValue(0);
     Gauge1->show();
     try {
-        extractCollection(table_, collectionFolder_, folder, [this](int done, int total) {
-            Gauge1->setRange(0, std::max(total, 1));
-            Gauge1->setValue(done);
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        BarProgress progress(Gauge1, QEventLoop::ExcludeUserInputEvents);
+        extractCollection(document_, folder, &progress);
     } catch (const EUserError &e) {
         Gauge1->hide();
         showError(e.text());

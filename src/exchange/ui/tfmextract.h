@@ -10,6 +10,9 @@ class QPushButton;
 namespace verbana::xbase {
 class TApolloTable;
 }
+namespace verbana::store {
+class CollectionDocument;
+}
 
 namespace verbana::exchange::ui {
 
@@ -20,7 +23,7 @@ namespace verbana::exchange::ui {
 class TfmExtract : public QDialog {
     Q_OBJECT
 public:
-    TfmExtract(xbase::TApolloTable &table, const QString &collectionFolder, const QString &programFolder,
+    TfmExtract(store::CollectionDocument &document, const QString &programFolder,
                QWidget *parent = nullptr);
 
     void btnCreateClick();
@@ -33,8 +36,8 @@ public:
     QPushButton *btnCreate, *btnCancel;
 
 private:
-    xbase::TApolloTable &table_;
-    QString collectionFolder_, programFolder_, created_;
+    store::CollectionDocument &document_;
+    QString programFolder_, created_;
     bool open_ = false;
 };
 

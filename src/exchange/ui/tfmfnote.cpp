@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "exchange/ui/tfmfnote.h"
+#include "platform/progress_bar.h"
 
 #include "exchange/ui/batch_import_window.h"
 
@@ -52,8 +53,8 @@ QPushButton *button(const QString &caption, const char *name, QWidget *parent)
 
 } // namespace
 
-Tfmfnote::Tfmfnote(xbase::TApolloTable &table, const QString &collectionFolder, QWidget *parent)
-    : QDialog(parent), table_(table), collectionFolder_(collectionFolder)
+Tfmfnote::Tfmfnote(store::CollectionDocument &document, QWidget *parent)
+    : QDialog(parent), document_(document)
 {
     setObjectName(QStringLiteral("fmfnote"));
     setWindowTitle(QStringLiteral("\"Notavia\"용 파일 내용 복사"));
@@ -199,15 +200,12 @@ void Tfmfnote::SpeedButton3Click()
     QComboBox *boxes[] = {ComboBox1, ComboBox2, ComboBox3, ComboBox4};
     for (int i = 0; i < 4; ++i)
         fields[i] = notaviaField(boxes[i]->currentText());
-    Gauge1->setRange(0, int(std::max<uint32_t>(notes_->Count(), 1)));
     Gauge1->setValue(0);
     setEnabled(false);
     CopyOutcome outcome;
     try {
-        outcome = importNotavia(table_, collectionFolder_, *notes_, fields, [this](int done) {
-            Gauge1->setValue(done);
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        BarProgress progress(Gauge1, QEventLoop::ExcludeUserInputEvents);
+        outcome = importNotavia(document_, *notes_, fields, &progress);
     } catch (...) {
         setEnabled(true);
         throw;

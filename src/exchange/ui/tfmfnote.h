@@ -16,6 +16,9 @@ class QTableWidget;
 namespace verbana::xbase {
 class TApolloTable;
 }
+namespace verbana::store {
+class CollectionDocument;
+}
 
 namespace verbana::exchange::ui {
 
@@ -26,7 +29,7 @@ namespace verbana::exchange::ui {
 class Tfmfnote : public QDialog {
     Q_OBJECT
 public:
-    Tfmfnote(xbase::TApolloTable &table, const QString &collectionFolder, QWidget *parent = nullptr);
+    explicit Tfmfnote(store::CollectionDocument &document, QWidget *parent = nullptr);
     ~Tfmfnote() override;
 
     void setAfterRun(std::function<void()> afterRun) { afterRun_ = std::move(afterRun); }
@@ -45,8 +48,7 @@ public:
 private:
     void showNotes();
 
-    xbase::TApolloTable &table_;
-    QString collectionFolder_;
+    store::CollectionDocument &document_;
     std::unique_ptr<xbase::TApolloTable> notes_;
     std::function<void()> afterRun_;
 };

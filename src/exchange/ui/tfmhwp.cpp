@@ -3,17 +3,17 @@
 
 namespace verbana::exchange::ui {
 
-Tfmhwp::Tfmhwp(xbase::TApolloTable &table, const QString &collectionFolder, QWidget *parent)
+Tfmhwp::Tfmhwp(store::CollectionDocument &document, QWidget *parent)
     : BatchImportWindow({ImportKind::Hwp, QStringLiteral("아래아 한글 파일들 불러넣기"), {QStringLiteral("*.hwp")}, true},
-                        table, collectionFolder, parent)
+                        document, parent)
 {
     setObjectName(QStringLiteral("fmhwp"));
 }
 
-TfmRTF::TfmRTF(xbase::TApolloTable &table, const QString &collectionFolder, QWidget *parent)
+TfmRTF::TfmRTF(store::CollectionDocument &document, QWidget *parent)
     : BatchImportWindow({ImportKind::Text, QStringLiteral("TXT, RTF, CAP 파일들 불러넣기"),
                          {QStringLiteral("*.txt"), QStringLiteral("*.rtf"), QStringLiteral("*.cap")}, false},
-                        table, collectionFolder, parent)
+                        document, parent)
 {
     setObjectName(QStringLiteral("fmRTF"));
 }

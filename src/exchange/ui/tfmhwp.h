@@ -10,7 +10,7 @@ namespace verbana::exchange::ui {
 class Tfmhwp : public BatchImportWindow {
     Q_OBJECT
 public:
-    Tfmhwp(xbase::TApolloTable &table, const QString &collectionFolder, QWidget *parent = nullptr);
+    explicit Tfmhwp(store::CollectionDocument &document, QWidget *parent = nullptr);
 };
 
 // "TXT, RTF, CAP 파일들 불러넣기": text and rich-text files, chosen from any
@@ -18,7 +18,7 @@ public:
 class TfmRTF : public BatchImportWindow {
     Q_OBJECT
 public:
-    TfmRTF(xbase::TApolloTable &table, const QString &collectionFolder, QWidget *parent = nullptr);
+    explicit TfmRTF(store::CollectionDocument &document, QWidget *parent = nullptr);
 };
 
 } // namespace verbana::exchange::ui

@@ -2,10 +2,11 @@
 #include "store/ui/tfmcreate.h"
 
 #include "store/collection_lifecycle.h"
-#include "store/collection_session.h"
+#include "store/collection_document.h"
 #include "store/sermon_record.h"
 #include "store/ui/refused_keys.h"
 
+#include "platform/busy_cursor.h"
 #include "platform/help.h"
 #include "platform/commands.h"
 #include "platform/paths.h"
@@ -21,16 +22,7 @@
 
 namespace verbana::store::ui {
 
-namespace {
-
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
-} // namespace
-
-Tfmcreate::Tfmcreate(CollectionSession &session, const QPoint &anchor, QWidget *parent)
+Tfmcreate::Tfmcreate(CollectionDocument &session, const QPoint &anchor, QWidget *parent)
     : QDialog(parent), session_(session)
 {
     setObjectName(QStringLiteral("fmcreate"));
@@ -66,7 +58,7 @@ Tfmcreate::Tfmcreate(CollectionSession &session, const QPoint &anchor, QWidget *
     placeAt(this, anchor);
 }
 
-int Tfmcreate::Execute(CollectionSession &session, const QPoint &anchor, QWidget *parent)
+int Tfmcreate::Execute(CollectionDocument &session, const QPoint &anchor, QWidget *parent)
 {
     Tfmcreate dialog(session, anchor, parent);
     runModal(&dialog);
@@ -90,7 +82,7 @@ void Tfmcreate::btnCreateClick()
         return;
     }
     {
-        WaitCursor wait;
+        const BusyCursor wait;
         result_ = CreateSermonTable(check.name);
     }
     try {

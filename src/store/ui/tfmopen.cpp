@@ -3,7 +3,7 @@
 
 #include "store/collection_files.h"
 #include "store/collection_lifecycle.h"
-#include "store/collection_session.h"
+#include "store/collection_document.h"
 #include "store/ui/refused_keys.h"
 #include "store/ui/tfminput.h"
 
@@ -99,7 +99,7 @@ Tfmopen::Tfmopen(const QString &openLabel, const QPoint &anchor, QWidget *parent
     placeAt(this, anchor);
 }
 
-bool Tfmopen::Execute(CollectionSession &session, const QPoint &anchor, QWidget *parent)
+bool Tfmopen::Execute(CollectionDocument &session, const QPoint &anchor, QWidget *parent)
 {
     QString name;
     {

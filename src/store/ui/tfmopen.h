@@ -8,7 +8,7 @@ class QPushButton;
 class QTableWidget;
 
 namespace verbana::store {
-class CollectionSession;
+class CollectionDocument;
 }
 
 namespace verbana::store::ui {
@@ -17,7 +17,7 @@ namespace verbana::store::ui {
 // open one, counts a collection's sermons when its row is clicked, renames
 // (through Tfminput) and deletes collections. 열기 and a double click
 // accept the dialog; the caller then opens selectedName() with
-// CollectionSession::openNamedCollection. Placed at `anchor` (global
+// CollectionDocument::openNamedCollection. Placed at `anchor` (global
 // coordinates) when it is not null; the input dialog uses the same anchor.
 class Tfmopen : public QDialog {
     Q_OBJECT
@@ -29,7 +29,7 @@ public:
     // 설교집 열기 after the caller's RefuseWhileEditing: shows the dialog
     // modally and, after 열기, opens the chosen collection. True when a
     // collection was opened. Engine errors of the opening are raised.
-    static bool Execute(CollectionSession &session, const QPoint &anchor, QWidget *parent = nullptr);
+    static bool Execute(CollectionDocument &session, const QPoint &anchor, QWidget *parent = nullptr);
 
     // The name in the current row when the dialog was accepted ("" for the
     // empty row of an empty list).

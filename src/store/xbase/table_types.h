@@ -32,6 +32,9 @@ enum class TableEvent : unsigned {
     AfterRefresh = 64, // order, query, marks, pack: everything in view may have changed
 };
 
+// Every kind at once.
+constexpr unsigned kAllTableEvents = 127;
+
 struct TableNotification {
     TableEvent event;
     int field = 0; // AfterEdit of one field: its number from 1; 0 = whole record

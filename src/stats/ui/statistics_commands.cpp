@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window's statistics page (통계): its count buttons walk the
-// sermons in view with the busy mark set and the progress line moving.
-#include "editing/tfmverbdesk.h"
+#include "stats/ui/statistics_commands.h"
+
 #include "platform/commands.h"
+#include "platform/progress_bar.h"
 #include "stats/sermon_counts.h"
 #include "stats/ui/statistics_page.h"
+#include "store/collection_document.h"
+#include "store/ui/command_host.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QProgressBar>
-#include <QTabWidget>
 
-#include <algorithm>
-
-namespace verbana::editing {
+namespace verbana::stats::ui {
 
 namespace {
 
@@ -46,19 +46,12 @@ protected:
     }
 };
 
-// The busy mark: set, with the busy cursor, for the time of one count.
+// The busy mark: set for the time of one count, and what the user does
+// meanwhile dropped.
 class BusyMark {
 public:
-    explicit BusyMark(bool &mark) : mark_(mark)
-    {
-        mark_ = true;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~BusyMark()
-    {
-        QApplication::restoreOverrideCursor();
-        mark_ = false;
-    }
+    explicit BusyMark(bool &mark) : mark_(mark) { mark_ = true; }
+    ~BusyMark() { mark_ = false; }
     BusyMark(const BusyMark &) = delete;
     BusyMark &operator=(const BusyMark &) = delete;
 
@@ -69,62 +62,47 @@ private:
 
 } // namespace
 
-void Tfmverbdesk::buildStatsPage()
+StatisticsCommands::StatisticsCommands(store::ui::CommandHost &host) : QObject(host.mainWindow()), host_(host)
 {
-    tsStats_ = new stats::ui::StatisticsPage;
+    tsStats_ = new StatisticsPage;
     tsStats_->setCounter([this](int number) {
         bool done = false;
         runCommand([&] { done = CountStatistics(number); });
         return done;
     });
-    PageControl1_->addTab(tsStats_, QStringLiteral("통계"));
+    host.addPage(tsStats_, QStringLiteral("통계"));
 }
 
-bool Tfmverbdesk::CountStatistics(int number)
+bool StatisticsCommands::CountStatistics(int number)
 {
-    if (statsBusy_)
+    if (busy_)
         return false;
-    xbase::TApolloTable *t = table();
-    if (!t || !t->Active() || RefuseWhileEditing())
+    store::CollectionDocument &document = host_.document();
+    if (!document.isOpen() || document.refuseWhileEditing())
         return false;
-    std::optional<stats::ChartPoints> points;
+    xbase::TApolloTable &table = document.table();
+    std::optional<ChartPoints> points;
     QProgressBar *line = tsStats_->progressLine();
     {
-        BusyMark busy(statsBusy_);
-        viewRefreshOff_ = true;
-        struct Restore {
-            Tfmverbdesk &w;
+        const BusyMark busy(busy_);
+        struct ClearLine {
             QProgressBar *line;
-            ~Restore()
-            {
-                w.viewRefreshOff_ = false;
-                line->setValue(0);
-            }
-        } restore{*this, line};
-        uint32_t step = 1;
-        const stats::CountProgress progress = [&](uint32_t walked, uint32_t total) {
-            if (walked == 1) {
-                line->setRange(0, int(std::max<uint32_t>(total, 1)));
-                step = std::max<uint32_t>(1, total / 200);
-            }
-            if (walked % step == 0 || walked == total) {
-                line->setValue(int(walked));
-                QCoreApplication::processEvents();
-            }
-        };
+            ~ClearLine() { line->setValue(0); }
+        } clear{line};
+        BarProgress progress(line);
         switch (number) {
         case 0:
-            points = stats::CountByTestament(*t, progress);
+            points = CountByTestament(table, &progress);
             break;
         case 1:
         case 2:
-            points = stats::CountByBook(*t, stats::Testament(number), progress);
+            points = CountByBook(table, Testament(number), &progress);
             break;
         case 5:
         case 6:
         case 7:
         case 8:
-            points = stats::CountByCategory(*t, stats::Category(number), progress);
+            points = CountByCategory(table, Category(number), &progress);
             break;
         default:
             return false;
@@ -136,4 +114,4 @@ bool Tfmverbdesk::CountStatistics(int number)
     return true;
 }
 
-} // namespace verbana::editing
+} // namespace verbana::stats::ui

@@ -2,7 +2,8 @@
 // Gathering as the user drives it: the dialog's two pages with real keys
 // and clicks, the highlight terms, counts, release, the batch deletions
 // and their refusals, and the buttons without a collection.
-#include "window_helpers.h"
+#include "editing/window_helpers.h"
+#include "search/ui/gather_commands.h"
 
 #include "editing/sermon_list_model.h"
 #include "platform/cp949.h"
@@ -25,6 +26,7 @@ namespace {
 
 class GatherWindowTest : public WindowTest {
 protected:
+    void addCommands(editing::Tfmverbdesk &w) override { gathering = new search::ui::GatherCommands(w); }
     void SetUp() override
     {
         WindowTest::SetUp();
@@ -74,6 +76,7 @@ protected:
         QTest::mouseClick(b, Qt::LeftButton);
     }
 
+    search::ui::GatherCommands *gathering = nullptr;
     std::unique_ptr<QAbstractItemModelTester> tester;
     // The words the manuscript view shows marked (red, bold).
     QStringList marked() const
@@ -155,7 +158,7 @@ TEST_F(GatherWindowTest, ManuscriptPageMarksAndKeepsTermsUntilReleased)
     });
     EXPECT_EQ(filter(), QByteArray(".MARKED."));
     EXPECT_EQ(rows(), 3);
-    EXPECT_EQ(window->highlightTerms(), QStringLiteral("기도//grace"));
+    EXPECT_EQ(collection->document().highlightTerms(), QStringLiteral("기도//grace"));
     QTest::keyClick(child<QTableView>("DBGrid1"), Qt::Key_Down);
     window->RefreshManuscriptView();
     const QStringList words = marked();
@@ -166,7 +169,7 @@ TEST_F(GatherWindowTest, ManuscriptPageMarksAndKeepsTermsUntilReleased)
     // The gathering is kept through an order change.
     collection->table().SetOrder(collection->table().TagArea("title1"));
     EXPECT_EQ(filter(), QByteArray(".MARKED."));
-    EXPECT_EQ(window->highlightTerms(), QStringLiteral("기도//grace"));
+    EXPECT_EQ(collection->document().highlightTerms(), QStringLiteral("기도//grace"));
 
     // AND with "Amen" finds one; a field gathering then clears the terms.
     gather(Qt::CTRL | Qt::SHIFT | Qt::Key_F, [](QWidget &d) {
@@ -178,7 +181,7 @@ TEST_F(GatherWindowTest, ManuscriptPageMarksAndKeepsTermsUntilReleased)
         typeInto(d, "eWord1", "#");
         click(d, "btnFind");
     });
-    EXPECT_TRUE(window->highlightTerms().isEmpty());
+    EXPECT_TRUE(collection->document().highlightTerms().isEmpty());
 
     // Nothing found: the message, no gathering; OR without words finds none.
     gather(
@@ -198,7 +201,7 @@ TEST_F(GatherWindowTest, ManuscriptPageMarksAndKeepsTermsUntilReleased)
     });
     QApplication::setActiveWindow(window.get());
     QTest::keyClick(window.get(), Qt::Key_Z, Qt::AltModifier);
-    EXPECT_TRUE(window->highlightTerms().isEmpty());
+    EXPECT_TRUE(collection->document().highlightTerms().isEmpty());
     EXPECT_EQ(filter(), QByteArray());
     EXPECT_EQ(rows(), 3);
     // Closing the table ends the gathering with its terms.
@@ -206,8 +209,8 @@ TEST_F(GatherWindowTest, ManuscriptPageMarksAndKeepsTermsUntilReleased)
         typeInto(d, "eText1", "Amen");
         click(d, "btnFindText");
     });
-    window->unbindCollection();
-    EXPECT_TRUE(window->highlightTerms().isEmpty());
+    collection->document().releaseTable();
+    EXPECT_TRUE(collection->document().highlightTerms().isEmpty());
 }
 
 TEST_F(GatherWindowTest, CountsAndBatchDeletions)
@@ -259,7 +262,10 @@ TEST_F(GatherWindowTest, CountsAndBatchDeletions)
     EXPECT_FALSE(collection->exists(QStringLiteral("text/d0/sul1.txt")));
 }
 
-using GatherWithoutCollection = WindowTest;
+class GatherWithoutCollection : public WindowTest {
+protected:
+    void addCommands(editing::Tfmverbdesk &w) override { new search::ui::GatherCommands(w); }
+};
 
 TEST_F(GatherWithoutCollection, ButtonsDoNothingAndTheMenuIsOff)
 {

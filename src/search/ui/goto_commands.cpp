@@ -1,27 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The toolbar's search group: the item chooser with its menu, the word box,
-// the search button and the direction buttons, and the go-to search they
-// run over the sermons in view.
-#include "editing/tfmverbdesk.h"
+#include "search/ui/goto_commands.h"
+
 #include "platform/commands.h"
 #include "platform/described.h"
+#include "platform/progress.h"
 #include "platform/prompts.h"
 #include "search/goto_search.h"
-#include "search/highlight_terms.h"
+#include "store/batch_scope.h"
+#include "store/collection_document.h"
+#include "store/ui/command_host.h"
+#include "store/xbase/apollo_table.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QButtonGroup>
-#include <QHBoxLayout>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QPushButton>
-#include <QTabWidget>
-#include <QTextEdit>
 #include <QToolButton>
 
-namespace verbana::editing {
+#include <functional>
+
+namespace verbana::search::ui {
+
+using store::ui::CommandHost;
 
 namespace {
 
@@ -51,45 +55,6 @@ private:
     std::function<void()> search_;
 };
 
-// Holds the table's bound controls frozen, its after-scroll handlers
-// detached and the busy cursor up while a scan runs; everything comes back
-// on every way out.
-class ScanQuiet {
-public:
-    explicit ScanQuiet(xbase::TApolloTable &table) : table_(table)
-    {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        table_.DisableControls();
-        table_.DetachHandlers(unsigned(xbase::TableEvent::AfterScroll));
-    }
-    ~ScanQuiet()
-    {
-        table_.AttachHandlers(unsigned(xbase::TableEvent::AfterScroll));
-        table_.EnableControls();
-        QApplication::restoreOverrideCursor();
-    }
-    ScanQuiet(const ScanQuiet &) = delete;
-    ScanQuiet &operator=(const ScanQuiet &) = delete;
-
-private:
-    xbase::TApolloTable &table_;
-};
-
-// Keeps the window's reactions to moves away for one step.
-class HandlersDetached {
-public:
-    explicit HandlersDetached(xbase::TApolloTable &table) : table_(table)
-    {
-        table_.DetachHandlers(unsigned(xbase::TableEvent::AfterScroll));
-    }
-    ~HandlersDetached() { table_.AttachHandlers(unsigned(xbase::TableEvent::AfterScroll)); }
-    HandlersDetached(const HandlersDetached &) = delete;
-    HandlersDetached &operator=(const HandlersDetached &) = delete;
-
-private:
-    xbase::TApolloTable &table_;
-};
-
 QToolButton *directionButton(Qt::ArrowType arrow, const QString &name, const QString &hint, const QString &objectName,
                              QWidget *parent)
 {
@@ -105,8 +70,9 @@ QToolButton *directionButton(Qt::ArrowType arrow, const QString &name, const QSt
 
 } // namespace
 
-void Tfmverbdesk::buildSearchGroup(QHBoxLayout *row, QWidget *strip)
+GoToCommands::GoToCommands(CommandHost &host) : QObject(host.mainWindow()), host_(host)
 {
+    QWidget *strip = host.toolbar();
     btnFindGo_ = new QToolButton(strip);
     btnFindGo_->setObjectName(QStringLiteral("btnFindGo"));
     btnFindGo_->setPopupMode(QToolButton::InstantPopup);
@@ -115,7 +81,7 @@ void Tfmverbdesk::buildSearchGroup(QHBoxLayout *row, QWidget *strip)
     auto *menu = new QMenu(btnFindGo_);
     menu->setObjectName(QStringLiteral("pmFindGo"));
     QMenu *further = nullptr;
-    for (const search::GoToItem &item : search::goToItems()) {
+    for (const GoToItem &item : goToItems()) {
         const QString caption = QString::fromUtf16(item.caption);
         if (item.further && !further) {
             further = menu->addMenu(QStringLiteral("그 외.."));
@@ -155,8 +121,10 @@ void Tfmverbdesk::buildSearchGroup(QHBoxLayout *row, QWidget *strip)
     directions->addButton(btnDown_);
     btnDown_->setChecked(true);
 
+    // Just after 종료.
+    int at = host.toolbarIndexOf(QStringLiteral("btnExit")) + 1;
     for (QWidget *w : std::initializer_list<QWidget *>{btnFindGo_, eFindGo_, btnLetGo_, btnUp_, btnDown_})
-        row->addWidget(w);
+        host.insertToolbarControl(at++, w);
     btnFindGo_->setText(QStringLiteral("제목"));
     describe(btnFindGo_, QStringLiteral("제목"), kItemHint);
     // A longer caption takes room the toolbar has to spare; it never
@@ -165,7 +133,7 @@ void Tfmverbdesk::buildSearchGroup(QHBoxLayout *row, QWidget *strip)
     btnFindGo_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
-void Tfmverbdesk::chooseGoToItem(const QString &caption, int number)
+void GoToCommands::chooseGoToItem(const QString &caption, int number)
 {
     goToItem_ = number;
     btnFindGo_->setText(caption);
@@ -173,11 +141,11 @@ void Tfmverbdesk::chooseGoToItem(const QString &caption, int number)
     eFindGo_->setFocus(Qt::OtherFocusReason);
 }
 
-void Tfmverbdesk::GoToNext()
+void GoToCommands::GoToNext()
 {
     // With no collection open there is nothing to walk.
-    xbase::TApolloTable *t = editing_.table();
-    if (!t || !t->Active() || editing_.changing())
+    const store::CollectionDocument &document = host_.document();
+    if (!document.isOpen() || document.changing())
         return;
     if (eFindGo_->text().trimmed().isEmpty()) {
         showInformation(QStringLiteral("먼저 왼쪽의 검색단어 입력란에\r찾을 단어를 입력하신 후, [찾기]단추를 클릭하십시오."));
@@ -191,25 +159,31 @@ void Tfmverbdesk::GoToNext()
     }
 }
 
-bool Tfmverbdesk::goToOnce()
+bool GoToCommands::goToOnce()
 {
-    xbase::TApolloTable &t = *editing_.table();
+    xbase::TApolloTable &t = host_.document().table();
     const bool down = btnDown_->isChecked();
     if (down && t.Eof())
         return confirm(QStringLiteral("파일의 아래쪽 끝입니다.\r\r위쪽 방향으로 찾을까요?"));
     if (!down && t.Bof())
         return confirm(QStringLiteral("파일의 윗쪽 끝입니다.\r\r아래쪽 방향으로 찾을까요?"));
 
-    search::GoToQuery query;
+    GoToQuery query;
     query.item = goToItem_;
-    query.word = search::searchWord(eFindGo_->text());
-    query.collectionFolder = editing_.collectionFolder();
-    query.direction = down ? search::Direction::Down : search::Direction::Up;
+    query.word = searchWord(eFindGo_->text());
+    query.paths = host_.document().paths();
+    query.direction = down ? Direction::Down : Direction::Up;
     bool found = false;
     bool ranOff = false;
     {
-        const ScanQuiet quiet(t);
-        found = search::findNext(t, query, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+        // Only the moves are kept from the window; the list and the boxes
+        // wait for the end.
+        const store::BatchScope quiet(t, {.detach = unsigned(xbase::TableEvent::AfterScroll),
+                                          .position = store::BatchScope::Position::Leave});
+        Progress alive([](const Progress::Report &) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+        found = findNext(t, query, &alive);
         ranOff = down ? t.Eof() : t.Bof();
     }
     // The list, brought up to date as the table thaws, puts the table back
@@ -217,27 +191,19 @@ bool Tfmverbdesk::goToOnce()
     // search asks by that flag whether to turn back, so a step past the
     // same end sets it again.
     if (ranOff) {
-        const HandlersDetached quiet(t);
+        const store::BatchScope quiet(t, {.detach = unsigned(xbase::TableEvent::AfterScroll),
+                                          .position = store::BatchScope::Position::Leave,
+                                          .busyCursor = false,
+                                          .freeze = false});
         t.Skip(down ? 1 : -1);
     }
-    RefreshManuscriptView();
+    host_.RefreshManuscriptView();
     if (!found)
         return confirm(down ? QStringLiteral("찾으시는 내용이 더 이상 없습니다.\r\r위쪽 방향으로 찾을까요?")
                             : QStringLiteral("찾으시는 내용이 더 이상 없습니다.\r\r아래쪽 방향으로 찾을까요?"));
-    if (query.item == search::kManuscriptItem)
-        showManuscriptHit(eFindGo_->text());
+    if (query.item == kManuscriptItem)
+        host_.showManuscriptHit(eFindGo_->text());
     return false;
 }
 
-void Tfmverbdesk::showManuscriptHit(const QString &word)
-{
-    PageControl1_->setCurrentWidget(tsManuscript_);
-    search::HighlightTerms(reManuscript_->document(), word + QStringLiteral("//"));
-    QTextCursor start(reManuscript_->document());
-    start.movePosition(QTextCursor::Start);
-    reManuscript_->setTextCursor(start);
-    reManuscript_->ensureCursorVisible();
-    reManuscript_->setFocus(Qt::OtherFocusReason);
-}
-
-} // namespace verbana::editing
+} // namespace verbana::search::ui

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/collection_session.h"
+#include "store/collection_document.h"
 
 #include "store/collection_files.h"
 #include "store/sermon_record.h"
@@ -58,26 +58,62 @@ void removeUseFile()
         QFile::remove(path);
 }
 
-CollectionSession::CollectionSession(QObject *parent)
+CollectionDocument::CollectionDocument(QObject *parent)
     : QObject(parent), table_(std::make_unique<xbase::TApolloTable>()), title_(applicationTitle())
 {
 }
 
-CollectionSession::~CollectionSession() = default;
+CollectionDocument::~CollectionDocument() = default;
 
-bool CollectionSession::isOpen() const { return table_->Active(); }
+bool CollectionDocument::isOpen() const { return table_->Active(); }
 
-QString CollectionSession::openLabel() const { return folder_.isEmpty() ? QString() : CollectionLabel(folder_); }
+QString CollectionDocument::openLabel() const { return folder_.isEmpty() ? QString() : CollectionLabel(folder_); }
 
-void CollectionSession::releaseTable()
+void CollectionDocument::releaseTable()
 {
     if (table_->Active())
         Q_EMIT tableClosing();
+    // A gathering lives with the table: closed, it is gone.
+    highlightTerms_.clear();
     table_->Close();
     table_->Exclusive = false;
 }
 
-void CollectionSession::setTitle(const QString &title)
+void CollectionDocument::setFolder(const QString &folder)
+{
+    folder_ = folder;
+    paths_ = CollectionPaths(folder);
+}
+
+void CollectionDocument::releaseGathering()
+{
+    highlightTerms_.clear();
+    if (table_->Active())
+        table_->Query(QByteArray());
+}
+
+bool CollectionDocument::changing() const
+{
+    return table_->Active() && table_->State() != xbase::TableState::Browse;
+}
+
+bool CollectionDocument::refuseWhileEditing() const
+{
+    if (!changing())
+        return false;
+    showInformation(refuseWhileEditingText());
+    return true;
+}
+
+bool CollectionDocument::refuseReadOnly() const
+{
+    if (!isReadOnly())
+        return false;
+    showInformation(readOnlyRefusal());
+    return true;
+}
+
+void CollectionDocument::setTitle(const QString &title)
 {
     if (title == title_)
         return;
@@ -85,16 +121,16 @@ void CollectionSession::setTitle(const QString &title)
     Q_EMIT titleChanged(title_);
 }
 
-void CollectionSession::clearState()
+void CollectionDocument::clearState()
 {
-    folder_.clear();
+    setFolder(QString());
     tablePath_.clear();
     setTitle(applicationTitle());
 }
 
-void CollectionSession::notifyState() { Q_EMIT collectionStateChanged(isOpen()); }
+void CollectionDocument::notifyState() { Q_EMIT collectionStateChanged(isOpen()); }
 
-bool CollectionSession::OpenCollection(const QString &tablePath)
+bool CollectionDocument::OpenCollection(const QString &tablePath)
 {
     bool opened = false;
     try {
@@ -156,7 +192,7 @@ bool CollectionSession::OpenCollection(const QString &tablePath)
         tablePath_ = QDir::cleanPath(info.absoluteFilePath());
         setTitle(collectionTitle(realFolder));
         writeUseFile(CollectionLabel(realFolder));
-        folder_ = realFolder;
+        setFolder(realFolder);
         last_ = CollectionLabel(realFolder);
         opened = true;
     } catch (...) {
@@ -173,7 +209,7 @@ bool CollectionSession::OpenCollection(const QString &tablePath)
     return opened;
 }
 
-bool CollectionSession::openWritableOrForReading()
+bool CollectionDocument::openWritableOrForReading()
 {
     try {
         table_->Open();
@@ -190,7 +226,12 @@ bool CollectionSession::openWritableOrForReading()
     return false;
 }
 
-bool CollectionSession::isReadOnly() const { return isOpen() && table_->ReadOnly; }
+bool CollectionDocument::isReadOnly() const { return isOpen() && table_->ReadOnly; }
+
+QString refuseWhileEditingText()
+{
+    return QStringLiteral("자료를 수정/추가 중입니다.\r자료를 저장/취소 하신 후에 실행하십시오.");
+}
 
 QString readOnlyRefusal() { return QStringLiteral("읽기 전용으로 연 설교집은 바꿀 수 없습니다."); }
 
@@ -200,7 +241,7 @@ QString readOnlyMessage()
            + QStringLiteral("설교를 보고 찾을 수는 있지만 추가, 수정, 삭제는 할 수 없습니다.");
 }
 
-bool CollectionSession::openNamedCollection(const QString &name)
+bool CollectionDocument::openNamedCollection(const QString &name)
 {
     const QString path = paths::programFolder() + QLatin1Char('/') + name + QLatin1Char('/') + sermonTableName();
     if (OpenCollection(path))
@@ -209,7 +250,7 @@ bool CollectionSession::openNamedCollection(const QString &name)
     return false;
 }
 
-bool CollectionSession::reopenLastCollection(const QString &last)
+bool CollectionDocument::reopenLastCollection(const QString &last)
 {
     // The name comes from the settings file: one folder of the program
     // folder, never a path leading elsewhere.
@@ -222,7 +263,7 @@ bool CollectionSession::reopenLastCollection(const QString &last)
     return OpenCollection(path);
 }
 
-void CollectionSession::CloseCollection()
+void CollectionDocument::CloseCollection()
 {
     releaseTable();
     removeUseFile();
@@ -231,15 +272,41 @@ void CollectionSession::CloseCollection()
     notifyState();
 }
 
-void CollectionSession::forgetUseFile() { removeUseFile(); }
+void CollectionDocument::forgetUseFile() { removeUseFile(); }
 
-void CollectionSession::recoverTable()
+void CollectionDocument::exclusively(const std::function<void(xbase::TApolloTable &)> &work)
+{
+    xbase::TApolloTable &table = *table_;
+    const QByteArray tag = table.Active() && table.IndexOrd() > 0 ? table.TagName(table.IndexOrd()) : QByteArray();
+    const uint32_t record = table.Active() ? table.RecNo() : 0;
+    try {
+        releaseTable();
+        table.Exclusive = true;
+        table.Open();
+        work(table);
+        table.Close();
+        table.Exclusive = false;
+        table.Open();
+        table.SetOrder(table.TagArea(QByteArrayLiteral("date1")));
+    } catch (...) {
+        recoverTable(tag, record);
+        throw;
+    }
+    Q_EMIT tableReopened();
+}
+
+void CollectionDocument::recoverTable(const QByteArray &tag, uint32_t record)
 {
     try {
         releaseTable();
         if (!folder_.isEmpty()) {
             table_->Open();
-            table_->SetOrder(table_->TagArea(QByteArrayLiteral("date1")));
+            // The order as it was, when its tag is still there.
+            table_->SetOrder(tag.isEmpty() ? 0 : table_->TagArea(tag));
+            if (record != 0 && record <= table_->RecCount())
+                table_->Go(record);
+            else
+                table_->GoBottom();
             Q_EMIT tableReopened();
             return;
         }

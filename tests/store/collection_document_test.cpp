@@ -8,7 +8,7 @@
 #include "support/scripted_prompter.h"
 
 #include "store/collection_files.h"
-#include "store/collection_session.h"
+#include "store/collection_document.h"
 #include "store/sermon_record.h"
 #include "store/xbase/apollo_table.h"
 
@@ -46,9 +46,9 @@ protected:
 TEST_F(Session, OpensAtTheGreatestDateWrittenAndNamesTheCollection)
 {
     const QString path = grace();
-    CollectionSession s;
-    QSignalSpy state(&s, &CollectionSession::collectionStateChanged);
-    QSignalSpy title(&s, &CollectionSession::titleChanged);
+    CollectionDocument s;
+    QSignalSpy state(&s, &CollectionDocument::collectionStateChanged);
+    QSignalSpy title(&s, &CollectionDocument::titleChanged);
     ASSERT_TRUE(s.OpenCollection(path));
 
     EXPECT_TRUE(s.isOpen());
@@ -71,8 +71,8 @@ TEST_F(Session, MissingTableIsReportedAndKeepsUseFile)
     writeFile(pf(QStringLiteral("usefile.sys")), "OLD\r\n");
     test::ScriptedPrompter prompts;
     prompts.ok();
-    CollectionSession s;
-    QSignalSpy state(&s, &CollectionSession::collectionStateChanged);
+    CollectionDocument s;
+    QSignalSpy state(&s, &CollectionDocument::collectionStateChanged);
     EXPECT_FALSE(s.OpenCollection(pf(QStringLiteral("없는 설교집/sul2file.dbf"))));
     EXPECT_EQ(prompts.texts(), QStringList{missingMessage(pf(QStringLiteral("없는 설교집")))});
     EXPECT_EQ(s.windowTitle(), QStringLiteral("Verbana"));
@@ -86,7 +86,7 @@ TEST_F(Session, EmptyNameNamesTheProgramFolder)
 {
     test::ScriptedPrompter prompts;
     prompts.ok().ok();
-    CollectionSession s;
+    CollectionDocument s;
     EXPECT_FALSE(s.openNamedCollection(QString()));
     EXPECT_EQ(prompts.texts(),
               (QStringList{missingMessage(pf()), QStringLiteral("파일이 알맞지 않습니다.")}));
@@ -95,7 +95,7 @@ TEST_F(Session, EmptyNameNamesTheProgramFolder)
 TEST_F(Session, FailedOpeningOfAnotherLeavesNoCollection)
 {
     const QString path = grace();
-    CollectionSession s;
+    CollectionDocument s;
     ASSERT_TRUE(s.OpenCollection(path));
     test::ScriptedPrompter prompts;
     prompts.ok();
@@ -118,7 +118,7 @@ TEST_F(Session, MissingIndexGetsItsFourTagsAndAPresentOneIsKept)
         auto t = test::openTable(path);
         test::appendSermons(*t, {{"2000.01.01", "b", "", "2000.02.01"}, {"1999.01.01", "a", "", "1999.02.01"}});
     }
-    CollectionSession s;
+    CollectionDocument s;
     ASSERT_TRUE(s.OpenCollection(path));
     ASSERT_EQ(s.table().TagCount(), 4);
     const char *names[] = {"TITLE1", "DATE1", "DATE2", "BIBLENO"};
@@ -139,7 +139,7 @@ TEST_F(Session, ADamagedIndexIsSetAsideAndRebuiltAtOnce)
 {
     const QString path = grace();
     writeFile(pf(QStringLiteral("Grace1 설교/sul2file.cdx")), QByteArray(1536, '\x5a'));
-    CollectionSession s;
+    CollectionDocument s;
     ASSERT_TRUE(s.OpenCollection(path));
     EXPECT_EQ(s.table().TagCount(), 4);
     EXPECT_EQ(s.table().IndexOrd(), s.table().TagArea("date1"));
@@ -160,7 +160,7 @@ TEST_F(Session, ACollectionThatCannotBeWrittenOpensReadOnly)
         const QByteArray table = test::readAll(path);
         test::ScriptedPrompter prompts;
         prompts.ok();
-        CollectionSession s;
+        CollectionDocument s;
         s.table().setFileSystem(&media);
         ASSERT_TRUE(s.OpenCollection(path));
         EXPECT_TRUE(s.isReadOnly());
@@ -190,7 +190,7 @@ TEST_F(Session, ACollectionThatCannotBeWrittenOpensReadOnly)
 TEST_F(Session, LastCollectionIsFoundInAnyLetterCase)
 {
     grace();
-    CollectionSession s;
+    CollectionDocument s;
     EXPECT_TRUE(s.reopenLastCollection(QStringLiteral("GRACE1 설교")));
     EXPECT_EQ(s.collectionFolder(), pf(QStringLiteral("Grace1 설교")));
 }
@@ -198,8 +198,8 @@ TEST_F(Session, LastCollectionIsFoundInAnyLetterCase)
 TEST_F(Session, LastCollectionThatIsGoneOpensNothingSilently)
 {
     test::ScriptedPrompter prompts; // nothing may be shown
-    CollectionSession s;
-    QSignalSpy state(&s, &CollectionSession::collectionStateChanged);
+    CollectionDocument s;
+    QSignalSpy state(&s, &CollectionDocument::collectionStateChanged);
     EXPECT_FALSE(s.reopenLastCollection(QStringLiteral("GONE")));
     EXPECT_FALSE(s.reopenLastCollection(QString()));
     makeCollection(QStringLiteral("inner/deeper"));
@@ -212,9 +212,9 @@ TEST_F(Session, EngineErrorLeavesNoCollectionAndIsRaised)
 {
     QDir().mkpath(pf(QStringLiteral("broken")));
     writeFile(pf(QStringLiteral("broken/sul2file.dbf")), QByteArray(40, '\x07'));
-    CollectionSession s;
+    CollectionDocument s;
     ASSERT_TRUE(s.OpenCollection(grace()));
-    QSignalSpy state(&s, &CollectionSession::collectionStateChanged);
+    QSignalSpy state(&s, &CollectionDocument::collectionStateChanged);
     EXPECT_THROW(s.OpenCollection(pf(QStringLiteral("broken/sul2file.dbf"))), EUserError);
     EXPECT_FALSE(s.isOpen());
     EXPECT_FALSE(s.table().Exclusive);
@@ -226,9 +226,9 @@ TEST_F(Session, EngineErrorLeavesNoCollectionAndIsRaised)
 
 TEST_F(Session, CloseForgetsTheCollectionAndTheUseFile)
 {
-    CollectionSession s;
+    CollectionDocument s;
     ASSERT_TRUE(s.OpenCollection(grace()));
-    QSignalSpy state(&s, &CollectionSession::collectionStateChanged);
+    QSignalSpy state(&s, &CollectionDocument::collectionStateChanged);
     s.CloseCollection();
     EXPECT_FALSE(s.isOpen());
     EXPECT_FALSE(QFile::exists(pf(QStringLiteral("usefile.sys"))));
@@ -241,7 +241,7 @@ TEST_F(Session, CloseForgetsTheCollectionAndTheUseFile)
 
 TEST_F(Session, OpeningAnotherReplacesTheUseFile)
 {
-    CollectionSession s;
+    CollectionDocument s;
     ASSERT_TRUE(s.OpenCollection(grace()));
     const QString other = makeCollection(QStringLiteral("hope"));
     ASSERT_TRUE(s.OpenCollection(other));

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "store/collection_paths.h"
+
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace verbana::xbase {
@@ -12,21 +16,30 @@ class TApolloTable;
 
 namespace verbana::store {
 
-// The open collection: the one sermon table the main window binds its
-// controls to for the whole run, the collection's folder, the path of the
-// opened table file and the window title. There is at most one open
-// collection; opening another closes the first.
+// The open collection, in the role a document plays in a model/view
+// editor: it owns the one sermon table the main window binds its controls
+// to for the whole run and the collection's folder, and gives every part of
+// the program the same services around them:
+// - paths(): the one resolver of manuscripts, text copies and every other
+//   stored name, which never leads out of the collection;
+// - the state a command must respect: changing() (a sermon is being added
+//   or edited) with refuseWhileEditing(), and read-only collections with
+//   refuseReadOnly();
+// - the gathering in force: the table holds its query or marks, the
+//   document the highlight terms of a manuscript gathering;
+// - closing the table for work that needs it alone (exclusively()).
+// Walks over the sermons in view keep the table quiet with a BatchScope
+// (store/batch_scope.h) and go through store/view_walk.h; long work
+// reports through a Progress (platform/progress.h).
 //
+// There is at most one open collection; opening another closes the first.
 // Paths use '/' separators; every look-up of a folder or file ignores
 // ASCII letter case (collections restored from Windows keep odd cases).
-//
-// Guarding against a sermon being added or edited is the caller's job
-// (RefuseWhileEditing): the session closes the table when asked.
-class CollectionSession : public QObject {
+class CollectionDocument : public QObject {
     Q_OBJECT
 public:
-    explicit CollectionSession(QObject *parent = nullptr);
-    ~CollectionSession() override;
+    explicit CollectionDocument(QObject *parent = nullptr);
+    ~CollectionDocument() override;
 
     // The sermon table of the open collection (closed while none is open).
     // The object lives as long as the session.
@@ -39,6 +52,34 @@ public:
     // Full path of the open collection's folder without a trailing
     // separator; empty while none is open.
     const QString &collectionFolder() const { return folder_; }
+    // The files of the open collection (no folder while none is open).
+    const CollectionPaths &paths() const { return paths_; }
+
+    // True while a sermon is being added or edited.
+    bool changing() const;
+    // True, after telling the user, while a sermon is being added or
+    // edited: every command that would disturb it asks first.
+    bool refuseWhileEditing() const;
+    // True, after telling the user, when the open collection is read-only.
+    bool refuseReadOnly() const;
+
+    // The words of the manuscript gathering in force joined by "//"; empty
+    // when none. Gone with the table whenever it closes.
+    const QString &highlightTerms() const { return highlightTerms_; }
+    void setHighlightTerms(const QString &terms) { highlightTerms_ = terms; }
+    // 찾아모으기 해제: no query, no marks, no highlight terms.
+    void releaseGathering();
+
+    // Work that deletes sermons while the bound controls are frozen tells
+    // the document of each one, so that the list leaves them out when it
+    // is read again (the frozen table does not tell it).
+    void announceDeleted(uint32_t recno) { Q_EMIT deletedWhileFrozen(recno); }
+
+    // Closes the table, runs `work` on it opened exclusively, and opens it
+    // shared again in date-written order (tableReopened). When anything fails, the table is opened shared
+    // again in the order and on the sermon it had before (or the
+    // collection closed when even that fails) and the error goes on.
+    void exclusively(const std::function<void(xbase::TApolloTable &)> &work);
     // The table path as it was found on disk; empty while none is open.
     const QString &openedTablePath() const { return tablePath_; }
     // "Verbana - " + CollectionLabel(folder) while open, "Verbana" otherwise.
@@ -78,12 +119,6 @@ public:
     // (tableClosing). Every closing of the session's table goes through here.
     void releaseTable();
 
-    // For the index rebuild and the file diet, which close the table and
-    // open it again: after a failure part-way, reopens the table shared in
-    // date-written order, or closes the collection when that fails too.
-    void recoverTable();
-    // They call this when the table is open again after their work.
-    void announceReopened() { Q_EMIT tableReopened(); }
 
 Q_SIGNALS:
     // The table is about to close: bound controls must let go of it now.
@@ -99,21 +134,33 @@ Q_SIGNALS:
     // rebuild, file diet): a gathering in force is gone, the order is
     // date1, and bound controls must refresh.
     void tableReopened();
+    // A sermon deleted while the bound controls were frozen.
+    void deletedWhileFrozen(uint32_t recno);
 
 private:
     // Opens the table as its properties say; when its files can only be
     // read, opens it read-only instead and returns false.
     bool openWritableOrForReading();
     void setTitle(const QString &title);
+    void setFolder(const QString &folder);
+    // After a failure part-way through exclusive work: reopens the table
+    // shared in the order of `tag` (record order when empty) on `record`,
+    // or closes the collection.
+    void recoverTable(const QByteArray &tag, uint32_t record);
     void clearState();
     void notifyState();
 
     std::unique_ptr<xbase::TApolloTable> table_;
     QString folder_;
+    CollectionPaths paths_;
+    QString highlightTerms_;
     QString tablePath_;
     QString title_;
     QString last_;
 };
+
+// What a command refused while a sermon is added or edited says.
+QString refuseWhileEditingText(); // "자료를 수정/추가 중입니다.\r..."
 
 // What the user is told when a collection opens read-only.
 QString readOnlyMessage();

@@ -2,7 +2,8 @@
 // The toolbar's search group as the user drives it: choosing the item,
 // typing the word, Enter and 찾기, the direction buttons, the questions at
 // the ends of the list, and a word found in a manuscript.
-#include "window_helpers.h"
+#include "editing/window_helpers.h"
+#include "search/ui/goto_commands.h"
 
 #include "platform/cp949.h"
 
@@ -25,6 +26,9 @@ const QString kTopEnd = QStringLiteral("파일의 윗쪽 끝입니다.\r\r아래
 
 class GoToSearchTest : public WindowTest {
 protected:
+    void addCommands(editing::Tfmverbdesk &w) override { goTo = new search::ui::GoToCommands(w); }
+    search::ui::GoToCommands *goTo = nullptr;
+
     // Sermons in date order; the title of each is what the tests look for.
     void openSermons()
     {
@@ -83,7 +87,7 @@ TEST_F(GoToSearchTest, GroupShowsItsCaptionsHintsAndMenu)
     // Choosing an item: the chooser takes its caption, the word box the focus.
     choose(15);
     EXPECT_EQ(item->text(), QStringLiteral("설교일"));
-    EXPECT_EQ(window->goToItem(), 15);
+    EXPECT_EQ(goTo->goToItem(), 15);
     EXPECT_EQ(described(item), QStringLiteral("설교일|찾아가기 대상 항목(클릭)"));
     EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>("eFindGo"));
 
