@@ -176,7 +176,9 @@ uint32_t gatherManuscripts(store::CollectionDocument &document, const Manuscript
     document.setHighlightTerms(QString());
     std::vector<uint32_t> found;
     {
-        store::BatchScope quiet(table, {.position = store::BatchScope::Position::Leave});
+        // A scan that fails leaves the gathering released and the table on
+        // the sermon it stood on.
+        store::BatchScope quiet(table, {.position = store::BatchScope::Position::KeepOnFailure});
         table.Query(QByteArray());
         found = scanManuscripts(table, document.paths(), query, progress);
         if (!found.empty())

@@ -9,6 +9,23 @@
 
 namespace verbana::store {
 
+namespace {
+
+// Putting the table back is tried twice: a read that fails once (a busy
+// network share, a passing disk error) must not leave the user on another
+// sermon. What fails twice goes to the command.
+template <typename Step> void twice(Step step) noexcept
+{
+    try {
+        step();
+        return;
+    } catch (...) {
+    }
+    handingOver(step);
+}
+
+} // namespace
+
 BatchScope::BatchScope(xbase::TApolloTable &table) : BatchScope(table, Options{}) {}
 
 BatchScope::BatchScope(xbase::TApolloTable &table, Options options)
@@ -42,11 +59,11 @@ void BatchScope::end() noexcept
     if (std::uncaught_exceptions() > unwinding_)
         failed_ = true;
     if (options_.position == Position::Keep || (options_.position == Position::KeepOnFailure && failed_)) {
-        handingOver([this] {
+        twice([this] {
             if (table_.Active() && table_.State() == xbase::TableState::Browse && table_.IndexOrd() != order_)
                 table_.SetOrder(order_);
         });
-        handingOver([this] {
+        twice([this] {
             if (table_.Active() && table_.State() == xbase::TableState::Browse && record_ != 0)
                 table_.Go(record_);
         });

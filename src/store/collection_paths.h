@@ -61,7 +61,7 @@ QString textCopyName(const QString &context);
 // its place never holds the program up. Anything else reads as missing.
 class StoredFileReader {
 public:
-    explicit StoredFileReader(const CollectionPaths &paths) : paths_(paths) {}
+    explicit StoredFileReader(CollectionPaths paths) : paths_(std::move(paths)) {}
 
     // Reads the text copy of `context` (CP949 bytes of CONTEXT decoded)
     // whole; false when there is none to read.
@@ -73,7 +73,7 @@ private:
     bool readPath(const QString &path, QByteArray &content);
     bool folderIsSafe(const QString &folder);
 
-    const CollectionPaths &paths_;
+    CollectionPaths paths_;
     QHash<QString, bool> folders_; // folders below the collection, checked
 };
 

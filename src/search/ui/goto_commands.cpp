@@ -178,8 +178,9 @@ bool GoToCommands::goToOnce()
     {
         // Only the moves are kept from the window; the list and the boxes
         // wait for the end.
+        // A search that fails leaves the table on the sermon it started from.
         const store::BatchScope quiet(t, {.detach = unsigned(xbase::TableEvent::AfterScroll),
-                                          .position = store::BatchScope::Position::Leave});
+                                          .position = store::BatchScope::Position::KeepOnFailure});
         Progress alive([](const Progress::Report &) {
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         });

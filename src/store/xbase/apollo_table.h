@@ -215,6 +215,7 @@ private:
     QByteArray keyOf(int tag, QByteArrayView record) const;
 
     // Navigation helpers.
+    class KeepPosition;
     bool visible(uint32_t recno, QByteArrayView record) const;
     bool loadIfVisible(uint32_t recno);
     bool stepRecordOrder(int direction);

@@ -233,13 +233,40 @@ bool TApolloTable::stepCursor(int direction)
     }
 }
 
+// A move that fails half-way (a read error) leaves the table on the record
+// it stood on, with its flags and buffer.
+class TApolloTable::KeepPosition {
+public:
+    explicit KeepPosition(TApolloTable &t) : t_(t), recno_(t.recno_), bof_(t.bof_), eof_(t.eof_), buffer_(t.buffer_) {}
+    ~KeepPosition()
+    {
+        if (done_)
+            return;
+        t_.recno_ = recno_;
+        t_.bof_ = bof_;
+        t_.eof_ = eof_;
+        t_.buffer_ = buffer_;
+        t_.cursorRecno_ = 0;
+    }
+    void done() { done_ = true; }
+
+private:
+    TApolloTable &t_;
+    uint32_t recno_;
+    bool bof_, eof_;
+    QByteArray buffer_;
+    bool done_ = false;
+};
+
 void TApolloTable::GoTop()
 {
     requireBrowse("go top");
     syncShared();
+    KeepPosition keep(*this);
     recno_ = 0;
     cursorRecno_ = 0;
     const bool found = order_ ? stepIndexOrder(+1) : stepRecordOrder(+1);
+    keep.done();
     if (!found)
         setEmpty();
     else {
@@ -253,9 +280,11 @@ void TApolloTable::GoBottom()
 {
     requireBrowse("go bottom");
     syncShared();
+    KeepPosition keep(*this);
     recno_ = order_ ? 0 : dbf_->recordCount() + 1;
     cursorRecno_ = 0;
     const bool found = order_ ? stepIndexOrder(-1) : stepRecordOrder(-1);
+    keep.done();
     if (!found)
         setEmpty();
     else {
@@ -285,10 +314,12 @@ void TApolloTable::Skip(long count)
     // A step that finds nothing leaves the position and the buffer as they
     // were.
     dbf_->noteWalkStep();
+    KeepPosition keep(*this);
     bool moved = false;
     while (steps-- > 0) {
         const bool ok = order_ ? stepIndexOrder(direction) : stepRecordOrder(direction);
         if (!ok) {
+            keep.done();
             cursorRecno_ = 0;
             if (direction > 0)
                 eof_ = true;
@@ -301,6 +332,7 @@ void TApolloTable::Skip(long count)
         }
         moved = true;
     }
+    keep.done();
     bof_ = eof_ = false;
     announce(TableEvent::AfterScroll);
 }
