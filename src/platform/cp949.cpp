@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/cp949.h"
 
-#include <iconv.h>
+#include "platform/iconv_converter.h"
 
 #include <array>
 #include <cerrno>
@@ -13,48 +13,7 @@
 namespace verbana::cp949 {
 namespace {
 
-// An iconv descriptor: for building the tables and for Johab.
-class Converter {
-public:
-    Converter(const char *to, const char *from) : cd_(iconv_open(to, from)) {}
-    ~Converter()
-    {
-        if (cd_ != reinterpret_cast<iconv_t>(-1))
-            iconv_close(cd_);
-    }
-    Converter(const Converter &) = delete;
-    Converter &operator=(const Converter &) = delete;
-
-    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts one chunk. Returns the number of input bytes consumed before
-    // the first failure; `out` receives the output of those bytes.
-    size_t convert(const char *in, size_t inLen, std::string &out)
-    {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        out.clear();
-        char buffer[4096];
-        char *src = const_cast<char *>(in);
-        size_t left = inLen;
-        while (left > 0) {
-            char *dst = buffer;
-            size_t room = sizeof buffer;
-            size_t r = iconv(cd_, &src, &left, &dst, &room);
-            out.append(buffer, static_cast<size_t>(dst - buffer));
-            if (r == static_cast<size_t>(-1) && errno != E2BIG)
-                break;
-        }
-        // Flush the shift state (a no-op for these encodings).
-        char *dst = buffer;
-        size_t room = sizeof buffer;
-        iconv(cd_, nullptr, nullptr, &dst, &room);
-        out.append(buffer, static_cast<size_t>(dst - buffer));
-        return inLen - left;
-    }
-
-private:
-    iconv_t cd_;
-};
+using Converter = IconvConverter;
 
 constexpr int kLeadFirst = 0x81;
 constexpr int kLeadCount = 0xFE - kLeadFirst + 1;

@@ -2,42 +2,12 @@
 #include "richtext/codepage.h"
 
 #include "platform/cp949.h"
-
-#include <iconv.h>
+#include "platform/iconv_converter.h"
 
 #include <vector>
 
 namespace verbana::richtext::codepage {
 namespace {
-
-class Iconv {
-public:
-    Iconv(const char *to, const char *from) : cd_(iconv_open(to, from)) {}
-    ~Iconv()
-    {
-        if (valid())
-            iconv_close(cd_);
-    }
-    Iconv(const Iconv &) = delete;
-    Iconv &operator=(const Iconv &) = delete;
-    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts one whole input; false when any of it fails.
-    bool convert(const char *in, size_t inLen, char *out, size_t &outLen)
-    {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char *src = const_cast<char *>(in);
-        char *dst = out;
-        size_t room = outLen;
-        if (iconv(cd_, &src, &inLen, &dst, &room) == static_cast<size_t>(-1) || inLen != 0)
-            return false;
-        outLen -= room;
-        return true;
-    }
-
-private:
-    iconv_t cd_;
-};
 
 const char *iconvName(int codePage)
 {
@@ -106,8 +76,8 @@ void decode(int codePage, QByteArrayView bytes, QString &out)
     }
     // Converted byte by byte run: a failing byte becomes U+FFFD and the rest
     // goes on.
-    Iconv cv("UTF-16LE", iconvName(codePage));
-    std::vector<char> buffer(static_cast<size_t>(bytes.size()) * 4 + 8);
+    IconvConverter cv("UTF-16LE", iconvName(codePage));
+    std::string buffer;
     qsizetype pos = 0;
     while (pos < bytes.size()) {
         // Try two bytes for double-byte code pages, then one.
@@ -115,9 +85,9 @@ void decode(int codePage, QByteArrayView bytes, QString &out)
         for (qsizetype len = 2; len >= 1 && !done; --len) {
             if (pos + len > bytes.size() || !cv.valid())
                 continue;
-            size_t outLen = buffer.size();
-            if (cv.convert(bytes.data() + pos, static_cast<size_t>(len), buffer.data(), outLen) && outLen > 0) {
-                for (size_t i = 0; i + 1 < outLen; i += 2)
+            if (cv.convert(bytes.data() + pos, static_cast<size_t>(len), buffer) == static_cast<size_t>(len)
+                && !buffer.empty()) {
+                for (size_t i = 0; i + 1 < buffer.size(); i += 2)
                     out.append(QChar(static_cast<char16_t>(static_cast<unsigned char>(buffer[i])
                                                            | static_cast<unsigned char>(buffer[i + 1]) << 8)));
                 pos += len;
