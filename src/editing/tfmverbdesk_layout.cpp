@@ -55,12 +55,7 @@ void Tfmverbdesk::buildMenus()
     mnData_->setObjectName(QStringLiteral("mnData"));
     auto add = [this](const QString &caption, const QKeySequence &key, const QString &name,
                       void (Tfmverbdesk::*slot)()) {
-        QAction *a = mnData_->addAction(caption);
-        connect(a, &QAction::triggered, this, asCommand([this, slot] { (this->*slot)(); }));
-        a->setShortcut(key);
-        a->setShortcutContext(Qt::WindowShortcut);
-        a->setObjectName(name);
-        return a;
+        return addCommand(mnData_, caption, name, [this, slot] { (this->*slot)(); }, key);
     };
     mnAppend_ = add(QStringLiteral("새 설교 1편 추가"), QKeySequence(Qt::Key_F10), QStringLiteral("mnAppend"),
                     &Tfmverbdesk::mnAppendClick);
@@ -124,9 +119,9 @@ void Tfmverbdesk::buildToolbar(QWidget *strip)
         row->addWidget(b);
     }
     row->addStretch(1);
-    connect(btnAppend_, &QPushButton::clicked, this, asCommand([this] { mnAppendClick(); }));
-    connect(btnEdit_, &QPushButton::clicked, this, asCommand([this] { mnEditClick(); }));
-    connect(btnDelete_, &QPushButton::clicked, this, asCommand([this] { mnDeleteClick(); }));
+    onClick(btnAppend_, [this] { mnAppendClick(); });
+    onClick(btnEdit_, [this] { mnEditClick(); });
+    onClick(btnDelete_, [this] { mnDeleteClick(); });
     connect(btnExit_, &QPushButton::clicked, this, &QWidget::close);
 }
 

@@ -4,8 +4,6 @@
 #include "platform/cp949.h"
 #include "platform/iconv_converter.h"
 
-#include <vector>
-
 namespace verbana::richtext::codepage {
 namespace {
 
