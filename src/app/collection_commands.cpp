@@ -103,18 +103,15 @@ void CollectionCommands::mnCloseClick()
 void CollectionCommands::mnDietClick()
 {
     if (!document_.refuseWhileEditing() && !document_.refuseReadOnly())
-        bible::fileDiet(document_, {});
+        bible::fileDiet(document_);
 }
 
 void CollectionCommands::mnReindexClick()
 {
     if (!document_.refuseWhileEditing() && !document_.refuseReadOnly())
-        bible::rebuildIndex(document_, {});
+        bible::rebuildIndex(document_);
 }
 
-void CollectionCommands::sortClick(int order)
-{
-    bible::sortCommand(document_, order, [this] { return document_.refuseWhileEditing(); });
-}
+void CollectionCommands::sortClick(int order) { bible::sortCommand(document_, order); }
 
 } // namespace verbana

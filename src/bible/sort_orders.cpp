@@ -22,12 +22,7 @@ const char *tagOf(int order)
     }
 }
 
-bool mayRun(store::CollectionDocument &document, const EditingGuard &refuseWhileEditing)
-{
-    if (!document.isOpen())
-        return false;
-    return !(refuseWhileEditing && refuseWhileEditing());
-}
+bool mayRun(store::CollectionDocument &document) { return document.isOpen() && !document.refuseWhileEditing(); }
 
 } // namespace
 
@@ -53,26 +48,26 @@ void SetSortOrder(xbase::TApolloTable &table, int order)
         table.SetOrder(table.TagArea(QByteArray(tag)));
 }
 
-bool sortCommand(store::CollectionDocument &document, int order, const EditingGuard &refuseWhileEditing)
+bool sortCommand(store::CollectionDocument &document, int order)
 {
-    if (!mayRun(document, refuseWhileEditing))
+    if (!mayRun(document))
         return false;
     SetSortOrder(document.table(), order);
     return true;
 }
 
-bool rebuildIndex(store::CollectionDocument &document, const EditingGuard &refuseWhileEditing)
+bool rebuildIndex(store::CollectionDocument &document)
 {
-    if (!mayRun(document, refuseWhileEditing))
+    if (!mayRun(document))
         return false;
     document.exclusively([](xbase::TApolloTable &table) { store::createSermonTags(table); });
     showInformation(QStringLiteral("인덱스 재생성 완료"));
     return true;
 }
 
-bool fileDiet(store::CollectionDocument &document, const EditingGuard &refuseWhileEditing)
+bool fileDiet(store::CollectionDocument &document)
 {
-    if (!mayRun(document, refuseWhileEditing))
+    if (!mayRun(document))
         return false;
     document.exclusively([](xbase::TApolloTable &table) { table.Pack(); });
     showInformation(QStringLiteral("파일 다이어트 완료"));

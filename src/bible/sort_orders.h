@@ -3,7 +3,6 @@
 
 #include <QString>
 
-#include <functional>
 
 namespace verbana::xbase {
 class TApolloTable;
@@ -33,25 +32,22 @@ QString sortOrderCaption(int order);
 // from the index falls back to record order.
 void SetSortOrder(xbase::TApolloTable &table, int order);
 
-// Asked before a command that would disturb a sermon being added or
-// edited; true (after telling the user) when it must not go on. The main
-// window passes its RefuseWhileEditing.
-using EditingGuard = std::function<bool()>;
-
-// A sort menu item: nothing without an open collection; refused by the
-// guard; otherwise SetSortOrder. True when the order was set.
-bool sortCommand(store::CollectionDocument &document, int order, const EditingGuard &refuseWhileEditing);
+// A sort menu item: nothing without an open collection; refused while a
+// sermon is added or edited (the document says so); otherwise SetSortOrder.
+// True when the order was set.
+bool sortCommand(store::CollectionDocument &document, int order);
 
 // 인덱스 재생성: the table is opened exclusively, the four tags are made
 // again, the table is opened shared in date-written order and
 // "인덱스 재생성 완료" is shown. Nothing happens without an open collection
-// or when the guard refuses. Engine errors are raised after the table has
-// been reopened shared (or the collection closed when even that fails).
-bool rebuildIndex(store::CollectionDocument &document, const EditingGuard &refuseWhileEditing);
+// or while a sermon is added or edited. Engine errors are raised after the
+// table has been reopened shared in the order and on the sermon it had (or
+// the collection closed when even that fails).
+bool rebuildIndex(store::CollectionDocument &document);
 
 // 파일 다이어트: packs the table (deleted sermons removed for good, index
 // brought up to date), reopens it shared in date-written order and shows
 // "파일 다이어트 완료". Same conditions and failures as rebuildIndex.
-bool fileDiet(store::CollectionDocument &document, const EditingGuard &refuseWhileEditing);
+bool fileDiet(store::CollectionDocument &document);
 
 } // namespace verbana::bible

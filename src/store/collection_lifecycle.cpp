@@ -232,17 +232,4 @@ void runFirstRun()
     }
 }
 
-QString editingRefusal()
-{
-    return QStringLiteral("자료를 수정/추가 중입니다.\r자료를 저장/취소 하신 후에 실행하십시오.");
-}
-
-bool RefuseWhileEditing(const xbase::TApolloTable &table)
-{
-    if (!table.Active() || table.State() == xbase::TableState::Browse)
-        return false;
-    showInformation(editingRefusal());
-    return true;
-}
-
 } // namespace verbana::store

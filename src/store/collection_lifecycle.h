@@ -85,12 +85,4 @@ QString deleteQuestion(const QString &name);
 // collection they would become is already there). Silent.
 void runFirstRun();
 
-// --- Editing guard ---
-
-// "자료를 수정/추가 중입니다.\r자료를 저장/취소 하신 후에 실행하십시오."
-QString editingRefusal();
-// True (after showing editingRefusal()) when the table is open and a
-// sermon is being added or edited.
-bool RefuseWhileEditing(const xbase::TApolloTable &table);
-
 } // namespace verbana::store

@@ -265,9 +265,9 @@ TEST_F(FaultSweep, IndexRebuildAndFileDietReopenWhereTheyWere)
 {
     table().Go(37);
     for (bool writes : {false, true}) {
-        sweep("인덱스 재생성", [&] { bible::rebuildIndex(collection->document(), {}); }, writes);
+        sweep("인덱스 재생성", [&] { bible::rebuildIndex(collection->document()); }, writes);
         table().Go(37);
-        sweep("파일 다이어트", [&] { bible::fileDiet(collection->document(), {}); }, writes);
+        sweep("파일 다이어트", [&] { bible::fileDiet(collection->document()); }, writes);
         table().Go(37);
     }
 }

@@ -39,10 +39,6 @@ protected:
     }
     std::vector<uint32_t> walk() { return test::walk(session.table()); }
     xbase::TApolloTable &table() { return session.table(); }
-    EditingGuard guard()
-    {
-        return [this] { return store::RefuseWhileEditing(table()); };
-    }
 
     store::CollectionDocument session;
 };
@@ -108,12 +104,12 @@ TEST_F(Orders, SortingWhileASermonIsAddedIsRefused)
     table().Append();
     test::ScriptedPrompter prompts;
     prompts.ok();
-    EXPECT_FALSE(sortCommand(session, soInput, guard()));
-    EXPECT_EQ(prompts.texts(), QStringList{store::editingRefusal()});
+    EXPECT_FALSE(sortCommand(session, soInput));
+    EXPECT_EQ(prompts.texts(), QStringList{store::refuseWhileEditingText()});
     EXPECT_EQ(table().State(), xbase::TableState::Inserting);
     EXPECT_EQ(table().IndexOrd(), table().TagArea("title1"));
     table().Cancel();
-    EXPECT_TRUE(sortCommand(session, soInput, guard()));
+    EXPECT_TRUE(sortCommand(session, soInput));
     EXPECT_EQ(table().IndexOrd(), 0);
 }
 
@@ -121,12 +117,9 @@ TEST_F(Orders, CommandsDoNothingWithoutACollection)
 {
     session.CloseCollection();
     test::ScriptedPrompter prompts; // nothing shown
-    bool asked = false;
-    const EditingGuard guard = [&] { return asked = true; };
-    EXPECT_FALSE(sortCommand(session, soTitle, guard));
-    EXPECT_FALSE(rebuildIndex(session, guard));
-    EXPECT_FALSE(fileDiet(session, guard));
-    EXPECT_FALSE(asked);
+    EXPECT_FALSE(sortCommand(session, soTitle));
+    EXPECT_FALSE(rebuildIndex(session));
+    EXPECT_FALSE(fileDiet(session));
     EXPECT_FALSE(session.isOpen());
 }
 
@@ -145,7 +138,7 @@ TEST_F(Orders, RebuildRestoresAMissingTag)
     QSignalSpy reopened(&session, &store::CollectionDocument::tableReopened);
     test::ScriptedPrompter prompts;
     prompts.ok();
-    EXPECT_TRUE(rebuildIndex(session, guard()));
+    EXPECT_TRUE(rebuildIndex(session));
     EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("인덱스 재생성 완료")});
     EXPECT_EQ(table().TagCount(), 4);
     EXPECT_NE(table().TagArea("BIBLENO"), 0);
@@ -166,7 +159,7 @@ TEST_F(Orders, DietRemovesDeletedSermonsForGood)
     SetSortOrder(table(), soTitle);
     test::ScriptedPrompter prompts;
     prompts.ok();
-    EXPECT_TRUE(fileDiet(session, guard()));
+    EXPECT_TRUE(fileDiet(session));
     EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("파일 다이어트 완료")});
     EXPECT_EQ(table().RecCount(), 3u);
     EXPECT_EQ(table().IndexOrd(), table().TagArea("date1"));
@@ -186,9 +179,9 @@ TEST_F(Orders, RebuildAndDietAreRefusedWhileASermonIsEdited)
     table().Edit();
     test::ScriptedPrompter prompts;
     prompts.ok().ok();
-    EXPECT_FALSE(rebuildIndex(session, guard()));
-    EXPECT_FALSE(fileDiet(session, guard()));
-    EXPECT_EQ(prompts.texts(), (QStringList{store::editingRefusal(), store::editingRefusal()}));
+    EXPECT_FALSE(rebuildIndex(session));
+    EXPECT_FALSE(fileDiet(session));
+    EXPECT_EQ(prompts.texts(), (QStringList{store::refuseWhileEditingText(), store::refuseWhileEditingText()}));
     EXPECT_EQ(table().State(), xbase::TableState::Editing);
     table().Cancel();
 }
@@ -198,7 +191,7 @@ TEST_F(Orders, AFailedDietLeavesTheTableOpenShared)
     // Another user has the table open: it cannot be opened exclusively.
     auto other = test::openTable(pf(QStringLiteral("c/sul2file.dbf")));
     test::ScriptedPrompter prompts;
-    EXPECT_THROW(fileDiet(session, guard()), EUserError);
+    EXPECT_THROW(fileDiet(session), EUserError);
     EXPECT_TRUE(prompts.texts().isEmpty());
     EXPECT_TRUE(session.isOpen());
     EXPECT_FALSE(table().Exclusive);

@@ -6,6 +6,7 @@
 #include "support/fixtures.h"
 #include "support/scripted_prompter.h"
 
+#include "store/collection_document.h"
 #include "store/collection_lifecycle.h"
 #include "store/sermon_record.h"
 #include "store/xbase/apollo_table.h"
@@ -237,18 +238,19 @@ TEST_F(FirstRun, NothingHappensWithoutTheMarker)
 
 TEST_F(Lifecycle, EditingGuardRefusesWhileASermonIsAdded)
 {
-    auto t = test::openTable(makeCollection(QStringLiteral("c")));
+    CollectionDocument document;
+    ASSERT_TRUE(document.OpenCollection(makeCollection(QStringLiteral("c"))));
     test::ScriptedPrompter prompts;
-    EXPECT_FALSE(RefuseWhileEditing(*t));
-    t->Append();
+    EXPECT_FALSE(document.refuseWhileEditing());
+    document.table().Append();
     prompts.ok();
-    EXPECT_TRUE(RefuseWhileEditing(*t));
+    EXPECT_TRUE(document.refuseWhileEditing());
     EXPECT_EQ(prompts.texts(),
               QStringList{QStringLiteral("자료를 수정/추가 중입니다.\r자료를 저장/취소 하신 후에 실행하십시오.")});
-    EXPECT_EQ(t->State(), xbase::TableState::Inserting);
-    t->Cancel();
-    t->Close();
-    EXPECT_FALSE(RefuseWhileEditing(*t));
+    EXPECT_EQ(document.table().State(), xbase::TableState::Inserting);
+    document.table().Cancel();
+    document.CloseCollection();
+    EXPECT_FALSE(document.refuseWhileEditing());
 }
 
 } // namespace
