@@ -177,23 +177,21 @@ ImportOutcome runBatchImport(ImportKind kind, store::CollectionDocument &documen
     ImportOutcome outcome;
     xbase::TApolloTable &table = document.table();
     const store::CollectionPaths &collection = document.paths();
-    store::BatchScope still(table, bulkAddition());
+    BulkAddition run(table);
     store::ManuscriptNames names(collection.folder());
     if (progress)
         progress->start(uint64_t(files.size()));
     for (const QString &path : files) {
-        try {
+        const bool added = run.add([&] {
             const bool done = kind == ImportKind::Hwp ? importHwp(table, collection, names, path)
                                                       : importText(table, collection, names, path);
             if (done)
                 ++outcome.imported;
             else
                 outcome.failed << QFileInfo(path).fileName();
-        } catch (const EUserError &e) {
-            if (table.Active() && table.State() != xbase::TableState::Browse)
-                table.Cancel();
-            outcome.error = e.text();
-            still.failed();
+        });
+        if (!added) {
+            outcome.error = run.error();
             break;
         }
         if (progress)

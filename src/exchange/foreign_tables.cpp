@@ -78,14 +78,14 @@ CopyOutcome copyRecords(store::CollectionDocument &document, xbase::TApolloTable
 {
     CopyOutcome outcome;
     xbase::TApolloTable &table = document.table();
-    store::BatchScope still(table, bulkAddition());
+    BulkAddition run(table);
     store::ManuscriptNames names(document.paths().folder());
     table.Query(QByteArray());
     foreign.SetOrder(0);
     if (progress)
         progress->start(foreign.RecCount());
     for (foreign.GoTop(); !foreign.Eof(); foreign.Skip()) {
-        try {
+        const bool added = run.add([&] {
             MemoFiles files;
             const QString name = names.next(table.RecCount());
             table.Append();
@@ -93,11 +93,9 @@ CopyOutcome copyRecords(store::CollectionDocument &document, xbase::TApolloTable
             table.Post();
             files.kept = true;
             ++outcome.copied;
-        } catch (const EUserError &e) {
-            if (table.State() != xbase::TableState::Browse)
-                table.Cancel();
-            outcome.error = e.text();
-            still.failed();
+        });
+        if (!added) {
+            outcome.error = run.error();
             break;
         }
         if (progress)

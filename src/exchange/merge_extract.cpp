@@ -88,14 +88,13 @@ MergeOutcome mergeCollection(store::CollectionDocument &document, const QString 
     from.Open();
     from.SetOrder(0);
     MergeOutcome outcome;
-    store::BatchScope still(table,
-                            bulkAddition(unsigned(xbase::TableEvent::AfterScroll) | unsigned(xbase::TableEvent::AfterInsert)));
+    BulkAddition run(table, unsigned(xbase::TableEvent::AfterScroll) | unsigned(xbase::TableEvent::AfterInsert));
     store::ManuscriptNames names(target.folder());
     if (progress)
         progress->start(from.RecCount());
     for (from.GoTop(); !from.Eof(); from.Skip()) {
         QStringList made;
-        try {
+        const bool added = run.add([&] {
             const QString context = cp949::decode(from.GetString(QByteArrayLiteral("CONTEXT")));
             const QString name = names.next(table.RecCount());
             const QString merged = mergedContext(context, name);
@@ -117,12 +116,10 @@ MergeOutcome mergeCollection(store::CollectionDocument &document, const QString 
             putCut(table, QByteArrayLiteral("CONTEXT"), cp949::encodeLossy(merged));
             table.Post();
             ++outcome.merged;
-        } catch (const EUserError &e) {
-            if (table.State() != xbase::TableState::Browse)
-                table.Cancel();
+        });
+        if (!added) {
             removeMade(made);
-            outcome.error = e.text();
-            still.failed();
+            outcome.error = run.error();
             break;
         }
         if (progress)
