@@ -2,6 +2,7 @@
 #include "stats/sermon_list_report.h"
 
 #include "platform/cp949.h"
+#include "platform/progress.h"
 #include "platform/user_error.h"
 #include "store/batch_scope.h"
 #include "store/collection_files.h"
@@ -315,22 +316,27 @@ void SermonListReport::paintPage(QPainter &painter, int page) const
 // ---- printing ----
 
 bool printPages(const SermonListReport &report, QPagedPaintDevice &device, const std::vector<int> &pages,
-                const PrintProgress &progress)
+                Progress *progress)
 {
     if (pages.empty())
         return true;
     QPainter painter;
     if (!painter.begin(&device))
         throw EUserError(QStringLiteral("인쇄를 시작할 수 없습니다."));
-    int done = 0;
+    if (progress)
+        progress->start(pages.size());
+    bool first = true;
     for (int page : pages) {
-        if (done > 0)
+        if (!first)
             device.newPage();
+        first = false;
         report.paintPage(painter, page);
-        ++done;
-        if (progress && !progress(done, int(pages.size()))) {
-            painter.end();
-            return false;
+        if (progress) {
+            progress->tick();
+            if (progress->stopRequested()) {
+                painter.end();
+                return false;
+            }
         }
     }
     painter.end();
@@ -346,7 +352,7 @@ std::vector<int> allPages(const SermonListReport &report)
 }
 
 bool printToPdf(const SermonListReport &report, const QString &path, const std::vector<int> &pages,
-                const PrintProgress &progress)
+                Progress *progress)
 {
     if (pages.empty())
         return true;

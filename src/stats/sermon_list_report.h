@@ -11,6 +11,9 @@
 class QPagedPaintDevice;
 class QPainter;
 
+namespace verbana {
+class Progress;
+}
 namespace verbana::xbase {
 class TApolloTable;
 }
@@ -147,16 +150,13 @@ private:
     std::vector<uint32_t> rows_;
 };
 
-// Called after each page printed with the pages done and the pages to do;
-// false stops the printing.
-using PrintProgress = std::function<bool(int done, int total)>;
-
 // Prints the pages `pages` (0-based, in order) of `report` on `device`
 // (a printer or a PDF writer set up for A4 portrait): each page begins on a
-// new sheet. False when `progress` stopped it (the pages so far are
-// printed; the caller throws them away).
+// new sheet. `progress` is started with the number of pages and ticked after
+// each; a stop asked for there ends the printing after the page at hand:
+// false then (the pages so far are printed; the caller throws them away).
 bool printPages(const SermonListReport &report, QPagedPaintDevice &device, const std::vector<int> &pages,
-                const PrintProgress &progress = {});
+                Progress *progress = nullptr);
 
 // Every page of `report`, in order (0-based).
 std::vector<int> allPages(const SermonListReport &report);
@@ -167,6 +167,6 @@ std::vector<int> allPages(const SermonListReport &report);
 // stopped; EUserError when the file cannot be written. No pages, nothing
 // written.
 bool printToPdf(const SermonListReport &report, const QString &path, const std::vector<int> &pages,
-                const PrintProgress &progress = {});
+                Progress *progress = nullptr);
 
 } // namespace verbana::stats

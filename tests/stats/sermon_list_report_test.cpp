@@ -10,6 +10,7 @@
 #include "search/gathering.h"
 #include "stats/sermon_list_report.h"
 #include "store/sermon_record.h"
+#include "support/recorded_progress.h"
 
 #include <QFile>
 #include <QFont>
@@ -282,7 +283,12 @@ TEST_F(SermonListPrint, TitlesFromTheFolderAndAStoppedPrintLeavesTheOldFile)
         ASSERT_TRUE(old.open(QIODevice::WriteOnly));
         old.write("old");
     }
-    EXPECT_FALSE(stats::printToPdf(report, pdf, stats::allPages(report), [](int done, int) { return done < 2; }));
+    RecordedProgress stopAtTwo([&](const Progress::Report &r) {
+        if (r.done == 2)
+            stopAtTwo.requestStop();
+    });
+    EXPECT_FALSE(stats::printToPdf(report, pdf, stats::allPages(report), &stopAtTwo));
+    EXPECT_EQ(stopAtTwo.done().back(), 2u);
     QFile old(pdf);
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), QByteArray("old"));

@@ -316,11 +316,11 @@ void SermonListPreview::showWork(const QString &what, int done, int total)
     pbWork_->setValue(std::min(done, std::max(total, 1)));
 }
 
-bool SermonListPreview::stepWork(int done, int total)
+void SermonListPreview::stopClick()
 {
-    showWork(QStringLiteral("인쇄하는 중 %1 / %2 쪽").arg(done).arg(total), done, total);
-    QCoreApplication::processEvents();
-    return !stopping_;
+    stopping_ = true;
+    if (work_)
+        work_->requestStop();
 }
 
 std::vector<int> SermonListPreview::chosenPages(const QPrinter &printer) const
@@ -380,8 +380,8 @@ bool SermonListPreview::runPrint(QPrinter &printer, const std::vector<int> &page
     // older file of that name as it was.
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
         return runPdf(printer.outputFileName(), pages);
-    const bool finished = runWork([&](const PrintProgress &progress) {
-        const bool whole = printPages(report_, printer, pages, progress);
+    const bool finished = runWork([&](Progress &progress) {
+        const bool whole = printPages(report_, printer, pages, &progress);
         if (!whole)
             printer.abort();
         return whole;
@@ -404,10 +404,10 @@ void SermonListPreview::pdfClick()
 
 bool SermonListPreview::runPdf(const QString &path, const std::vector<int> &pages)
 {
-    return runWork([&](const PrintProgress &progress) { return printToPdf(report_, path, pages, progress); });
+    return runWork([&](Progress &progress) { return printToPdf(report_, path, pages, &progress); });
 }
 
-bool SermonListPreview::runWork(const std::function<bool(const PrintProgress &)> &job)
+bool SermonListPreview::runWork(const std::function<bool(Progress &)> &job)
 {
     working_ = true;
     stopping_ = false;
@@ -417,13 +417,20 @@ bool SermonListPreview::runWork(const std::function<bool(const PrintProgress &)>
         showWork(said, 0, 0);
         updateControls();
     };
+    Progress progress([this](const Progress::Report &r) {
+        showWork(QStringLiteral("인쇄하는 중 %1 / %2 쪽").arg(r.done).arg(r.total), int(r.done), int(r.total));
+        QCoreApplication::processEvents();
+    });
+    work_ = &progress;
     bool finished = false;
     try {
-        finished = job([this](int done, int total) { return stepWork(done, total); });
+        finished = job(progress);
     } catch (...) {
+        work_ = nullptr;
         settle(QString());
         throw;
     }
+    work_ = nullptr;
     settle(finished ? QString() : QStringLiteral("인쇄를 멈추었습니다."));
     if (closing_)
         QDialog::reject();
@@ -435,7 +442,8 @@ bool SermonListPreview::runWork(const std::function<bool(const PrintProgress &)>
 void SermonListPreview::reject()
 {
     if (working_ && !listing_) {
-        stopping_ = closing_ = true;
+        closing_ = true;
+        stopClick();
         return;
     }
     if (listing_) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/progress.h"
 #include "stats/sermon_list_report.h"
 
 #include <QDialog>
@@ -42,7 +43,7 @@ public:
     void printClick();
     // PDF 저장: a file name, then every page into it.
     void pdfClick();
-    void stopClick() { stopping_ = true; }
+    void stopClick();
 
     enum class Zoom { WholePage, PageWidth, ActualSize };
     void setZoom(Zoom zoom);
@@ -64,10 +65,9 @@ private:
     bool runPrint(QPrinter &printer, const std::vector<int> &pages);
     bool runPdf(const QString &path, const std::vector<int> &pages);
     // Runs a print with the progress bar and 중지 at work; false when stopped.
-    bool runWork(const std::function<bool(const PrintProgress &)> &job);
+    bool runWork(const std::function<bool(Progress &)> &job);
     // Shows the work going on; `total` 0 hides the bar and 중지.
     void showWork(const QString &what, int done, int total);
-    bool stepWork(int done, int total);
     std::vector<int> chosenPages(const QPrinter &printer) const;
 
     SermonListReport report_;
@@ -76,6 +76,7 @@ private:
     Zoom zoom_ = Zoom::WholePage;
     bool working_ = false;
     bool stopping_ = false;
+    Progress *work_ = nullptr; // the print at work
     bool closing_ = false;
 
     QPushButton *btnFirst_ = nullptr, *btnPrior_ = nullptr, *btnNext_ = nullptr, *btnLast_ = nullptr;
