@@ -13,6 +13,7 @@
 #include "store/collection_document.h"
 #include "store/collection_files.h"
 #include "store/sermon_record.h"
+#include "store/view_walk.h"
 #include "store/xbase/apollo_table.h"
 
 #include <QDate>
@@ -84,7 +85,7 @@ CopyOutcome copyRecords(store::CollectionDocument &document, xbase::TApolloTable
     foreign.SetOrder(0);
     if (progress)
         progress->start(foreign.RecCount());
-    for (foreign.GoTop(); !foreign.Eof(); foreign.Skip()) {
+    for (store::ViewWalk walk(foreign); !walk.done(); walk.next()) {
         const bool added = run.add([&] {
             MemoFiles files;
             const QString name = names.next(table.RecCount());

@@ -11,6 +11,7 @@
 #include "store/collection_document.h"
 #include "store/collection_files.h"
 #include "store/sermon_record.h"
+#include "store/view_walk.h"
 #include "store/xbase/apollo_table.h"
 
 #include <QDir>
@@ -92,7 +93,7 @@ MergeOutcome mergeCollection(store::CollectionDocument &document, const QString 
     store::ManuscriptNames names(target.folder());
     if (progress)
         progress->start(from.RecCount());
-    for (from.GoTop(); !from.Eof(); from.Skip()) {
+    for (store::ViewWalk walk(from); !walk.done(); walk.next()) {
         QStringList made;
         const bool added = run.add([&] {
             const QString context = cp949::decode(from.GetString(QByteArrayLiteral("CONTEXT")));
@@ -164,7 +165,7 @@ void extractCollection(store::CollectionDocument &document, const QString &newFo
         copy.SetOrder(0);
         if (progress)
             progress->start(copy.RecCount());
-        for (copy.GoTop(); !copy.Eof(); copy.Skip()) {
+        for (store::ViewWalk walk(copy); !walk.done(); walk.next()) {
             const QString context = cp949::decode(copy.GetString(QByteArrayLiteral("CONTEXT")));
             const QString data = to.manuscript(context);
             if (!data.isEmpty() && copyStored(from, QStringLiteral("data\\") + context, data)) {

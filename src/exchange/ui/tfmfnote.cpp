@@ -10,6 +10,7 @@
 #include "platform/described.h"
 #include "platform/prompts.h"
 #include "platform/user_error.h"
+#include "store/view_walk.h"
 #include "store/xbase/apollo_table.h"
 
 #include <QComboBox>
@@ -170,7 +171,7 @@ void Tfmfnote::showNotes()
     const int fields = std::min(notes_->FieldCount(), 10) - 6;
     std::vector<std::vector<QString>> rows;
     notes_->SetOrder(0);
-    for (notes_->GoTop(); !notes_->Eof(); notes_->Skip()) {
+    for (store::ViewWalk walk(*notes_); !walk.done(); walk.next()) {
         std::vector<QString> row;
         for (int f = 0; f < fields; ++f)
             row.push_back(cp949::decode(notes_->GetString(7 + f)));
