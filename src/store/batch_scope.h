@@ -54,9 +54,6 @@ public:
     BatchScope(const BatchScope &) = delete;
     BatchScope &operator=(const BatchScope &) = delete;
 
-    xbase::TApolloTable &table() const { return table_; }
-    // The record current when the scope began (0: none).
-    uint32_t startRecord() const { return record_; }
     // The work did not finish (it caught its error to report it itself).
     void failed() { failed_ = true; }
     // Ends the batch now, as leaving the scope does; later calls do nothing.

@@ -42,7 +42,7 @@ public:
     ~CollectionDocument() override;
 
     // The sermon table of the open collection (closed while none is open).
-    // The object lives as long as the session.
+    // The object lives as long as the document.
     xbase::TApolloTable &table() const { return *table_; }
     bool isOpen() const;
     // The open collection could only be opened for reading (read-only
@@ -112,11 +112,11 @@ public:
     bool reopenLastCollection(const QString &last);
     // Closes the table, removes usefile.sys, clears folder and path.
     void CloseCollection();
-    // Program end: removes usefile.sys (the table is closed with the session).
+    // Program end: removes usefile.sys (the table is closed with the document).
     void forgetUseFile();
 
     // Closes the table, first telling whoever is bound to it
-    // (tableClosing). Every closing of the session's table goes through here.
+    // (tableClosing). Every closing of the document's table goes through here.
     void releaseTable();
 
 

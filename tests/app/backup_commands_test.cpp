@@ -68,8 +68,8 @@ protected:
     QTemporaryDir tmp;
     QString folder;
     QByteArray savedDataHome;
-    store::CollectionDocument session;
-    std::unique_ptr<editing::Tfmverbdesk> window = std::make_unique<editing::Tfmverbdesk>(session);
+    store::CollectionDocument document;
+    std::unique_ptr<editing::Tfmverbdesk> window = std::make_unique<editing::Tfmverbdesk>(document);
     CollectionCommands commands{*window};
     BackupCommands backups{*window};
 };
@@ -85,7 +85,7 @@ TEST_F(BackupCommandsTest, TheItemsStandBeforeTheDietAndRefuseWhileEditing)
     EXPECT_EQ(captions[zip + 1], QStringLiteral("백업 저장 / 재생 (BCK)"));
     EXPECT_EQ(captions[zip + 2], QStringLiteral("파일 다이어트"));
 
-    ASSERT_TRUE(session.OpenCollection(folder + QStringLiteral("/sul2file.dbf")));
+    ASSERT_TRUE(document.OpenCollection(folder + QStringLiteral("/sul2file.dbf")));
     window->mnEditClick();
     test::ScriptedPrompter prompts;
     prompts.ok().ok();
@@ -93,7 +93,7 @@ TEST_F(BackupCommandsTest, TheItemsStandBeforeTheDietAndRefuseWhileEditing)
     window->findChild<QAction *>(QStringLiteral("mnZip"))->trigger();
     const QString refusal = QStringLiteral("자료를 수정/추가 중입니다.\r자료를 저장/취소 하신 후에 실행하십시오.");
     EXPECT_EQ(prompts.texts(), (QStringList{refusal, refusal}));
-    EXPECT_TRUE(session.isOpen());
+    EXPECT_TRUE(document.isOpen());
     window->mnCancelClick();
 }
 
@@ -105,13 +105,13 @@ TEST_F(BackupCommandsTest, RestoringTheOpenCollectionReopensItOnTheRestoredFiles
     const QString archive = tmp.path() + QStringLiteral("/old.bck");
     ASSERT_TRUE(component.Backup({folder + QStringLiteral("/*.* /s")}, archive));
     append(3);
-    ASSERT_TRUE(session.OpenCollection(folder + QStringLiteral("/sul2file.dbf")));
-    ASSERT_EQ(session.table().Count(), 5u);
+    ASSERT_TRUE(document.OpenCollection(folder + QStringLiteral("/sul2file.dbf")));
+    ASSERT_EQ(document.table().Count(), 5u);
 
     test::ScriptedPrompter prompts;
     prompts.modal(QStringLiteral("fmBUmain"), [&](QWidget &w) {
         auto &dlg = static_cast<backup::ui::TfmBUmain &>(w);
-        EXPECT_FALSE(session.isOpen());
+        EXPECT_FALSE(document.isOpen());
         EXPECT_EQ(window->table(), nullptr);
         dlg.setFolder(tmp.path());
         QTest::mouseClick(dlg.btnRestore, Qt::LeftButton);
@@ -125,9 +125,9 @@ TEST_F(BackupCommandsTest, RestoringTheOpenCollectionReopensItOnTheRestoredFiles
     prompts.ok().ok().ok();
     window->findChild<QAction *>(QStringLiteral("mnBck"))->trigger();
     EXPECT_EQ(prompts.texts().last(), QStringLiteral("백업파일 재생 완료"));
-    ASSERT_TRUE(session.isOpen());
-    EXPECT_EQ(window->table(), &session.table());
-    EXPECT_EQ(session.table().Count(), 2u);
+    ASSERT_TRUE(document.isOpen());
+    EXPECT_EQ(window->table(), &document.table());
+    EXPECT_EQ(document.table().Count(), 2u);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Verbana - 주일 설교"));
 }
 
@@ -153,7 +153,7 @@ TEST_F(BackupCommandsTest, AnArchiveOpenedFromTheDesktopIsChosenOnTheRestorePage
 // When the table cannot be opened again the collection is closed.
 TEST_F(BackupCommandsTest, ACollectionThatCannotBeReopenedIsClosed)
 {
-    ASSERT_TRUE(session.OpenCollection(folder + QStringLiteral("/sul2file.dbf")));
+    ASSERT_TRUE(document.OpenCollection(folder + QStringLiteral("/sul2file.dbf")));
     test::ScriptedPrompter prompts;
     prompts.modal(QStringLiteral("fmZip"), [&](QWidget &w) {
         QDir(folder).removeRecursively();
@@ -161,8 +161,8 @@ TEST_F(BackupCommandsTest, ACollectionThatCannotBeReopenedIsClosed)
     });
     prompts.ok();
     window->findChild<QAction *>(QStringLiteral("mnZip"))->trigger();
-    EXPECT_FALSE(session.isOpen());
-    EXPECT_TRUE(session.collectionFolder().isEmpty());
+    EXPECT_FALSE(document.isOpen());
+    EXPECT_TRUE(document.collectionFolder().isEmpty());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Verbana"));
 }
 

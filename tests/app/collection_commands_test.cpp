@@ -57,8 +57,8 @@ protected:
     QAction *action(const char *name) { return window->findChild<QAction *>(QLatin1String(name)); }
 
     QTemporaryDir tmp;
-    store::CollectionDocument session;
-    std::unique_ptr<editing::Tfmverbdesk> window = std::make_unique<editing::Tfmverbdesk>(session);
+    store::CollectionDocument document;
+    std::unique_ptr<editing::Tfmverbdesk> window = std::make_unique<editing::Tfmverbdesk>(document);
     CollectionCommands commands{*window};
 };
 
@@ -67,8 +67,8 @@ TEST_F(CollectionCommandsTest, StartReopensTheLastCollectionAndBindsTheWindow)
     EXPECT_FALSE(action("mnClose")->isEnabled());
     EXPECT_FALSE(commands.sortMenu()->isEnabled());
     commands.start();
-    ASSERT_TRUE(session.isOpen());
-    EXPECT_EQ(window->table(), &session.table());
+    ASSERT_TRUE(document.isOpen());
+    EXPECT_EQ(window->table(), &document.table());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Verbana - 주일 설교"));
     EXPECT_TRUE(action("mnClose")->isEnabled());
     EXPECT_TRUE(commands.sortMenu()->isEnabled());
@@ -82,9 +82,9 @@ TEST_F(CollectionCommandsTest, CloseUnbindsAndSortOrdersApply)
 {
     commands.start();
     commands.sortClick(2); // 제목 순서대로
-    EXPECT_EQ(session.table().IndexOrd(), session.table().TagArea("title1"));
+    EXPECT_EQ(document.table().IndexOrd(), document.table().TagArea("title1"));
     commands.mnCloseClick();
-    EXPECT_FALSE(session.isOpen());
+    EXPECT_FALSE(document.isOpen());
     EXPECT_EQ(window->table(), nullptr);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Verbana"));
     EXPECT_FALSE(commands.sortMenu()->isEnabled());
@@ -95,19 +95,19 @@ TEST_F(CollectionCommandsTest, CloseUnbindsAndSortOrdersApply)
 TEST_F(CollectionCommandsTest, AGatheringOutlivesTheOrderButNotTheDiet)
 {
     commands.start();
-    ASSERT_TRUE(search::gatherFields(session, {{"TITLE1", cp949::encode(QStringLiteral("가운데")).bytes}}, true));
-    session.setHighlightTerms(QStringLiteral("가운데"));
+    ASSERT_TRUE(search::gatherFields(document, {{"TITLE1", cp949::encode(QStringLiteral("가운데")).bytes}}, true));
+    document.setHighlightTerms(QStringLiteral("가운데"));
     commands.sortClick(2);
-    EXPECT_EQ(session.table().DBFilter(), QByteArray("(\"") + cp949::encode(QStringLiteral("가운데")).bytes +
+    EXPECT_EQ(document.table().DBFilter(), QByteArray("(\"") + cp949::encode(QStringLiteral("가운데")).bytes +
                                               QByteArray("\" $ UPPER(TITLE1))"));
-    EXPECT_EQ(session.table().Count(), 1u);
+    EXPECT_EQ(document.table().Count(), 1u);
     test::ScriptedPrompter prompts;
     prompts.ok();
     commands.mnDietClick();
     EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("파일 다이어트 완료")});
-    EXPECT_EQ(session.table().DBFilter(), QByteArray());
-    EXPECT_EQ(session.table().Count(), 3u);
-    EXPECT_TRUE(session.highlightTerms().isEmpty());
+    EXPECT_EQ(document.table().DBFilter(), QByteArray());
+    EXPECT_EQ(document.table().Count(), 3u);
+    EXPECT_TRUE(document.highlightTerms().isEmpty());
 }
 
 TEST_F(CollectionCommandsTest, UpkeepRebindsAndEditingRefusesTheCommands)
@@ -119,8 +119,8 @@ TEST_F(CollectionCommandsTest, UpkeepRebindsAndEditingRefusesTheCommands)
         commands.mnReindexClick();
         EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("인덱스 재생성 완료")});
     }
-    ASSERT_TRUE(session.isOpen());
-    EXPECT_EQ(window->table(), &session.table());
+    ASSERT_TRUE(document.isOpen());
+    EXPECT_EQ(window->table(), &document.table());
 
     window->mnEditClick();
     ASSERT_TRUE(window->changing());
@@ -130,8 +130,8 @@ TEST_F(CollectionCommandsTest, UpkeepRebindsAndEditingRefusesTheCommands)
     commands.sortClick(2);
     const QString refusal = QStringLiteral("자료를 수정/추가 중입니다.\r자료를 저장/취소 하신 후에 실행하십시오.");
     EXPECT_EQ(prompts.texts(), (QStringList{refusal, refusal}));
-    EXPECT_TRUE(session.isOpen());
-    EXPECT_EQ(window->table(), &session.table());
+    EXPECT_TRUE(document.isOpen());
+    EXPECT_EQ(window->table(), &document.table());
     window->mnCancelClick();
 }
 
@@ -163,7 +163,7 @@ TEST_F(CollectionCommandsTest, AFailedOpeningStillRemembersTheEarlierCollection)
     commands.start();
     test::ScriptedPrompter prompts;
     prompts.ok();
-    EXPECT_FALSE(session.OpenCollection(tmp.path() + QStringLiteral("/없는 설교집/sul2file.dbf")));
+    EXPECT_FALSE(document.OpenCollection(tmp.path() + QStringLiteral("/없는 설교집/sul2file.dbf")));
     EXPECT_EQ(window->table(), nullptr);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Verbana"));
     prompts.yes();
@@ -191,13 +191,13 @@ TEST_F(CollectionCommandsTest, TheOpenDialogLeavesTheCollectionShownUntilAnother
     prompts.modal(QStringLiteral("fmopen"), [&](QWidget &dialog) {
         EXPECT_EQ(dialog.pos(), QPoint(window->mapToGlobal(QPoint(4, 0)).x(), anchor.y()));
         EXPECT_EQ(window->windowTitle(), QStringLiteral("Verbana - 주일 설교"));
-        EXPECT_EQ(window->table(), &session.table());
+        EXPECT_EQ(window->table(), &document.table());
         EXPECT_EQ(window->findChild<QTableView *>(QStringLiteral("DBGrid1"))->model()->rowCount(), 3);
         EXPECT_FALSE(window->findChild<QLineEdit *>(QStringLiteral("TITLE1"))->text().isEmpty());
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_EQ(window->table(), &session.table());
+    EXPECT_EQ(window->table(), &document.table());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Verbana - 주일 설교"));
 }
 
@@ -206,11 +206,11 @@ TEST_F(CollectionCommandsTest, TheOpenDialogLeavesTheCollectionShownUntilAnother
 TEST_F(CollectionCommandsTest, AReadOnlyCollectionIsShownButNotChanged)
 {
     test::ReadOnlyMedia media;
-    session.table().setFileSystem(&media);
+    document.table().setFileSystem(&media);
     test::ScriptedPrompter prompts;
     prompts.ok().ok();
     commands.start();
-    ASSERT_TRUE(session.isReadOnly());
+    ASSERT_TRUE(document.isReadOnly());
     EXPECT_EQ(window->findChild<QTableView *>(QStringLiteral("DBGrid1"))->model()->rowCount(), 3);
     for (const char *name : {"mnAppend", "mnEdit", "mnDelete", "mnDiet", "mnReindex"})
         EXPECT_FALSE(action(name)->isEnabled()) << name;
@@ -219,9 +219,9 @@ TEST_F(CollectionCommandsTest, AReadOnlyCollectionIsShownButNotChanged)
     EXPECT_TRUE(action("mnSort4")->isEnabled());
     window->mnAppendClick();
     EXPECT_EQ(prompts.texts(), (QStringList{store::readOnlyMessage(), store::readOnlyRefusal()}));
-    EXPECT_EQ(session.table().RecCount(), 3u);
-    session.CloseCollection();
-    session.table().setFileSystem(nullptr);
+    EXPECT_EQ(document.table().RecCount(), 3u);
+    document.CloseCollection();
+    document.table().setFileSystem(nullptr);
 }
 
 } // namespace

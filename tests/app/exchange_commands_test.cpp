@@ -62,8 +62,8 @@ protected:
 
     QTemporaryDir tmp;
     test::ScriptedPrompter prompts;
-    store::CollectionDocument session;
-    std::unique_ptr<editing::Tfmverbdesk> window = std::make_unique<editing::Tfmverbdesk>(session);
+    store::CollectionDocument document;
+    std::unique_ptr<editing::Tfmverbdesk> window = std::make_unique<editing::Tfmverbdesk>(document);
     search::ui::GatherCommands *gathering = new search::ui::GatherCommands(*window);
     CollectionCommands commands{*window};
     ExchangeCommands exchange{*window};
@@ -88,7 +88,7 @@ TEST_F(ExchangeCommandsTest, TheBatchMenuStandsBeforeGatheringAndNeedsACollectio
     action("N54")->trigger();
     EXPECT_EQ(prompts.texts(), QStringList(2, QStringLiteral("열려 있는 설교집이 없습니다.\r먼저 설교집을 여십시오.")));
 
-    ASSERT_TRUE(session.openNamedCollection(QStringLiteral("주일 설교")));
+    ASSERT_TRUE(document.openNamedCollection(QStringLiteral("주일 설교")));
     EXPECT_TRUE(exchange.batchMenu()->isEnabled());
     // The collection's own table is no Biblora table.
     prompts.file(tmp.path() + QStringLiteral("/수요 설교/sul2file.dbf")).ok();
@@ -98,7 +98,7 @@ TEST_F(ExchangeCommandsTest, TheBatchMenuStandsBeforeGatheringAndNeedsACollectio
         prompts.file(test::sharedFixtures() + QStringLiteral("/xbase/foreign-sermon/SULGYO.DBF")).ok();
         action("mnBiblora")->trigger();
         EXPECT_EQ(prompts.texts().last(), QStringLiteral("내용 복사 완료 (5개)"));
-        EXPECT_EQ(session.table().RecCount(), 7u);
+        EXPECT_EQ(document.table().RecCount(), 7u);
     }
     prompts.modal(QStringLiteral("fmRTF"), [](QWidget &w) {
         EXPECT_EQ(w.windowTitle(), QStringLiteral("TXT, RTF, CAP 파일들 불러넣기"));
@@ -109,7 +109,7 @@ TEST_F(ExchangeCommandsTest, TheBatchMenuStandsBeforeGatheringAndNeedsACollectio
 
 TEST_F(ExchangeCommandsTest, MergeThenExtractIntoANewCollectionAndOpenIt)
 {
-    ASSERT_TRUE(session.openNamedCollection(QStringLiteral("주일 설교")));
+    ASSERT_TRUE(document.openNamedCollection(QStringLiteral("주일 설교")));
     prompts.modal(QStringLiteral("fmopen"), [](QWidget &w) {
         auto &chooser = static_cast<store::ui::Tfmopen &>(w);
         EXPECT_EQ(chooser.nameAt(0), QStringLiteral("수요 설교"));
@@ -119,8 +119,8 @@ TEST_F(ExchangeCommandsTest, MergeThenExtractIntoANewCollectionAndOpenIt)
     prompts.ok();
     action("N55")->trigger();
     EXPECT_EQ(prompts.texts().last(), QStringLiteral("설교집 합치기를 완료하였습니다."));
-    EXPECT_EQ(session.table().RecCount(), 5u);
-    EXPECT_FALSE(session.table().ControlsDisabled());
+    EXPECT_EQ(document.table().RecCount(), 5u);
+    EXPECT_FALSE(document.table().ControlsDisabled());
 
     prompts.modal(QStringLiteral("fmExtract"), [](QWidget &w) {
         auto &d = static_cast<exchange::ui::TfmExtract &>(w);
@@ -136,9 +136,9 @@ TEST_F(ExchangeCommandsTest, MergeThenExtractIntoANewCollectionAndOpenIt)
               (QStringList{QStringLiteral("fmExtract"),
                            QStringLiteral("설교집 이름에 사용할 수 없는 문자가 있습니다.\r설교집 이름을 다시 입력해주십시오."),
                            QStringLiteral("새로 만들어진 설교집을 열어 보시겠습니까?")}));
-    ASSERT_TRUE(session.isOpen());
-    EXPECT_EQ(session.collectionFolder(), tmp.path() + QStringLiteral("/2004 설교"));
-    EXPECT_EQ(session.table().RecCount(), 5u);
+    ASSERT_TRUE(document.isOpen());
+    EXPECT_EQ(document.collectionFolder(), tmp.path() + QStringLiteral("/2004 설교"));
+    EXPECT_EQ(document.table().RecCount(), 5u);
 }
 
 } // namespace

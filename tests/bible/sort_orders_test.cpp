@@ -35,12 +35,12 @@ protected:
                                         {"1999.05.01", "마", "19023001", "1999.03.01"},
                                     });
         }
-        ASSERT_TRUE(session.OpenCollection(path));
+        ASSERT_TRUE(document.OpenCollection(path));
     }
-    std::vector<uint32_t> walk() { return test::walk(session.table()); }
-    xbase::TApolloTable &table() { return session.table(); }
+    std::vector<uint32_t> walk() { return test::walk(document.table()); }
+    xbase::TApolloTable &table() { return document.table(); }
 
-    store::CollectionDocument session;
+    store::CollectionDocument document;
 };
 
 TEST_F(Orders, EachOrderListsItsWay)
@@ -79,7 +79,7 @@ TEST_F(Orders, OtherNumbersChangeNothingAndAMissingTagFallsBackToRecordOrder)
     EXPECT_TRUE(sortOrderCaption(6).isEmpty());
 
     // An index with the title tag only.
-    session.CloseCollection();
+    document.CloseCollection();
     QFile::remove(pf(QStringLiteral("c/sul2file.cdx")));
     {
         auto t = test::openTable(pf(QStringLiteral("c/sul2file.dbf")), true);
@@ -104,45 +104,45 @@ TEST_F(Orders, SortingWhileASermonIsAddedIsRefused)
     table().Append();
     test::ScriptedPrompter prompts;
     prompts.ok();
-    EXPECT_FALSE(sortCommand(session, soInput));
+    EXPECT_FALSE(sortCommand(document, soInput));
     EXPECT_EQ(prompts.texts(), QStringList{store::refuseWhileEditingText()});
     EXPECT_EQ(table().State(), xbase::TableState::Inserting);
     EXPECT_EQ(table().IndexOrd(), table().TagArea("title1"));
     table().Cancel();
-    EXPECT_TRUE(sortCommand(session, soInput));
+    EXPECT_TRUE(sortCommand(document, soInput));
     EXPECT_EQ(table().IndexOrd(), 0);
 }
 
 TEST_F(Orders, CommandsDoNothingWithoutACollection)
 {
-    session.CloseCollection();
+    document.CloseCollection();
     test::ScriptedPrompter prompts; // nothing shown
-    EXPECT_FALSE(sortCommand(session, soTitle));
-    EXPECT_FALSE(rebuildIndex(session));
-    EXPECT_FALSE(fileDiet(session));
-    EXPECT_FALSE(session.isOpen());
+    EXPECT_FALSE(sortCommand(document, soTitle));
+    EXPECT_FALSE(rebuildIndex(document));
+    EXPECT_FALSE(fileDiet(document));
+    EXPECT_FALSE(document.isOpen());
 }
 
 TEST_F(Orders, RebuildRestoresAMissingTag)
 {
-    session.CloseCollection();
+    document.CloseCollection();
     QFile::remove(pf(QStringLiteral("c/sul2file.cdx")));
     {
         auto t = test::openTable(pf(QStringLiteral("c/sul2file.dbf")), true);
         t->IndexTags({{"title1", "title1"}, {"date1", "date1"}, {"date2", "date2"}});
     }
     // Opening keeps an index that is there, even one short of a tag.
-    ASSERT_TRUE(session.OpenCollection(pf(QStringLiteral("c/sul2file.dbf"))));
+    ASSERT_TRUE(document.OpenCollection(pf(QStringLiteral("c/sul2file.dbf"))));
     ASSERT_EQ(table().TagArea("BIBLENO"), 0);
 
-    QSignalSpy reopened(&session, &store::CollectionDocument::tableReopened);
+    QSignalSpy reopened(&document, &store::CollectionDocument::tableReopened);
     test::ScriptedPrompter prompts;
     prompts.ok();
-    EXPECT_TRUE(rebuildIndex(session));
+    EXPECT_TRUE(rebuildIndex(document));
     EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("인덱스 재생성 완료")});
     EXPECT_EQ(table().TagCount(), 4);
     EXPECT_NE(table().TagArea("BIBLENO"), 0);
-    EXPECT_TRUE(session.isOpen());
+    EXPECT_TRUE(document.isOpen());
     EXPECT_FALSE(table().Exclusive);
     EXPECT_EQ(table().IndexOrd(), table().TagArea("date1"));
     EXPECT_EQ(reopened.size(), 1);
@@ -159,7 +159,7 @@ TEST_F(Orders, DietRemovesDeletedSermonsForGood)
     SetSortOrder(table(), soTitle);
     test::ScriptedPrompter prompts;
     prompts.ok();
-    EXPECT_TRUE(fileDiet(session));
+    EXPECT_TRUE(fileDiet(document));
     EXPECT_EQ(prompts.texts(), QStringList{QStringLiteral("파일 다이어트 완료")});
     EXPECT_EQ(table().RecCount(), 3u);
     EXPECT_EQ(table().IndexOrd(), table().TagArea("date1"));
@@ -179,8 +179,8 @@ TEST_F(Orders, RebuildAndDietAreRefusedWhileASermonIsEdited)
     table().Edit();
     test::ScriptedPrompter prompts;
     prompts.ok().ok();
-    EXPECT_FALSE(rebuildIndex(session));
-    EXPECT_FALSE(fileDiet(session));
+    EXPECT_FALSE(rebuildIndex(document));
+    EXPECT_FALSE(fileDiet(document));
     EXPECT_EQ(prompts.texts(), (QStringList{store::refuseWhileEditingText(), store::refuseWhileEditingText()}));
     EXPECT_EQ(table().State(), xbase::TableState::Editing);
     table().Cancel();
@@ -191,9 +191,9 @@ TEST_F(Orders, AFailedDietLeavesTheTableOpenShared)
     // Another user has the table open: it cannot be opened exclusively.
     auto other = test::openTable(pf(QStringLiteral("c/sul2file.dbf")));
     test::ScriptedPrompter prompts;
-    EXPECT_THROW(fileDiet(session), EUserError);
+    EXPECT_THROW(fileDiet(document), EUserError);
     EXPECT_TRUE(prompts.texts().isEmpty());
-    EXPECT_TRUE(session.isOpen());
+    EXPECT_TRUE(document.isOpen());
     EXPECT_FALSE(table().Exclusive);
     EXPECT_EQ(table().IndexOrd(), table().TagArea("date1"));
     EXPECT_EQ(table().Count(), 5u);

@@ -65,12 +65,12 @@ protected:
     }
 
     test::ScriptedPrompter prompts;
-    CollectionDocument session;
+    CollectionDocument document;
 };
 
 TEST_F(Dialogs, CreateDialogLooksAndRefusesKeys)
 {
-    Tfmcreate dlg(session, QPoint(14, 60));
+    Tfmcreate dlg(document, QPoint(14, 60));
     dlg.show();
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("새 설교집 만들기"));
     EXPECT_EQ(dlg.Label1->text(), QStringLiteral("새 설교집 이름:"));
@@ -88,7 +88,7 @@ TEST_F(Dialogs, CreateDialogLooksAndRefusesKeys)
 TEST_F(Dialogs, CreateDialogNameRulesKeepItOpen)
 {
     makeCollection(QStringLiteral("Grace"));
-    Tfmcreate dlg{session, QPoint()};
+    Tfmcreate dlg{document, QPoint()};
     dlg.show();
     struct Case {
         QString typed, message;
@@ -114,7 +114,7 @@ TEST_F(Dialogs, CreateDialogNameRulesKeepItOpen)
 
 TEST_F(Dialogs, CreateAndOpen)
 {
-    Tfmcreate dlg{session, QPoint()};
+    Tfmcreate dlg{document, QPoint()};
     dlg.show();
     prompts.yes();
     type(dlg.eName, QStringLiteral("  새 설교집 "));
@@ -123,23 +123,23 @@ TEST_F(Dialogs, CreateAndOpen)
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.createResult(), 1);
-    EXPECT_TRUE(session.isOpen());
-    EXPECT_EQ(session.windowTitle(), QStringLiteral("Verbana - 새 설교집"));
+    EXPECT_TRUE(document.isOpen());
+    EXPECT_EQ(document.windowTitle(), QStringLiteral("Verbana - 새 설교집"));
     EXPECT_TRUE(QFileInfo(pf(QStringLiteral("새 설교집/data"))).isDir());
     EXPECT_TRUE(QFileInfo(pf(QStringLiteral("새 설교집/text"))).isDir());
     EXPECT_TRUE(QFileInfo(pf(QStringLiteral("새 설교집/sul2file.cdx"))).isFile());
-    EXPECT_EQ(session.table().TagCount(), 4);
+    EXPECT_EQ(document.table().TagCount(), 4);
 }
 
 TEST_F(Dialogs, CreateWithoutOpeningAndCutTo100Bytes)
 {
-    Tfmcreate dlg{session, QPoint()};
+    Tfmcreate dlg{document, QPoint()};
     dlg.show();
     prompts.no();
     type(dlg.eName, QStringLiteral("a") + QString(50, QChar(u'가')));
     QTest::keyClick(dlg.eName, Qt::Key_Return);
     EXPECT_FALSE(dlg.isVisible());
-    EXPECT_FALSE(session.isOpen());
+    EXPECT_FALSE(document.isOpen());
     const QString name = QStringLiteral("a") + QString(49, QChar(u'가'));
     EXPECT_TRUE(QFileInfo(pf(name + QStringLiteral("/sul2file.dbf"))).isFile());
     // The index is made at the first opening.
@@ -153,9 +153,9 @@ TEST_F(Dialogs, OpenDialogListsCountsAndOpensByDoubleClick)
     t->Close();
     makeCollection(QStringLiteral("A"));
     makeCollection(QStringLiteral("열린 설교집"));
-    ASSERT_TRUE(session.OpenCollection(pf(QStringLiteral("열린 설교집/sul2file.dbf"))));
+    ASSERT_TRUE(document.OpenCollection(pf(QStringLiteral("열린 설교집/sul2file.dbf"))));
 
-    Tfmopen dlg(session.openLabel(), QPoint(20, 30));
+    Tfmopen dlg(document.openLabel(), QPoint(20, 30));
     dlg.show();
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("설교파일 열기"));
     EXPECT_EQ(dlg.pos(), QPoint(20, 30));
@@ -180,8 +180,8 @@ TEST_F(Dialogs, OpenDialogListsCountsAndOpensByDoubleClick)
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(dlg.selectedName(), QStringLiteral("b"));
     // A good collection opens silently.
-    EXPECT_TRUE(session.openNamedCollection(dlg.selectedName()));
-    EXPECT_EQ(session.windowTitle(), QStringLiteral("Verbana - B"));
+    EXPECT_TRUE(document.openNamedCollection(dlg.selectedName()));
+    EXPECT_EQ(document.windowTitle(), QStringLiteral("Verbana - B"));
 }
 
 TEST_F(Dialogs, OpenOnAnEmptyListReportsTheProgramFolder)
@@ -193,7 +193,7 @@ TEST_F(Dialogs, OpenOnAnEmptyListReportsTheProgramFolder)
     QTest::mouseClick(dlg.btnOpen, Qt::LeftButton);
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     prompts.ok().ok();
-    EXPECT_FALSE(session.openNamedCollection(dlg.selectedName()));
+    EXPECT_FALSE(document.openNamedCollection(dlg.selectedName()));
     EXPECT_EQ(prompts.texts(),
               (QStringList{pf() + QStringLiteral(" 파일이 없습니다.\r[파일]메뉴의 [파일열기]을 선택하여 파일을 다시 여십시오."),
                            QStringLiteral("파일이 알맞지 않습니다.")}));
@@ -266,19 +266,19 @@ TEST_F(Dialogs, ExecuteOpensTheChosenCollection)
 {
     makeCollection(QStringLiteral("first"));
     makeCollection(QStringLiteral("second"));
-    ASSERT_TRUE(session.OpenCollection(pf(QStringLiteral("first/sul2file.dbf"))));
+    ASSERT_TRUE(document.OpenCollection(pf(QStringLiteral("first/sul2file.dbf"))));
     prompts.modal(QStringLiteral("fmopen"), [](QWidget &w) {
         auto &dlg = static_cast<Tfmopen &>(w);
         EXPECT_EQ(dlg.StringGrid1->rowCount(), 1); // the open one is not listed
         QTest::keyClick(dlg.StringGrid1, Qt::Key_Return);
     });
-    EXPECT_TRUE(Tfmopen::Execute(session, QPoint()));
-    EXPECT_EQ(session.windowTitle(), QStringLiteral("Verbana - SECOND"));
+    EXPECT_TRUE(Tfmopen::Execute(document, QPoint()));
+    EXPECT_EQ(document.windowTitle(), QStringLiteral("Verbana - SECOND"));
 
     prompts.modal(QStringLiteral("fmcreate"),
                   [](QWidget &w) { QTest::keyClick(static_cast<Tfmcreate &>(w).eName, Qt::Key_Escape); });
-    EXPECT_EQ(Tfmcreate::Execute(session, QPoint()), 0);
-    EXPECT_TRUE(session.isOpen());
+    EXPECT_EQ(Tfmcreate::Execute(document, QPoint()), 0);
+    EXPECT_TRUE(document.isOpen());
 }
 
 TEST_F(Dialogs, InputDialogKeys)
@@ -311,7 +311,7 @@ TEST_F(Dialogs, EveryControlHasAnAccessibleName)
 {
     makeCollection(QStringLiteral("a"));
     Tfmopen open{QString(), QPoint()};
-    Tfmcreate create{session, QPoint()};
+    Tfmcreate create{document, QPoint()};
     Tfminput input{QPoint()};
     for (QDialog *d : std::initializer_list<QDialog *>{&open, &create, &input})
         EXPECT_EQ(test::unnamedControls(d), "") << d->windowTitle().toStdString();

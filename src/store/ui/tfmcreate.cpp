@@ -22,8 +22,8 @@
 
 namespace verbana::store::ui {
 
-Tfmcreate::Tfmcreate(CollectionDocument &session, const QPoint &anchor, QWidget *parent)
-    : QDialog(parent), session_(session)
+Tfmcreate::Tfmcreate(CollectionDocument &document, const QPoint &anchor, QWidget *parent)
+    : QDialog(parent), document_(document)
 {
     setObjectName(QStringLiteral("fmcreate"));
     setWindowTitle(QStringLiteral("새 설교집 만들기"));
@@ -58,9 +58,9 @@ Tfmcreate::Tfmcreate(CollectionDocument &session, const QPoint &anchor, QWidget 
     placeAt(this, anchor);
 }
 
-int Tfmcreate::Execute(CollectionDocument &session, const QPoint &anchor, QWidget *parent)
+int Tfmcreate::Execute(CollectionDocument &document, const QPoint &anchor, QWidget *parent)
 {
-    Tfmcreate dialog(session, anchor, parent);
+    Tfmcreate dialog(document, anchor, parent);
     runModal(&dialog);
     return dialog.createResult();
 }
@@ -87,7 +87,7 @@ void Tfmcreate::btnCreateClick()
     }
     try {
         if (result_ == 1 && confirm(QStringLiteral("작성된 파일을 파일열기하시겠습니까?")))
-            session_.OpenCollection(paths::programFolder() + QLatin1Char('/') + check.name + QLatin1Char('/')
+            document_.OpenCollection(paths::programFolder() + QLatin1Char('/') + check.name + QLatin1Char('/')
                                     + sermonTableName());
     } catch (const EUserError &e) {
         showError(e.text());

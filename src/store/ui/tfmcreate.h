@@ -20,11 +20,11 @@ namespace verbana::store::ui {
 class Tfmcreate : public QDialog {
     Q_OBJECT
 public:
-    Tfmcreate(CollectionDocument &session, const QPoint &anchor, QWidget *parent = nullptr);
+    Tfmcreate(CollectionDocument &document, const QPoint &anchor, QWidget *parent = nullptr);
 
     // 새 설교집 만들기 after the caller's RefuseWhileEditing: shows the
     // dialog modally; errors are reported inside. Returns createResult().
-    static int Execute(CollectionDocument &session, const QPoint &anchor, QWidget *parent = nullptr);
+    static int Execute(CollectionDocument &document, const QPoint &anchor, QWidget *parent = nullptr);
 
     // CreateSermonTable's result once a table was attempted (1, -1, -2,
     // -3); 0 while none was.
@@ -38,7 +38,7 @@ public:
 private:
     void btnCreateClick();
 
-    CollectionDocument &session_;
+    CollectionDocument &document_;
     int result_ = 0;
 };
 

@@ -99,16 +99,16 @@ Tfmopen::Tfmopen(const QString &openLabel, const QPoint &anchor, QWidget *parent
     placeAt(this, anchor);
 }
 
-bool Tfmopen::Execute(CollectionDocument &session, const QPoint &anchor, QWidget *parent)
+bool Tfmopen::Execute(CollectionDocument &document, const QPoint &anchor, QWidget *parent)
 {
     QString name;
     {
-        Tfmopen dialog(session.openLabel(), anchor, parent);
+        Tfmopen dialog(document.openLabel(), anchor, parent);
         if (runModal(&dialog) != QDialog::Accepted)
             return false;
         name = dialog.selectedName();
     }
-    return session.openNamedCollection(name);
+    return document.openNamedCollection(name);
 }
 
 void Tfmopen::fill(const QString &openLabel)

@@ -29,7 +29,7 @@ public:
     // 설교집 열기 after the caller's RefuseWhileEditing: shows the dialog
     // modally and, after 열기, opens the chosen collection. True when a
     // collection was opened. Engine errors of the opening are raised.
-    static bool Execute(CollectionDocument &session, const QPoint &anchor, QWidget *parent = nullptr);
+    static bool Execute(CollectionDocument &document, const QPoint &anchor, QWidget *parent = nullptr);
 
     // The name in the current row when the dialog was accepted ("" for the
     // empty row of an empty list).
