@@ -21,8 +21,6 @@ using xbase::TApolloTable;
 namespace {
 
 const QString kFolder = QStringLiteral("/mem");
-const QString kTable = QStringLiteral("/mem/sul2file.dbf");
-const QString kIndex = QStringLiteral("/mem/sul2file.cdx");
 
 struct Operation {
     const char *name;
@@ -86,14 +84,14 @@ protected:
         xbase::MemoryFileSystem fs;
         TApolloTable creator;
         creator.setFileSystem(&fs);
-        ASSERT_EQ(store::createSermonTableFile(creator, kTable), 1);
+        ASSERT_EQ(store::createSermonTableFile(creator, kMemoryTable), 1);
         auto t = open(fs, true);
         store::createSermonTags(*t);
         appendSermons(*t, {{"2003", "다"}, {"2001", "가"}, {"2002", "나"}, {"2004", "라"}, {"2000", "마"}});
         t->Go(3);
         t->Delete();
         t.reset();
-        base_ = {fs.get(kTable), fs.get(kIndex)};
+        base_ = {fs.get(kMemoryTable), fs.get(kMemoryIndex)};
     }
 
     // A memory disk holding the base table, seen through a fault layer.
@@ -102,8 +100,8 @@ protected:
         xbase::FaultFileSystem faults{memory};
         Disk()
         {
-            memory.put(kTable, base_.first);
-            memory.put(kIndex, base_.second);
+            memory.put(kMemoryTable, base_.first);
+            memory.put(kMemoryIndex, base_.second);
         }
     };
 

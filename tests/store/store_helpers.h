@@ -13,6 +13,10 @@
 
 namespace verbana::test {
 
+// A sermon table and its index in a MemoryFileSystem.
+inline const QString kMemoryTable = QStringLiteral("/mem/sul2file.dbf");
+inline const QString kMemoryIndex = QStringLiteral("/mem/sul2file.cdx");
+
 // CP949 bytes of a UTF-8 literal.
 QByteArray k(const char *utf8);
 

@@ -26,8 +26,6 @@ using xbase::TApolloTable;
 
 namespace {
 
-const QString kTable = QStringLiteral("/mem/sul2file.dbf");
-const QString kIndex = QStringLiteral("/mem/sul2file.cdx");
 constexpr int kHeader = 706, kRecord = 1085;
 
 enum class Mode { ReadOnly, Shared, Exclusive };
@@ -41,16 +39,16 @@ struct MemTable {
             xbase::MemoryFileSystem m;
             TApolloTable creator;
             creator.setFileSystem(&m);
-            EXPECT_EQ(store::createSermonTableFile(creator, kTable), 1);
+            EXPECT_EQ(store::createSermonTableFile(creator, kMemoryTable), 1);
             auto t = open(m, Mode::Exclusive);
             store::createSermonTags(*t);
             appendSermons(*t, {{"2003", "다"}, {"2001", "가"}, {"2002", "나"}, {"2004", "라"}});
             t->Go(2);
             t->Delete();
-            return std::pair{m.get(kTable), m.get(kIndex)};
+            return std::pair{m.get(kMemoryTable), m.get(kMemoryIndex)};
         }();
-        fs.put(kTable, base.first);
-        fs.put(kIndex, base.second);
+        fs.put(kMemoryTable, base.first);
+        fs.put(kMemoryIndex, base.second);
     }
     static std::unique_ptr<TApolloTable> open(xbase::FileSystem &fs, Mode mode)
     {
@@ -64,12 +62,12 @@ struct MemTable {
         return t;
     }
     std::unique_ptr<TApolloTable> open(Mode mode) { return open(fs, mode); }
-    QByteArray files() const { return fs.get(kTable) + fs.get(kIndex); }
+    QByteArray files() const { return fs.get(kMemoryTable) + fs.get(kMemoryIndex); }
     void edit(const std::function<void(QByteArray &)> &change)
     {
-        QByteArray bytes = fs.get(kTable);
+        QByteArray bytes = fs.get(kMemoryTable);
         change(bytes);
-        fs.put(kTable, bytes);
+        fs.put(kMemoryTable, bytes);
     }
 };
 
@@ -139,15 +137,15 @@ TEST(TableExtent, EveryOpeningCountsTheWholeRecordsAndPackKeepsThem)
             const std::string context = std::string(shape.name) + ", mode " + std::to_string(int(mode));
             MemTable m;
             m.edit(shape.damage);
-            const QByteArray damaged = m.fs.get(kTable);
+            const QByteArray damaged = m.fs.get(kMemoryTable);
             auto t = m.open(mode);
             EXPECT_EQ(t->RecCount(), 4u) << context;
             EXPECT_EQ(liveTitles(*t), live) << context;
             if (mode == Mode::ReadOnly) {
-                EXPECT_EQ(m.fs.get(kTable), damaged) << context;
+                EXPECT_EQ(m.fs.get(kMemoryTable), damaged) << context;
                 continue;
             }
-            const QByteArray mended = m.fs.get(kTable);
+            const QByteArray mended = m.fs.get(kMemoryTable);
             EXPECT_EQ(xbase::dbf::decodeRecordCount(mended.constData()), 4u) << context;
             EXPECT_EQ(mended.mid(8), damaged.mid(8)) << context;
             t = m.open(Mode::Exclusive);
@@ -175,7 +173,7 @@ TEST(TablePack, AllOrNothing)
         const char *text;
     };
     auto foreignTag = [](MemTable &m) {
-        auto file = m.fs.open(kIndex, xbase::OpenMode::Create);
+        auto file = m.fs.open(kMemoryIndex, xbase::OpenMode::Create);
         std::vector<xbase::TagBuild> tags(1);
         tags[0].name = "SHORT";
         tags[0].keyExpression = "LEFT(TITLE1,2)";
@@ -222,7 +220,7 @@ TEST(TablePack, AllOrNothing)
         },
         [](MemTable &m, TApolloTable &t, const QByteArray &before, const std::string &context) {
             EXPECT_EQ(m.files(), before) << context;
-            EXPECT_FALSE(m.fs.exists(kTable + QStringLiteral(".pack")) || m.fs.exists(kIndex + QStringLiteral(".new")));
+            EXPECT_FALSE(m.fs.exists(kMemoryTable + QStringLiteral(".pack")) || m.fs.exists(kMemoryIndex + QStringLiteral(".new")));
             EXPECT_EQ(t.RecCount(), 4u) << context;
         });
     EXPECT_GT(failures, 3);
@@ -303,7 +301,7 @@ TEST(TableReadOnly, ReadsEverythingAndWritesNothing)
     for (bool damagedIndex : {false, true}) {
         MemTable m;
         if (damagedIndex)
-            m.fs.put(kIndex, QByteArray(1536, '\x5a'));
+            m.fs.put(kMemoryIndex, QByteArray(1536, '\x5a'));
         const QByteArray before = m.files();
         m.fs.setReadOnly(true);
         EXPECT_THROW(m.open(Mode::Shared), EApolloError);
