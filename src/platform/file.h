@@ -28,7 +28,9 @@ enum class OpenMode {
     // back up, an archive's volume), for reading only: no link is followed
     // in the last part of the path, the open never waits (a pipe or device
     // in its place cannot hold the program up), and anything but a plain
-    // file there is refused as NotRegular.
+    // file there is refused as NotRegular. size() tells the size the file
+    // had when it was opened, which is what a scan that reads it whole
+    // needs, without asking the system again.
     ReadStored,
 };
 

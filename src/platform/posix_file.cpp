@@ -26,7 +26,9 @@ QString errnoText(int e) { return QString::fromLocal8Bit(std::strerror(e)); }
 
 class PosixFile final : public File {
 public:
-    PosixFile(int fd, QString path) : fd_(fd), path_(std::move(path)) {}
+    // `knownSize`, when not negative, is the size of a stored file as it
+    // was opened (see OpenMode::ReadStored).
+    PosixFile(int fd, QString path, int64_t knownSize = -1) : fd_(fd), path_(std::move(path)), knownSize_(knownSize) {}
     ~PosixFile() override
     {
         if (view_)
@@ -72,6 +74,8 @@ public:
 
     Result<uint64_t> size() override
     {
+        if (knownSize_ >= 0)
+            return uint64_t(knownSize_);
         struct stat st;
         if (::fstat(fd_, &st) != 0)
             return Status::ioError(QStringLiteral("stat error: %1: %2").arg(path_, errnoText(errno)));
@@ -161,6 +165,7 @@ public:
 private:
     int fd_;
     QString path_;
+    int64_t knownSize_;
     void *view_ = nullptr;
     size_t viewLength_ = 0;
 };
@@ -219,7 +224,8 @@ public:
             ::close(fd);
             return Status::ioError(QStringLiteral("%1: %2").arg(path, errnoText(e)));
         }
-        return std::unique_ptr<File>(new PosixFile(fd, path));
+        const int64_t knownSize = mode == OpenMode::ReadStored ? int64_t(st.st_size) : -1;
+        return std::unique_ptr<File>(new PosixFile(fd, path, knownSize));
     }
 
     Result<std::unique_ptr<File>> adopt(int fd, const QString &path) override
