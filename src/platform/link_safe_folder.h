@@ -50,14 +50,11 @@ public:
     // an existing file, Append writes at its end. On failure `file` is null.
     Result openFile(FileSystem &fs, std::unique_ptr<File> &file, const QString &relative, Mode mode);
 
-    // The same, handing back the blocking descriptor (the caller closes
-    // it) for writers that need no File around each of thousands of files.
-    Result openDescriptor(int &fd, const QString &relative, Mode mode);
-
     // Makes the folder `relative` with its missing levels.
     Result makeFolder(const QString &relative);
 
 private:
+    Result openDescriptor(int &fd, const QString &relative, Mode mode);
     Result openBase();
     Result enter(const QStringList &parts, qsizetype count, int &fd);
 
