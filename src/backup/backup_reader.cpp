@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QtEndian>
 
 #include <bitset>
 #include <optional>
@@ -103,7 +102,7 @@ bool RestoreRun::readInt(qint32 &value)
     char b[4];
     if (!readBytes(b, 4))
         return false;
-    value = qFromLittleEndian<qint32>(b);
+    value = bck::getInt32(b);
     return true;
 }
 

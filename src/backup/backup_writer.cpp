@@ -15,7 +15,6 @@
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QTemporaryFile>
-#include <QtEndian>
 
 #include <limits>
 #include <optional>
@@ -227,7 +226,7 @@ bool BackupRun::put(const char *data, qint64 size)
 bool BackupRun::putInt(qint32 value)
 {
     char b[4];
-    qToLittleEndian(value, b);
+    bck::putInt32(b, value);
     return put(b, 4);
 }
 
