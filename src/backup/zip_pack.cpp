@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a collection into a ZIP archive.
 #include "backup/zip_archive.h"
+#include "backup/zip_run.h"
 
 #include "platform/file.h"
 #include "platform/folder_walk.h"
-#include "platform/progress.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,30 +18,10 @@ namespace verbana::backup {
 
 namespace {
 
-// What one run has packed so far, told to its Progress: the bytes of the
-// whole run, and the file at hand with its percent as the item.
-struct PackRun {
-    Progress *progress = nullptr;
-    uint64_t done = 0;
-
-    bool stopped() const { return progress && progress->stopRequested(); }
-    void report(const QString &item, uint64_t fileDone, uint64_t fileSize)
-    {
-        if (!progress)
-            return;
-        const int filePercent = fileSize > 0 ? int(fileDone * 100 / fileSize) : 100;
-        if (fileDone == 0)
-            progress->setItem(item, filePercent);
-        else
-            progress->setItemPercent(filePercent);
-        progress->advanceTo(done);
-    }
-};
-
 // A libzip source over one file of the collection, read through the file
 // seam, that counts what the library reads.
 struct FileSource {
-    PackRun *run;
+    ZipRun *run;
     QString path;
     QString label;
     uint64_t size;
@@ -62,7 +42,7 @@ struct FileSource {
             }
             s->file = std::move(opened.value());
             s->done = 0;
-            s->run->report(s->label, 0, s->size);
+            s->run->beginFile(s->label, s->size);
             return 0;
         }
         case ZIP_SOURCE_READ: {
@@ -76,8 +56,7 @@ struct FileSource {
                 return -1;
             }
             s->done += got;
-            s->run->done += got;
-            s->run->report(s->label, s->done, s->size);
+            s->run->moved(got, s->done);
             return zip_int64_t(got);
         }
         case ZIP_SOURCE_CLOSE:
@@ -141,12 +120,11 @@ Outcome<void> packCollection(const QString &collectionFolder, const QString &arc
     ::mallopt(M_MMAP_THRESHOLD, 4 << 20);
     ::mallopt(M_TRIM_THRESHOLD, 32 << 20);
 
-    PackRun run{progress};
+    ZipRun run(progress);
     uint64_t total = 0;
     for (const files::WalkEntry &item : items)
         total += uint64_t(item.size);
-    if (progress)
-        progress->start(total);
+    run.start(total);
 
     int code = 0;
     zip_t *za = zip_open(QFile::encodeName(archive).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
@@ -190,10 +168,7 @@ Outcome<void> packCollection(const QString &collectionFolder, const QString &arc
     }
     if (zip_close(za) < 0)
         return fail();
-    if (progress) {
-        progress->setItemPercent(100);
-        progress->flush();
-    }
+    run.finish();
     return {};
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading, checking and unpacking a ZIP backup of a collection.
 #include "backup/zip_archive.h"
+#include "backup/zip_run.h"
 
 #include "platform/buffered_file.h"
 #include "platform/cp949.h"
@@ -9,7 +10,6 @@
 #include "platform/folder_walk.h"
 #include "platform/link_safe_folder.h"
 #include "platform/paths.h"
-#include "platform/progress.h"
 
 #include <QDir>
 #include <QFile>
@@ -243,8 +243,7 @@ Outcome<void> cannotWrite(const files::LinkSafeFolder::Result &r) { return Outco
 Outcome<void> libraryFault(const char *message) { return Outcome<void>::failure(Fault::Io, QString::fromLocal8Bit(message)); }
 
 // Writes the entry `e` to `out` and gives the file the entry's time.
-template <typename Moved>
-Outcome<void> copyEntry(zip_t *za, const ZipEntry &e, files::File &out, QByteArray &buffer, Moved moved)
+Outcome<void> copyEntry(zip_t *za, const ZipEntry &e, files::File &out, QByteArray &buffer, ZipRun &run)
 {
     struct Closer {
         zip_file_t *in;
@@ -267,7 +266,8 @@ Outcome<void> copyEntry(zip_t *za, const ZipEntry &e, files::File &out, QByteArr
             !written)
             return Outcome<void>::failure(Fault::Io, written.message());
         fileDone += uint64_t(n);
-        if (!moved(fileDone, n))
+        run.moved(uint64_t(n), fileDone);
+        if (run.stopped())
             return Outcome<void>::failure(Fault::Stopped, QString());
     }
     zip_stat_t st;
@@ -281,11 +281,11 @@ Outcome<void> unpackInto(zip_t *za, const ZipDirectory &dir, const QString &work
 {
     files::FileSystem &fs = files::FileSystem::posix();
     files::LinkSafeFolder tree(work);
-    uint64_t total = 0, done = 0;
+    ZipRun run(progress);
+    uint64_t total = 0;
     for (const ZipEntry &e : dir.entries)
         total += uint64_t(e.size);
-    if (progress)
-        progress->start(total);
+    run.start(total);
     QByteArray buffer(1 << 16, Qt::Uninitialized);
     for (const ZipEntry &e : dir.entries) {
         if (e.folder) {
@@ -298,23 +298,12 @@ Outcome<void> unpackInto(zip_t *za, const ZipDirectory &dir, const QString &work
         std::unique_ptr<files::File> out;
         if (auto r = tree.openFile(fs, out, e.relative, files::LinkSafeFolder::Mode::Replace); !r.ok())
             return cannotWrite(r);
-        if (progress)
-            progress->setItem(e.relative, e.size > 0 ? 0 : 100);
-        const Outcome<void> copied = copyEntry(za, e, *out, buffer, [&](uint64_t fileDone, zip_int64_t n) {
-            done += uint64_t(n);
-            if (!progress)
-                return true;
-            progress->setItemPercent(e.size > 0 ? int(qMin<uint64_t>(100, fileDone * 100 / uint64_t(e.size))) : 100);
-            progress->advanceTo(done);
-            return !progress->stopRequested();
-        });
+        run.beginFile(e.relative, uint64_t(e.size));
+        const Outcome<void> copied = copyEntry(za, e, *out, buffer, run);
         if (!copied.ok())
             return copied;
     }
-    if (progress) {
-        progress->setItemPercent(100);
-        progress->flush();
-    }
+    run.finish();
     return {};
 }
 

@@ -54,30 +54,42 @@ protected:
         return all;
     }
 
+    // Runs `run` with the Nth write failing for N = 1, 2, ... and hands
+    // each failed run's result to `check`, until a run meets no failure;
+    // that run's result is given back. `runs` counts the failed ones.
+    template <typename Run, typename Check>
+    auto sweepWrites(Run run, Check check)
+    {
+        for (runs = 0;; ++runs) {
+            codes.clear();
+            flaky.failWriteAt(runs + 1);
+            const auto result = run();
+            if (!flaky.failed())
+                return result;
+            SCOPED_TRACE(testing::Message() << "write " << runs + 1 << " failed");
+            check(result);
+        }
+    }
+
     test::FlakyFileSystem flaky;
     TBackupFile file;
     QList<int> codes;
+    int runs = 0;
 };
 
 TEST_F(FaultTest, ABackupThatCannotWriteLeavesTheOlderArchive)
 {
     const QString archive = pf(QStringLiteral("a.bck"));
     writeFile(archive, "an older archive");
-    int n = 1;
-    for (;; ++n) {
-        codes.clear();
-        flaky.failWriteAt(n);
-        const bool done = file.Backup({pattern()}, archive);
-        if (!flaky.failed()) {
-            ASSERT_TRUE(done);
-            break;
-        }
-        EXPECT_FALSE(done) << n;
-        EXPECT_EQ(codes, QList<int>{TBackupFile::errArchiveWrite}) << n;
-        EXPECT_EQ(test::readAll(archive), QByteArray("an older archive")) << n;
-        EXPECT_FALSE(QFile::exists(archive + QStringLiteral(".new"))) << n;
-    }
-    EXPECT_GT(n, 3);
+    const bool done = sweepWrites([&] { return file.Backup({pattern()}, archive); },
+                                  [&](bool failedRun) {
+                                      EXPECT_FALSE(failedRun);
+                                      EXPECT_EQ(codes, QList<int>{TBackupFile::errArchiveWrite});
+                                      EXPECT_EQ(test::readAll(archive), QByteArray("an older archive"));
+                                      EXPECT_FALSE(QFile::exists(archive + QStringLiteral(".new")));
+                                  });
+    EXPECT_GT(runs, 2);
+    ASSERT_TRUE(done);
     EXPECT_TRUE(codes.isEmpty());
     const test::ParsedArchive written = test::parseArchive({test::readAll(archive)});
     EXPECT_TRUE(written.ended);
@@ -94,23 +106,18 @@ TEST_F(FaultTest, ARestoreThatCannotWriteLeavesTheCollectionItWouldReplace)
     makeCollection(QStringLiteral("수요설교"));
     writeFile(pf(QStringLiteral("수요설교/text/mine.txt")), "mine");
     const QMap<QString, QByteArray> before = contents(pf(QStringLiteral("수요설교")));
-    test::ScriptedPrompter prompts; // no message but the component's
-    int n = 1;
-    for (;; ++n) {
-        codes.clear();
-        flaky.failWriteAt(n);
-        const BckRestore result = restoreBckCollection(file, archive, QStringLiteral("수요설교"), {});
-        if (!flaky.failed()) {
-            ASSERT_EQ(result, BckRestore::Placed);
-            break;
-        }
-        EXPECT_EQ(result, BckRestore::Failed) << n;
-        EXPECT_EQ(codes, QList<int>{TBackupFile::errFileUnreadable}) << n;
-        EXPECT_EQ(contents(pf(QStringLiteral("수요설교"))), before) << n;
-        EXPECT_FALSE(QFile::exists(rebackFolder())) << n;
-        EXPECT_FALSE(QFile::exists(deleteFolder())) << n;
-    }
-    EXPECT_GT(n, 3);
+    test::ScriptedPrompter prompts; // no message box: errors go to OnError
+    const BckRestore result =
+        sweepWrites([&] { return restoreBckCollection(file, archive, QStringLiteral("수요설교"), {}); },
+                    [&](BckRestore failedRun) {
+                        EXPECT_EQ(failedRun, BckRestore::Failed);
+                        EXPECT_EQ(codes, QList<int>{TBackupFile::errFileUnreadable});
+                        EXPECT_EQ(contents(pf(QStringLiteral("수요설교"))), before);
+                        EXPECT_FALSE(QFile::exists(rebackFolder()));
+                        EXPECT_FALSE(QFile::exists(deleteFolder()));
+                    });
+    EXPECT_GT(runs, 2);
+    ASSERT_EQ(result, BckRestore::Placed);
     EXPECT_TRUE(codes.isEmpty());
     EXPECT_EQ(contents(pf(QStringLiteral("수요설교"))), contents(pf(QStringLiteral("주일설교"))));
 }
