@@ -34,7 +34,7 @@ public:
     bool complete() const { return !stopped_ && !failed_; }
 
 private:
-    bool list(int fd, std::vector<Name> &names);
+    bool list(int fd, std::vector<Name> &names, bool &empty);
     void enter(int fd, const Name &sub, const QString &relative);
     void report(const QString &relative, const Name &n, bool empty);
 
@@ -47,9 +47,11 @@ private:
 };
 
 // The folder's folders and plain files, sorted; links and anything else
-// are left out. `fd` stays open.
-bool Walker::list(int fd, std::vector<Name> &names)
+// are left out, though they keep the folder from being `empty`. `fd`
+// stays open.
+bool Walker::list(int fd, std::vector<Name> &names, bool &empty)
 {
+    empty = true;
     const int own = ::dup(fd);
     if (own < 0)
         return false;
@@ -69,6 +71,7 @@ bool Walker::list(int fd, std::vector<Name> &names)
         const char *n = e->d_name;
         if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
             continue;
+        empty = false;
         if (e->d_type == DT_LNK)
             continue;
         struct stat st;
@@ -112,10 +115,11 @@ void Walker::enter(int fd, const Name &sub, const QString &relative)
 void Walker::walk(int fd, const QString &relative)
 {
     std::vector<Name> names;
-    const bool listed = list(fd, names);
+    bool empty = false;
+    const bool listed = list(fd, names, empty);
     failed_ = failed_ || !listed;
     if (!relative.isEmpty()) {
-        report(relative, Name{{}, {}, true, 0, 0}, listed && names.empty());
+        report(relative, Name{{}, {}, true, 0, 0}, listed && empty);
         if (scope_ == WalkScope::Folder)
             return;
     }

@@ -28,6 +28,9 @@ protected:
         ASSERT_TRUE(QFile::link(at("a"), at("a-link")));
         ASSERT_TRUE(QFile::link(at("b.txt"), at("b-link.txt")));
         ASSERT_TRUE(QFile::link(at("gone"), at("broken")));
+        // A folder that holds only a link is not empty, though it shows nothing.
+        ASSERT_TRUE(QDir().mkpath(at("L")));
+        ASSERT_TRUE(QFile::link(at("b.txt"), at("L/link")));
     }
     QString at(const char *name) const { return dir.filePath(QLatin1String(name)); }
     // "name" for files, "name/" for folders ("name/-" when empty), with the
@@ -52,16 +55,16 @@ protected:
 
 TEST_F(FolderWalk, ByNameInEitherOrderWithoutLinks)
 {
-    EXPECT_EQ(walk(WalkOrder::SubFoldersFirst), names("B/- a/ a/c/ a/c/d.txt:4 a/z.txt:2 .hidden:2 b.txt:0"));
+    EXPECT_EQ(walk(WalkOrder::SubFoldersFirst), names("B/- L/ a/ a/c/ a/c/d.txt:4 a/z.txt:2 .hidden:2 b.txt:0"));
     EXPECT_TRUE(complete);
-    EXPECT_EQ(walk(WalkOrder::FilesFirst), names(".hidden:2 b.txt:0 B/- a/ a/z.txt:2 a/c/ a/c/d.txt:4"));
+    EXPECT_EQ(walk(WalkOrder::FilesFirst), names(".hidden:2 b.txt:0 B/- L/ a/ a/z.txt:2 a/c/ a/c/d.txt:4"));
     EXPECT_TRUE(complete);
 }
 
 TEST_F(FolderWalk, OneFolderOnlyAndAVisitorThatStops)
 {
-    EXPECT_EQ(walk(WalkOrder::SubFoldersFirst, WalkScope::Folder), names("B/- a/ .hidden:2 b.txt:0"));
-    EXPECT_EQ(walk(WalkOrder::SubFoldersFirst, WalkScope::Tree, 3), names("B/- a/ a/c/"));
+    EXPECT_EQ(walk(WalkOrder::SubFoldersFirst, WalkScope::Folder), names("B/- L/ a/ .hidden:2 b.txt:0"));
+    EXPECT_EQ(walk(WalkOrder::SubFoldersFirst, WalkScope::Tree, 3), names("B/- L/ a/"));
     EXPECT_FALSE(complete);
     EXPECT_FALSE(walkFolder(at("none"), WalkOrder::FilesFirst, [](const WalkEntry &) { return true; }));
 }
