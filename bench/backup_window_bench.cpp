@@ -15,6 +15,7 @@
 #include "backup/ui/tfmreback2.h"
 #include "backup/zip_archive.h"
 #include "platform/paths.h"
+#include "platform/progress.h"
 #include "platform/prompts.h"
 
 #include <QApplication>
@@ -72,16 +73,13 @@ int main(int argc, char **argv)
     BenchPrompter prompts;
     setPrompter(&prompts);
     QString failure;
+    // As the ZIP window shows its progress: events run at each report.
+    Progress progress([](const Progress::Report &) { QCoreApplication::processEvents(); });
     if (mode == QLatin1String("zip-backup")) {
-        failure = backup::packCollection(paths::resolve(args[2], a), b, [](int, int) {
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
+        failure = backup::packCollection(paths::resolve(args[2], a), b, &progress).reason();
     } else if (mode == QLatin1String("zip-restore")) {
-        const backup::ZipDirectory dir = backup::readCollectionArchive(a);
-        failure = dir.ok() ? backup::unpackCollection(a, dir, b, [](int, int) {
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        })
-                           : dir.message;
+        const Outcome<backup::ZipDirectory> dir = backup::readCollectionArchive(a);
+        failure = dir.ok() ? backup::unpackCollection(a, dir.value(), b, &progress).reason() : dir.reason();
     } else if (mode == QLatin1String("bck-window-backup")) {
         backup::ui::TfmBUmain dlg;
         const auto rows = dlg.ListBox1->findItems(a, Qt::MatchExactly);

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/program_seed.h"
 
+#include "platform/folder_walk.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
-#include <QFileInfo>
 
 namespace verbana {
 
@@ -22,15 +22,14 @@ bool seedProgramFolder(const QString &folder, const QString &samples)
         return false;
     if (!target.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty())
         return false;
-    QDirIterator it(samples, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo entry(it.next());
-        const QString to = folder + QLatin1Char('/') + source.relativeFilePath(entry.filePath());
-        if (entry.isDir())
+    (void)files::walkFolder(samples, files::WalkOrder::FilesFirst, [&](const files::WalkEntry &entry) {
+        const QString to = folder + QLatin1Char('/') + entry.relative;
+        if (entry.folder)
             QDir().mkpath(to);
         else
-            QFile::copy(entry.filePath(), to);
-    }
+            QFile::copy(entry.path, to);
+        return true;
+    });
     return true;
 }
 

@@ -7,7 +7,15 @@
 
 namespace verbana {
 
-TBackupFile::TBackupFile() = default;
+TBackupFile::TBackupFile()
+    : ownProgress_(std::make_unique<Progress>([](const Progress::Report &) {
+          if (QCoreApplication::instance())
+              QCoreApplication::processEvents();
+      })),
+      progress_(ownProgress_.get())
+{
+}
+
 TBackupFile::~TBackupFile() = default;
 
 QString TBackupFile::ErrorText(int code)
@@ -42,7 +50,8 @@ void TBackupFile::setBackupMode(TBackupMode mode)
 void TBackupFile::begin()
 {
     busy_ = true;
-    continue_ = true;
+    progress_->clearStopRequest();
+    progress_->start(0);
     errorCode_ = errNone;
     raisedError_.clear();
     total_ = 0;
@@ -52,12 +61,16 @@ void TBackupFile::begin()
     disk_ = 1;
 }
 
-void TBackupFile::fail(int code)
+void TBackupFile::fail(int code, Failure how)
 {
-    // The first failure is the one reported; later ones follow from it.
-    if (errorCode_ == errNone)
-        errorCode_ = code;
-    continue_ = false;
+    // The first failure is the one kept; later ones follow from it.
+    if (errorCode_ == errNone && raisedError_.isEmpty()) {
+        if (how == Failure::Raised)
+            raisedError_ = ErrorText(code);
+        else
+            errorCode_ = code;
+    }
+    progress_->requestStop();
 }
 
 bool TBackupFile::askForDisk(int disk)
@@ -68,8 +81,8 @@ bool TBackupFile::askForDisk(int disk)
     else
         go = informOrCancel(QStringLiteral(" %1 번 디스켓을 넣고 [ OK ]를 클릭하십시오.").arg(disk));
     if (!go)
-        continue_ = false;
-    return continue_;
+        Stop();
+    return going();
 }
 
 int TBackupFile::percent() const
@@ -87,19 +100,27 @@ void TBackupFile::progress(const QString &filename, int percentValue)
     bool go = true;
     OnProgress(this, filename, percentValue, go);
     if (!go)
-        continue_ = false;
+        Stop();
 }
 
-void TBackupFile::letEventsRun()
+void TBackupFile::atFile(const QString &path)
 {
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
+    currentFile_ = path;
+    progress_->setItem(path);
 }
 
-void TBackupFile::finish(bool reportErrors)
+void TBackupFile::processed(qint64 bytes, const QString &filename)
+{
+    processed_ += bytes;
+    progress_->advanceTo(uint64_t(processed_));
+    progress(filename, percent());
+}
+
+void TBackupFile::finish()
 {
     busy_ = false;
-    if (!reportErrors || errorCode_ == errNone)
+    progress_->flush();
+    if (errorCode_ == errNone || !raisedError_.isEmpty())
         return;
     const QString text = ErrorText(errorCode_);
     if (OnError)

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/file.h"
+#include "platform/progress.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -9,7 +12,6 @@
 #include <functional>
 #include <memory>
 
-class QFile;
 class QIODevice;
 
 namespace verbana {
@@ -22,8 +24,15 @@ enum TRestoreMode { rmAll, rmNoOverwrite, rmNewer, rmExisting, rmExistingNewer }
 // them, in one archive file or a chain of volumes (x.bck, x.002, ...).
 // Progress, the next-disk request, restore decisions and errors reach the
 // caller through the On... events; without OnNeedDisk or OnError the disk
-// question and the error box go through the prompt seam. Between chunks the
-// event loop runs, so a window's stop button can call Stop().
+// question and the error box go through the prompt seam. Every file is
+// read and written through a file seam (setFileSystem). The runs tell a
+// Progress of every piece; it lets the event loop run now and then, so a
+// window's stop button can call Stop().
+//
+// A volume is written beside its name (".new" added) and takes the name
+// when it is closed, so an older archive of that name stays whole until
+// then; a volume that could not be written is removed and the older one
+// stays.
 //
 // This system has no archive attribute: bmIncremental takes every file
 // found, and SetArchiveFlag leaves the files untouched.
@@ -49,9 +58,9 @@ public:
         std::function<void(TBackupFile *Sender, const QString &Filename, int Percent, bool &Continue)>;
     using NeedDiskEvent = std::function<void(TBackupFile *Sender, quint16 DiskID, bool &Continue)>;
     using RestoreFileEvent = std::function<void(TBackupFile *Sender, QString &Filename, quint32 FA, bool &DoRestore)>;
-    // File is the open target, opened without following links and
-    // therefore without a name of its own: Filename names it.
-    using FileRestoredEvent = std::function<void(TBackupFile *Sender, QString &Filename, QFile &File)>;
+    // File is the open target, opened without following links: Filename
+    // names it.
+    using FileRestoredEvent = std::function<void(TBackupFile *Sender, QString &Filename, files::File &File)>;
     using ErrorEvent = std::function<void(TBackupFile *Sender, int ErrorCode, const QString &ErrorText)>;
     // Not one of the restore events: what List() reports for each entry.
     struct ListedFile {
@@ -96,6 +105,17 @@ public:
     // owned). A stream archive is a single volume: MaxSize does not apply.
     void SetStream(QIODevice *device) { stream_ = device; }
 
+    // Where files are read and written; the disk unless a test says
+    // otherwise (not owned).
+    void setFileSystem(files::FileSystem &fs) { fs_ = &fs; }
+    files::FileSystem &fileSystem() const { return *fs_; }
+    // The Progress told of each run: started with the byte total, ticked
+    // with the bytes done and the file at hand, and asked whether to stop.
+    // Without one (nullptr) the component's own lets the event loop run
+    // about every 40 ms. Not owned.
+    void setProgress(Progress *progress) { progress_ = progress ? progress : ownProgress_.get(); }
+    Progress &progress() const { return *progress_; }
+
     // Operations.
     // With MaxSize, a chain holds at most 999 volumes (x.bck to x.999): a
     // backup that needs more stops with error 1 instead of starting a
@@ -111,7 +131,8 @@ public:
     // every entry (the file list too) with its decoded size.
     bool List(const QString &archiveName, const ListEvent &each);
     bool Busy() const { return busy_; }
-    void Stop() { continue_ = false; }
+    // Ends the run after the piece at hand; the Progress is asked to stop.
+    void Stop() { progress_->requestStop(); }
 
     // Run-time state of the last operation.
     int ErrorCode() const { return errorCode_; }
@@ -129,13 +150,23 @@ private:
     friend class RestoreRun;
 
     // Shared by both runs (backup_file.cpp).
+    enum class Failure {
+        Reported, // ErrorCode(), reported at the end through OnError or an error box
+        Raised, // RaisedError(), for the caller to handle; nothing is reported
+    };
     void begin();
-    void fail(int code);
+    // The one way a run fails: the first failure is kept and ends the run.
+    void fail(int code, Failure how = Failure::Reported);
+    // The continue flag: set at the start, cleared by Stop(), an event's
+    // Continue, a refused disk or a failure (the Progress's stop request).
+    bool going() const { return !progress_->stopRequested(); }
     bool askForDisk(int disk);
     int percent() const;
     void progress(const QString &filename, int percentValue);
-    void letEventsRun();
-    void finish(bool reportErrors);
+    // The file at hand (CurrentFile()), and `bytes` of it done.
+    void atFile(const QString &path);
+    void processed(qint64 bytes, const QString &filename);
+    void finish();
 
     QByteArray backupTitle_;
     TBackupMode backupMode_ = bmAll;
@@ -146,9 +177,11 @@ private:
     bool restoreFullPath_ = true;
     bool saveFileID_ = false;
     QIODevice *stream_ = nullptr;
+    files::FileSystem *fs_ = &files::FileSystem::posix();
+    std::unique_ptr<Progress> ownProgress_;
+    Progress *progress_;
 
     bool busy_ = false;
-    bool continue_ = false;
     int errorCode_ = errNone;
     QString raisedError_;
     qint64 total_ = 0;

@@ -4,15 +4,18 @@
 #include "backup/backup_file.h"
 
 #include "backup/bck_codec.h"
+#include "backup/bck_device.h"
 #include "backup/bck_format.h"
+#include "platform/buffered_file.h"
 #include "platform/cp949.h"
 #include "platform/link_safe_folder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 
 #include <bitset>
+#include <optional>
 
 namespace verbana {
 namespace {
@@ -20,7 +23,8 @@ namespace {
 // Where the chunks of a segment go: a file, only a count, or nowhere
 // (skipped without reading).
 struct Sink {
-    QFile *file = nullptr;
+    files::File *file = nullptr;
+    uint64_t *offset = nullptr; // where the file's next byte goes
     qint64 *count = nullptr;
     QString label;
     bool skips() const { return !file && !count; }
@@ -30,10 +34,11 @@ struct Sink {
 
 class RestoreRun {
 public:
-    RestoreRun(TBackupFile &c, const TBackupFile::ListEvent *each) : c_(c), each_(each) {}
+    RestoreRun(TBackupFile &c, const TBackupFile::ListEvent *each) : c_(c), fs_(c.fileSystem()), each_(each) {}
     bool run(const QString &archiveName, const QString &targetFolder);
 
 private:
+    bool openVolume(const QString &name);
     bool readBytes(char *into, qint64 size);
     bool readInt(qint32 &value);
     bool readHeader();
@@ -41,18 +46,18 @@ private:
     bool decodeSegment(const Sink &sink);
     bool restoreEntry(const QByteArray &name, quint32 date);
     bool continueEntry();
-    bool openFile(QFile &file, const QString &name, files::LinkSafeFolder::Mode mode);
-    void finishFile(QFile &file, QString name);
+    std::unique_ptr<files::File> openFile(const QString &name, files::LinkSafeFolder::Mode mode);
+    bool finishFile(files::File &file, const QString &name);
     void flushListed();
-    void raise(int code);
 
     TBackupFile &c_;
+    files::FileSystem &fs_;
     const TBackupFile::ListEvent *each_;
     QString archiveName_;
     QString target_;
     bool fromStream_ = false;
-    std::unique_ptr<QFile> volume_;
-    QIODevice *in_ = nullptr;
+    std::unique_ptr<files::File> volume_;
+    std::optional<files::BufferedReader> in_;
     bck::PieceInflater inflater_;
     std::unique_ptr<char[]> chunk_ = std::make_unique<char[]>(bck::kPieceSize);
     std::unique_ptr<char[]> piece_ = std::make_unique<char[]>(bck::kPieceSize);
@@ -71,22 +76,25 @@ private:
     bool haveListed_ = false;
 };
 
-void RestoreRun::raise(int code)
+bool RestoreRun::openVolume(const QString &name)
 {
-    c_.raisedError_ = TBackupFile::ErrorText(code);
-    c_.continue_ = false;
+    in_.reset();
+    volume_.reset();
+    if (fromStream_) {
+        if (c_.stream_ && c_.stream_->isReadable())
+            volume_ = bck::deviceFile(*c_.stream_);
+    } else if (auto file = fs_.open(name, files::OpenMode::ReadStored)) {
+        volume_ = std::move(file.value());
+    }
+    if (!volume_)
+        return false;
+    in_.emplace(*volume_);
+    return true;
 }
 
 bool RestoreRun::readBytes(char *into, qint64 size)
 {
-    qint64 done = 0;
-    while (done < size) {
-        const qint64 n = in_->read(into + done, size - done);
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
+    return in_->read(std::span<char>(into, size_t(size))).isOk();
 }
 
 bool RestoreRun::readInt(qint32 &value)
@@ -114,42 +122,41 @@ bool RestoreRun::readHeader()
     return true;
 }
 
-// Opened from a descriptor, `file` has no name of its own: `name` goes
-// with it.
-bool RestoreRun::openFile(QFile &file, const QString &name, files::LinkSafeFolder::Mode mode)
+std::unique_ptr<files::File> RestoreRun::openFile(const QString &name, files::LinkSafeFolder::Mode mode)
 {
     const QString path = QDir::cleanPath(QFileInfo(name).absoluteFilePath());
     const bool inside = !targetBase_.isEmpty() && path.startsWith(targetBase_);
     std::unique_ptr<files::LinkSafeFolder> &tree = inside ? targetTree_ : rootTree_;
     if (!tree)
         tree = std::make_unique<files::LinkSafeFolder>(inside ? targetBase_ : QStringLiteral("/"));
-    if (!tree->openFile(file, path.mid(inside ? targetBase_.size() : 1), mode).ok()) {
+    std::unique_ptr<files::File> file;
+    if (!tree->openFile(fs_, file, path.mid(inside ? targetBase_.size() : 1), mode).ok()) {
         c_.fail(TBackupFile::errFileUnreadable);
-        return false;
+        return nullptr;
     }
-    return true;
+    return file;
 }
 
-void RestoreRun::finishFile(QFile &file, QString name)
+// The file is whole: OnFileRestored sees it, and it gets its stored time.
+bool RestoreRun::finishFile(files::File &file, const QString &name)
 {
+    QString shown = name;
     if (c_.OnFileRestored)
-        c_.OnFileRestored(&c_, name, file);
-    if (!file.flush())
-        c_.fail(TBackupFile::errFileUnreadable);
+        c_.OnFileRestored(&c_, shown, file);
     const QDateTime when = bck::fromDosTime(currentDate_);
     if (when.isValid())
-        file.setFileTime(when, QFileDevice::FileModificationTime);
-    file.close();
+        (void)file.setModified(when);
+    return c_.going();
 }
 
 bool RestoreRun::decodeSegment(const Sink &sink)
 {
     char tag[4];
     if (!readBytes(tag, 4) || memcmp(tag, bck::kSegmentTag, 4) != 0) {
-        raise(TBackupFile::errArchiveType);
+        c_.fail(TBackupFile::errArchiveType, TBackupFile::Failure::Raised);
         return false;
     }
-    while (c_.continue_) {
+    while (c_.going()) {
         qint32 length = 0;
         if (!readInt(length)) {
             c_.fail(TBackupFile::errFileUnreadable);
@@ -163,10 +170,7 @@ bool RestoreRun::decodeSegment(const Sink &sink)
         }
         const qint64 size = length > 0 ? length : -qint64(length);
         if (sink.skips()) {
-            if (in_->skip(size) != size) {
-                c_.fail(TBackupFile::errFileUnreadable);
-                return false;
-            }
+            in_->skip(uint64_t(size));
             continue;
         }
         if (!readBytes(chunk_.get(), size)) {
@@ -194,13 +198,12 @@ bool RestoreRun::decodeSegment(const Sink &sink)
             *sink.count += dataSize;
             continue;
         }
-        if (sink.file->write(data, dataSize) != dataSize) {
+        if (!sink.file->writeAt(*sink.offset, std::span<const char>(data, size_t(dataSize))).isOk()) {
             c_.fail(TBackupFile::errFileUnreadable);
             return false;
         }
-        c_.processed_ += dataSize;
-        c_.letEventsRun();
-        c_.progress(sink.label, c_.percent());
+        *sink.offset += uint64_t(dataSize);
+        c_.processed(dataSize, sink.label);
     }
     return false;
 }
@@ -220,7 +223,7 @@ bool RestoreRun::restoreEntry(const QByteArray &name, quint32 date)
         flushListed();
         listed_ = {name, date, 0};
         haveListed_ = true;
-        return decodeSegment({nullptr, &listed_.size, {}});
+        return decodeSegment({nullptr, nullptr, &listed_.size, {}});
     }
     bool doRestore = false;
     QString target;
@@ -228,7 +231,7 @@ bool RestoreRun::restoreEntry(const QByteArray &name, quint32 date)
         const bool full = c_.restoreFullPath_ || target_.isEmpty();
         const std::optional<QString> relative = bck::restorePath(name, full);
         if (!relative) {
-            c_.currentFile_ = cp949::decode(name);
+            c_.atFile(cp949::decode(name));
             c_.fail(TBackupFile::errFileUnreadable);
             return false;
         }
@@ -259,33 +262,37 @@ bool RestoreRun::restoreEntry(const QByteArray &name, quint32 date)
     }
     if (!doRestore)
         return decodeSegment({});
-    c_.currentFile_ = target;
-    QFile file;
-    if (!openFile(file, target, files::LinkSafeFolder::Mode::Replace))
+    c_.atFile(target);
+    const std::unique_ptr<files::File> file = openFile(target, files::LinkSafeFolder::Mode::Replace);
+    if (!file)
         return false;
-    const bool ok = decodeSegment({&file, nullptr, target});
-    if (!ok)
+    uint64_t offset = 0;
+    if (!decodeSegment({file.get(), &offset, nullptr, target}))
         return false; // the file stays as far as it got
     ++c_.fileCount_;
     current_ = target;
-    finishFile(file, target);
-    return c_.continue_;
+    return finishFile(*file, target);
 }
 
 // The segment after a volume change continues the entry read last.
 bool RestoreRun::continueEntry()
 {
     if (each_)
-        return decodeSegment({nullptr, haveListed_ ? &listed_.size : nullptr, {}});
+        return decodeSegment({nullptr, nullptr, haveListed_ ? &listed_.size : nullptr, {}});
     if (current_.isEmpty())
         return decodeSegment({});
-    QFile file;
-    if (!openFile(file, current_, files::LinkSafeFolder::Mode::Append))
+    const std::unique_ptr<files::File> file = openFile(current_, files::LinkSafeFolder::Mode::Append);
+    if (!file)
         return false;
-    if (!decodeSegment({&file, nullptr, current_}))
+    const files::Result<uint64_t> size = file->size();
+    if (!size) {
+        c_.fail(TBackupFile::errFileUnreadable);
         return false;
-    finishFile(file, current_);
-    return c_.continue_;
+    }
+    uint64_t offset = size.value();
+    if (!decodeSegment({file.get(), &offset, nullptr, current_}))
+        return false;
+    return finishFile(*file, current_);
 }
 
 bool RestoreRun::nextVolume(const QByteArray &marker)
@@ -299,19 +306,17 @@ bool RestoreRun::nextVolume(const QByteArray &marker)
         return false;
     }
     volumesRead_.set(size_t(*disk));
+    in_.reset();
     volume_.reset();
-    in_ = nullptr;
     const QString name = bck::volumeName(archiveName_, *disk);
     do {
         if (!c_.askForDisk(*disk))
             return false;
-    } while (!QFileInfo(name).isFile() && c_.continue_);
-    volume_ = std::make_unique<QFile>(name);
-    if (!volume_->open(QIODevice::ReadOnly)) {
+    } while (!fs_.isRegularFile(name) && c_.going());
+    if (!openVolume(name)) {
         c_.fail(TBackupFile::errFileUnreadable);
         return false;
     }
-    in_ = volume_.get();
     return continueEntry();
 }
 
@@ -325,22 +330,16 @@ bool RestoreRun::run(const QString &archiveName, const QString &targetFolder)
         target_ += QLatin1Char('/');
     if (!target_.isEmpty())
         targetBase_ = QDir::cleanPath(QFileInfo(target_).absoluteFilePath()) + QLatin1Char('/');
-    if (fromStream_) {
-        in_ = c_.stream_;
-    } else {
-        volume_ = std::make_unique<QFile>(archiveName);
-        if (volume_->open(QIODevice::ReadOnly))
-            in_ = volume_.get();
-    }
-    if (!in_ || !in_->isReadable() || !readHeader()) {
-        raise(TBackupFile::errArchiveUnreadable);
+    if (!openVolume(archiveName) || !readHeader()) {
+        c_.fail(TBackupFile::errArchiveUnreadable, TBackupFile::Failure::Raised);
         return false;
     }
+    c_.progress().start(uint64_t(c_.total_));
     if (!inflater_.ok()) {
         c_.fail(TBackupFile::errCompression);
         return false;
     }
-    while (c_.continue_) {
+    while (c_.going()) {
         qint32 length = 0;
         if (!readInt(length)) {
             c_.fail(TBackupFile::errFileUnreadable); // the archive ends before its end marker
@@ -377,40 +376,40 @@ bool RestoreRun::run(const QString &archiveName, const QString &targetFolder)
     return false;
 }
 
-static bool archiveExists(const QString &archiveName, QIODevice *stream)
+static bool archiveExists(const QString &archiveName, QIODevice *stream, files::FileSystem &fs)
 {
     if (archiveName == TBackupFile::streamName())
         return stream != nullptr;
-    return QFileInfo(archiveName).isFile();
+    return fs.isRegularFile(archiveName);
 }
 
 bool TBackupFile::Restore(const QString &archiveName, const QString &targetFolder)
 {
-    if (busy_ || !archiveExists(archiveName, stream_))
+    if (busy_ || !archiveExists(archiveName, stream_, *fs_))
         return false;
     begin();
     bool ok = false;
     {
         RestoreRun run(*this, nullptr);
-        ok = run.run(archiveName, targetFolder) && errorCode_ == errNone && continue_;
+        ok = run.run(archiveName, targetFolder) && errorCode_ == errNone && going();
     }
     if (raisedError_.isEmpty())
         progress(QString(), 100);
-    finish(raisedError_.isEmpty());
+    finish();
     return ok;
 }
 
 bool TBackupFile::List(const QString &archiveName, const ListEvent &each)
 {
-    if (busy_ || !archiveExists(archiveName, stream_))
+    if (busy_ || !archiveExists(archiveName, stream_, *fs_))
         return false;
     begin();
     bool ok = false;
     {
         RestoreRun run(*this, &each);
-        ok = run.run(archiveName, QString()) && errorCode_ == errNone && continue_;
+        ok = run.run(archiveName, QString()) && errorCode_ == errNone && going();
     }
-    finish(raisedError_.isEmpty());
+    finish();
     return ok;
 }
 

@@ -4,50 +4,65 @@
 #include "backup/backup_file.h"
 
 #include "backup/bck_codec.h"
+#include "backup/bck_device.h"
 #include "backup/bck_format.h"
+#include "platform/buffered_file.h"
 #include "platform/cp949.h"
+#include "platform/folder_walk.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QRegularExpression>
 #include <QTemporaryFile>
 
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace verbana {
 
 class BackupRun {
 public:
-    explicit BackupRun(TBackupFile &c) : c_(c), deflater_(zlibLevel(c.compressionLevel_)) {}
+    explicit BackupRun(TBackupFile &c) : c_(c), fs_(c.fileSystem()), deflater_(zlibLevel(c.compressionLevel_)) {}
+    ~BackupRun() { abandonVolume(); }
     bool run(const QStringList &filePatterns, const QString &archiveName);
+    // After a run that ended early: the volume at hand takes its name as
+    // far as it got, unless writing it failed; then it is removed.
+    bool end();
 
 private:
     static int zlibLevel(TCompressionLevel level);
     void listPattern(const QString &pattern);
     void listFolder(const QString &folder, const QRegularExpression *mask, bool recurse);
-    bool isArchive(const QFileInfo &info) const;
+    bool isArchive(const QString &path, const QString &name) const;
     bool makeFileList(QTemporaryFile &list);
     bool openVolume(const QString &name);
     bool closeVolume();
+    void abandonVolume();
     bool put(const char *data, qint64 size);
     bool putInt(qint32 value);
     bool writeEntry(const QString &path, bool isFileList);
-    bool writeSegments(QFile &in, const QString &label);
+    bool writeSegments(files::File &in, const QString &label);
     bool writePiece(const char *piece, qint64 size);
     bool room() const;
 
+    struct Listed {
+        QString path;
+        qint64 size = 0;
+    };
+
     TBackupFile &c_;
+    files::FileSystem &fs_;
     bck::PieceDeflater deflater_;
-    std::vector<QString> files_;
+    std::vector<Listed> files_;
     QString archivePath_;
     QString archiveFileName_;
     QString archiveCanonical_;
     bool toStream_ = false;
-    std::unique_ptr<QFile> volume_;
-    QIODevice *out_ = nullptr;
-    qint64 volumeWritten_ = 0;
+    std::unique_ptr<files::File> volume_;
+    std::optional<files::BufferedWriter> out_;
+    QString volumeName_, volumeTemp_;
     bool freshVolume_ = false;
     std::unique_ptr<char[]> piece_ = std::make_unique<char[]>(bck::kPieceSize);
     std::unique_ptr<char[]> packed_ = std::make_unique<char[]>(bck::kPieceSize);
@@ -95,46 +110,39 @@ void BackupRun::listPattern(const QString &pattern)
 }
 
 // Sub-folders first, depth first, then the folder's own files, each in
-// name order. Folder links are not followed, so a link cannot loop.
+// name order. Links are neither listed nor entered, so a link cannot loop.
 void BackupRun::listFolder(const QString &folder, const QRegularExpression *mask, bool recurse)
 {
-    const QDir dir(folder);
-    if (recurse) {
-        const QStringList subs = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks,
-                                               QDir::Name);
-        for (const QString &sub : subs) {
-            if (!c_.continue_)
-                return;
-            listFolder(dir.filePath(sub), mask, true);
-        }
-    }
-    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
-    for (const QFileInfo &info : entries) {
-        if (!c_.continue_)
-            return;
-        if (mask && !mask->match(info.fileName()).hasMatch())
-            continue;
-        if (isArchive(info))
-            continue;
-        files_.push_back(info.absoluteFilePath());
-        c_.progress(QLatin1Char('%') + QString::number(files_.size()), 0);
-    }
+    const QString root = QDir(folder).absolutePath();
+    (void)files::walkFolder(
+        root, files::WalkOrder::SubFoldersFirst,
+        [&](const files::WalkEntry &e) {
+            if (e.folder)
+                return c_.going();
+            const QString name = e.relative.mid(e.relative.lastIndexOf(QLatin1Char('/')) + 1);
+            if ((mask && !mask->match(name).hasMatch()) || isArchive(e.path, name))
+                return c_.going();
+            files_.push_back({e.path, e.size});
+            c_.progress().tick();
+            c_.progress(QLatin1Char('%') + QString::number(files_.size()), 0);
+            return c_.going();
+        },
+        recurse ? files::WalkScope::Tree : files::WalkScope::Folder);
 }
 
-bool BackupRun::isArchive(const QFileInfo &info) const
+bool BackupRun::isArchive(const QString &path, const QString &name) const
 {
-    if (toStream_ || info.fileName() != archiveFileName_)
+    if (toStream_ || name != archiveFileName_)
         return false;
-    return info.absoluteFilePath() == archivePath_
-        || (!archiveCanonical_.isEmpty() && info.canonicalFilePath() == archiveCanonical_);
+    return path == archivePath_ || (!archiveCanonical_.isEmpty() && QFileInfo(path).canonicalFilePath() == archiveCanonical_);
 }
 
 bool BackupRun::makeFileList(QTemporaryFile &list)
 {
     QByteArray text;
-    for (const QString &path : files_) {
-        const QFileInfo info(path);
-        const std::optional<QByteArray> name = bck::storedName(path);
+    for (const Listed &listed : files_) {
+        const QFileInfo info(listed.path);
+        const std::optional<QByteArray> name = bck::storedName(listed.path);
         if (!info.exists() || !name)
             continue;
         text += *name + '\t' + QByteArray::number(bck::toDosTime(info.lastModified())) + '='
@@ -151,53 +159,75 @@ bool BackupRun::makeFileList(QTemporaryFile &list)
 
 bool BackupRun::openVolume(const QString &name)
 {
-    volumeWritten_ = 0;
     if (toStream_) {
-        out_ = c_.stream_;
-        if (!out_ || !out_->isWritable()) {
+        if (!c_.stream_ || !c_.stream_->isWritable()) {
             c_.fail(TBackupFile::errArchiveWrite);
             return false;
         }
-        return true;
+        volume_ = bck::deviceFile(*c_.stream_);
+    } else {
+        auto file = files::createTemporary(fs_, name + QStringLiteral(".new"));
+        if (!file) {
+            c_.fail(TBackupFile::errArchiveWrite);
+            return false;
+        }
+        volume_ = std::move(file.value());
+        volumeName_ = name;
+        volumeTemp_ = name + QStringLiteral(".new");
     }
-    volume_ = std::make_unique<QFile>(name);
-    if (!volume_->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        c_.fail(TBackupFile::errArchiveWrite);
-        return false;
-    }
-    out_ = volume_.get();
+    out_.emplace(*volume_);
     return true;
 }
 
+// Writes out what is held and gives the volume its name.
 bool BackupRun::closeVolume()
 {
     if (!volume_)
         return true;
-    const bool flushed = volume_->flush();
-    volume_->close();
-    const bool ok = flushed && volume_->error() == QFileDevice::NoError;
+    const bool written = out_->flush().isOk();
+    out_.reset();
     volume_.reset();
-    out_ = nullptr;
-    if (!ok)
-        c_.fail(TBackupFile::errArchiveWrite);
-    return ok;
+    if (written && (volumeTemp_.isEmpty() || files::replaceWithTemporary(fs_, volumeTemp_, volumeName_).isOk())) {
+        volumeTemp_.clear();
+        return true;
+    }
+    abandonVolume();
+    c_.fail(TBackupFile::errArchiveWrite);
+    return false;
+}
+
+void BackupRun::abandonVolume()
+{
+    out_.reset();
+    volume_.reset();
+    if (!volumeTemp_.isEmpty())
+        files::discardTemporary(fs_, volumeTemp_);
+    volumeTemp_.clear();
+}
+
+bool BackupRun::end()
+{
+    if (c_.errorCode_ == TBackupFile::errArchiveWrite) {
+        abandonVolume();
+        return false;
+    }
+    return closeVolume();
 }
 
 bool BackupRun::put(const char *data, qint64 size)
 {
-    if (out_->write(data, size) != size) {
+    if (!out_->write(std::span<const char>(data, size_t(size))).isOk()) {
         c_.fail(TBackupFile::errArchiveWrite);
         return false;
     }
-    volumeWritten_ += size;
     return true;
 }
 
 bool BackupRun::putInt(qint32 value)
 {
-    QByteArray b;
+    char b[4];
     bck::putInt32(b, value);
-    return put(b.constData(), 4);
+    return put(b, 4);
 }
 
 bool BackupRun::room() const
@@ -206,7 +236,7 @@ bool BackupRun::room() const
         return true;
     // A fresh volume always takes a piece, so a limit below one piece
     // cannot chain empty volumes for ever.
-    return freshVolume_ || volumeWritten_ < c_.maxSize_ - bck::kVolumeReserve;
+    return freshVolume_ || qint64(out_->position()) < c_.maxSize_ - bck::kVolumeReserve;
 }
 
 bool BackupRun::writePiece(const char *piece, qint64 size)
@@ -224,30 +254,37 @@ bool BackupRun::writePiece(const char *piece, qint64 size)
     return false;
 }
 
-bool BackupRun::writeSegments(QFile &in, const QString &label)
+bool BackupRun::writeSegments(files::File &in, const QString &label)
 {
+    uint64_t offset = 0;
+    bool ended = false;
     for (;;) {
         if (!put(bck::kSegmentTag, 4))
             return false;
-        while (c_.continue_ && room()) {
-            const qint64 n = in.read(piece_.get(), bck::kPieceSize);
-            if (n < 0) {
+        while (!ended && c_.going() && room()) {
+            size_t n = 0;
+            if (!in.readAt(offset, std::span<char>(piece_.get(), bck::kPieceSize), &n).isOk()) {
                 c_.fail(TBackupFile::errFileUnreadable);
                 return false;
             }
+            ended = n < size_t(bck::kPieceSize);
             if (n == 0)
                 break;
-            if (!writePiece(piece_.get(), n))
+            if (!writePiece(piece_.get(), qint64(n)))
                 return false;
+            offset += n;
             freshVolume_ = false;
-            c_.processed_ += n;
-            c_.letEventsRun();
-            c_.progress(label, c_.percent());
+            c_.processed(qint64(n), label);
         }
         if (!putInt(0))
             return false;
-        if (!c_.continue_ || in.atEnd())
-            return c_.continue_;
+        if (!c_.going())
+            return false;
+        if (ended)
+            return true;
+        auto size = in.size();
+        if (size && *size <= offset)
+            return true;
         // The volume is full and the file goes on: close it with the marker
         // of the next one and continue the file there. There is no volume
         // after 999 (a 1,000th would take the name of an earlier one), so
@@ -272,25 +309,26 @@ bool BackupRun::writeSegments(QFile &in, const QString &label)
 
 bool BackupRun::writeEntry(const QString &path, bool isFileList)
 {
-    c_.currentFile_ = path;
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly)) {
-        if (!isFileList && !QFileInfo::exists(path))
+    c_.atFile(path);
+    auto opened = fs_.open(path, files::OpenMode::ReadStored);
+    if (!opened) {
+        if (!isFileList && opened.status().kind() == files::StatusKind::NotFound)
             return true; // gone since it was listed: left out
         c_.fail(TBackupFile::errFileUnreadable);
         return false;
     }
+    files::File &in = **opened;
     const std::optional<QByteArray> name = isFileList ? QByteArray(bck::kFileList) : bck::storedName(path);
-    if (!name || name->size() > bck::kMaxNameLength) {
+    const files::Result<QDateTime> when = in.modified();
+    if (!name || name->size() > bck::kMaxNameLength || !when) {
         c_.fail(TBackupFile::errFileUnreadable);
         return false;
     }
     if (!putInt(qint32(name->size())) || !put(name->constData(), name->size())
-        || !putInt(qint32(bck::toDosTime(in.fileTime(QFileDevice::FileModificationTime)))))
+        || !putInt(qint32(bck::toDosTime(when.value()))))
         return false;
     if (!writeSegments(in, path))
         return false;
-    in.close();
     ++c_.fileCount_;
     return true;
 }
@@ -305,16 +343,13 @@ bool BackupRun::run(const QStringList &filePatterns, const QString &archiveName)
         archiveCanonical_ = info.canonicalFilePath();
     }
     for (const QString &pattern : filePatterns)
-        if (c_.continue_)
+        if (c_.going())
             listPattern(pattern);
-    if (!c_.continue_)
+    if (!c_.going())
         return false;
 
-    for (const QString &path : files_) {
-        const QFileInfo info(path);
-        if (info.exists())
-            c_.total_ += info.size();
-    }
+    for (const Listed &listed : files_)
+        c_.total_ += listed.size;
     QTemporaryFile fileList;
     if (c_.saveFileID_ && !makeFileList(fileList))
         return false;
@@ -322,6 +357,7 @@ bool BackupRun::run(const QStringList &filePatterns, const QString &archiveName)
         c_.fail(TBackupFile::errCompression);
         return false;
     }
+    c_.progress().start(uint64_t(c_.total_));
     if (!openVolume(archivePath_))
         return false;
     // Readers refuse longer titles, so a longer one is cut on a whole character.
@@ -335,15 +371,15 @@ bool BackupRun::run(const QStringList &filePatterns, const QString &archiveName)
         return false;
     c_.progress(QString(), 0);
 
-    if (c_.saveFileID_ && c_.continue_ && !writeEntry(fileList.fileName(), true))
+    if (c_.saveFileID_ && c_.going() && !writeEntry(fileList.fileName(), true))
         return false;
-    for (const QString &path : files_) {
-        if (!c_.continue_)
+    for (const Listed &listed : files_) {
+        if (!c_.going())
             break;
-        if (!writeEntry(path, false))
+        if (!writeEntry(listed.path, false))
             return false;
     }
-    if (!c_.continue_ || !putInt(0))
+    if (!c_.going() || !putInt(0))
         return false;
     return closeVolume();
 }
@@ -357,10 +393,10 @@ bool TBackupFile::Backup(const QStringList &filePatterns, const QString &archive
     {
         BackupRun run(*this);
         ok = run.run(filePatterns, archiveName);
-        ok = ok && errorCode_ == errNone;
+        ok = run.end() && ok && errorCode_ == errNone;
     }
     progress(QString(), 100);
-    finish(true);
+    finish();
     return ok;
 }
 

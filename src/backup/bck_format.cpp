@@ -7,10 +7,19 @@
 
 namespace verbana::bck {
 
-void putInt32(QByteArray &out, qint32 value)
+void putInt32(char (&out)[4], qint32 value)
 {
     const auto v = static_cast<quint32>(value);
-    const char b[4] = {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char((v >> 24) & 0xFF)};
+    out[0] = char(v & 0xFF);
+    out[1] = char((v >> 8) & 0xFF);
+    out[2] = char((v >> 16) & 0xFF);
+    out[3] = char((v >> 24) & 0xFF);
+}
+
+void putInt32(QByteArray &out, qint32 value)
+{
+    char b[4];
+    putInt32(b, value);
     out.append(b, 4);
 }
 

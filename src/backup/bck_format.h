@@ -28,6 +28,7 @@ inline constexpr int kMaxVolumes = 999;
 inline constexpr char kFileList[] = "FILE:LIST";
 
 void putInt32(QByteArray &out, qint32 value);
+void putInt32(char (&out)[4], qint32 value);
 qint32 getInt32(const char *bytes);
 
 // Last-write time in DOS packed form (local time, two-second steps);

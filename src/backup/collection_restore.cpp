@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "backup/collection_restore.h"
 
+#include "backup/backup_file.h"
 #include "platform/cp949.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -112,6 +113,20 @@ Placement placeRestoredCollection(const QString &restoredRoot, const QString &na
         removeWorkingFolder(deleteFolder(), true);
     }
     return Placement::Placed;
+}
+
+BckRestore restoreBckCollection(TBackupFile &component, const QString &archive, const QString &name,
+                                const std::function<void()> &beforeDeleting)
+{
+    component.setRestoreFullPath(true);
+    const bool restored = component.Restore(archive, rebackFolder());
+    BckRestore result = BckRestore::Failed;
+    if (!component.RaisedError().isEmpty())
+        result = BckRestore::Damaged;
+    else if (restored && placeRestoredCollection(rebackFolder(), name, beforeDeleting) == Placement::Placed)
+        result = BckRestore::Placed;
+    files::removeFolder(rebackFolder());
+    return result;
 }
 
 QString newCollectionNameProblem(const QString &name, const QString &emptyMessage, const QString &existsMessage)

@@ -11,6 +11,10 @@
 // collection of the target name is set aside as "_delete" and removed only
 // once the restored one stands under that name. Folders whose names begin
 // with "_" never count as collections.
+namespace verbana {
+class TBackupFile;
+}
+
 namespace verbana::backup {
 
 QString rebackFolder(); // <ProgramFolder>/_reback
@@ -41,6 +45,20 @@ enum class Placement {
 // Every failure shows its message.
 Placement placeRestoredCollection(const QString &restoredRoot, const QString &name,
                                   const std::function<void()> &beforeDeleting);
+
+enum class BckRestore {
+    Placed, // the restored collection stands as <ProgramFolder>/name
+    Failed, // the restore failed or was stopped, or its collection could not be put in place
+    Damaged, // the archive is damaged (the component's RaisedError()); nothing was changed
+};
+
+// Restores a BCK archive as the collection <ProgramFolder>/name: `component`
+// restores it whole into "_reback" with full paths, and only a restore
+// that succeeded is put in place (placeRestoredCollection, which calls
+// `beforeDeleting`). "_reback" is removed in every case, so on any failure
+// the collections stand as they were and nothing half restored is left.
+BckRestore restoreBckCollection(TBackupFile &component, const QString &archive, const QString &name,
+                                const std::function<void()> &beforeDeleting);
 
 // Checks a name typed for a new collection out of a restore: it must be
 // one CP949 can hold, must not begin with "_" or "." (working and hidden

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/result.h"
+
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,17 +23,23 @@
 // written outside the target: an entry that is absolute, names a drive,
 // climbs with "..", lies outside the root or is a symbolic link refuses
 // the whole archive before anything is written.
+//
+// A Progress, when given, is started with the bytes of the whole run and
+// ticked as they are packed or unpacked, with the file at hand and its
+// percent as the item. Its stop request ends a run with Fault::Stopped and
+// changes nothing: no archive is left, no collection is touched.
 struct zip; // libzip's archive
+
+namespace verbana {
+class Progress;
+}
 
 namespace verbana::backup {
 
-// Percent done of the file at hand and of the whole run (0-100).
-using ZipProgress = std::function<void(int filePercent, int wholePercent)>;
-
 // Packs the collection folder into `archive`, written anew (an existing
-// file is replaced only once the new archive is complete). Empty on
-// success, otherwise the library's message.
-QString packCollection(const QString &collectionFolder, const QString &archive, const ZipProgress &progress);
+// file is replaced only once the new archive is complete). A failure
+// gives the library's message.
+Outcome<void> packCollection(const QString &collectionFolder, const QString &archive, Progress *progress = nullptr);
 
 struct ZipEntry {
     QString relative; // below the root, '/' between folders; empty for the root itself
@@ -42,31 +49,30 @@ struct ZipEntry {
 };
 
 struct ZipDirectory {
-    enum class Verdict { Ok, Unreadable, NotCollection, Unsafe };
-    Verdict verdict = Verdict::Unreadable;
-    QString message; // what the user is told when not Ok
     QString root; // the backed-up collection's folder name
     std::vector<ZipEntry> entries;
     // The archive as it was read and checked, kept open so that unpacking
     // reads the very same file without parsing its directory again.
     std::shared_ptr<zip> archive;
-    bool ok() const { return verdict == Verdict::Ok; }
 };
 
 // "Verbana 용 압축파일이 아닌 것 같습니다."
 QString notCollectionBackupMessage();
 
-// Reads and checks the archive's directory.
-ZipDirectory readCollectionArchive(const QString &archive);
+// Reads and checks the archive's directory. Fault::WrongKind when it is
+// no collection backup (with notCollectionBackupMessage()), Fault::Unsafe
+// when it holds a link or a name leading out of the root, Fault::Io when
+// it cannot be read; the reason is what the user is told.
+Outcome<ZipDirectory> readCollectionArchive(const QString &archive);
 
 // Unpacks a checked archive as the collection <ProgramFolder>/name: first
 // whole into the working folder "_unzip", then, when every entry was read
 // without error, into place. A new name takes the working folder as it is;
 // over an existing collection the files the archive holds replace theirs
 // and the collection's other files stay. A failure leaves the collection
-// as it was. Empty on success, otherwise the message.
-QString unpackCollection(const QString &archive, const ZipDirectory &directory, const QString &name,
-                         const ZipProgress &progress);
+// as it was.
+Outcome<void> unpackCollection(const QString &archive, const ZipDirectory &directory, const QString &name,
+                               Progress *progress = nullptr);
 
 // The working folder "_unzip" of the program folder.
 QString unzipFolder();

@@ -1,78 +1,66 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a collection into a ZIP archive.
 #include "backup/zip_archive.h"
-#include "backup/zip_progress.h"
+#include "backup/zip_run.h"
 
-#include <QDir>
-#include <QDirIterator>
+#include "platform/file.h"
+#include "platform/folder_walk.h"
+
 #include <QFile>
 #include <QFileInfo>
 
 #include <zip.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
 #include <malloc.h>
-#include <unistd.h>
 
 namespace verbana::backup {
 
 namespace {
 
-// What one run has packed so far, for the two percentages.
-struct PackRun {
-    explicit PackRun(const ZipProgress &progress) : throttle(progress) {}
-    ProgressThrottle throttle;
-    qint64 total = 0;
-    qint64 done = 0;
-
-    void report(qint64 fileDone, qint64 fileSize)
-    {
-        throttle.report(fileSize > 0 ? int(fileDone * 100 / fileSize) : 100, total > 0 ? int(done * 100 / total) : 100);
-    }
-};
-
-// A libzip source over one file that counts what the library reads.
+// A libzip source over one file of the collection, read through the file
+// seam, that counts what the library reads.
 struct FileSource {
-    PackRun *run;
+    ZipRun *run;
     QString path;
-    qint64 size;
+    QString label;
+    uint64_t size;
     time_t mtime;
-    int fd = -1; // read bare: a QFile would stat each of thousands of files once more
-    qint64 done = 0;
+    std::unique_ptr<files::File> file;
+    uint64_t done = 0;
     zip_error_t error;
 
     static zip_int64_t callback(void *state, void *data, zip_uint64_t length, zip_source_cmd_t command)
     {
         auto *s = static_cast<FileSource *>(state);
         switch (command) {
-        case ZIP_SOURCE_OPEN:
-            s->fd = ::open(QFile::encodeName(s->path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-            if (s->fd < 0) {
-                zip_error_set(&s->error, ZIP_ER_OPEN, errno);
+        case ZIP_SOURCE_OPEN: {
+            auto opened = files::FileSystem::posix().open(s->path, files::OpenMode::ReadStored);
+            if (!opened) {
+                zip_error_set(&s->error, opened.status().kind() == files::StatusKind::NotFound ? ZIP_ER_NOENT : ZIP_ER_OPEN, 0);
                 return -1;
             }
+            s->file = std::move(opened.value());
             s->done = 0;
-            s->run->report(0, s->size);
+            s->run->beginFile(s->label, s->size);
             return 0;
+        }
         case ZIP_SOURCE_READ: {
-            ssize_t n;
-            do
-                n = ::read(s->fd, data, size_t(length));
-            while (n < 0 && errno == EINTR);
-            if (n < 0) {
-                zip_error_set(&s->error, ZIP_ER_READ, errno);
+            if (s->run->stopped()) {
+                zip_error_set(&s->error, ZIP_ER_CANCELLED, 0);
                 return -1;
             }
-            s->done += n;
-            s->run->done += n;
-            s->run->report(s->done, s->size);
-            return n;
+            size_t got = 0;
+            if (!s->file->readAt(s->done, std::span<char>(static_cast<char *>(data), size_t(length)), &got).isOk()) {
+                zip_error_set(&s->error, ZIP_ER_READ, 0);
+                return -1;
+            }
+            s->done += got;
+            s->run->moved(got, s->done);
+            return zip_int64_t(got);
         }
         case ZIP_SOURCE_CLOSE:
-            ::close(s->fd);
-            s->fd = -1;
+            s->file.reset();
             return 0;
         case ZIP_SOURCE_STAT: {
             auto *st = static_cast<zip_stat_t *>(data);
@@ -85,8 +73,6 @@ struct FileSource {
         case ZIP_SOURCE_ERROR:
             return zip_error_to_data(&s->error, data, length);
         case ZIP_SOURCE_FREE:
-            if (s->fd >= 0)
-                ::close(s->fd);
             zip_error_fini(&s->error);
             delete s;
             return 0;
@@ -100,14 +86,9 @@ struct FileSource {
     }
 };
 
-QString libraryMessage(zip_t *archive)
-{
-    return QString::fromLocal8Bit(zip_strerror(archive));
-}
-
 } // namespace
 
-QString packCollection(const QString &collectionFolder, const QString &archive, const ZipProgress &progress)
+Outcome<void> packCollection(const QString &collectionFolder, const QString &archive, Progress *progress)
 {
     const QFileInfo folderInfo(collectionFolder);
     const QString root = folderInfo.fileName().normalized(QString::NormalizationForm_C);
@@ -115,27 +96,17 @@ QString packCollection(const QString &collectionFolder, const QString &archive, 
 
     // Files of the folder itself first, then each sub-folder's; links are
     // neither followed nor stored.
-    struct Item {
-        QString relative;
-        QFileInfo info;
-    };
-    std::vector<Item> items;
+    std::vector<files::WalkEntry> items;
     QStringList emptyFolders;
     const QString self = QFileInfo(archive).absoluteFilePath();
-    QDirIterator it(base, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        const QString relative = info.absoluteFilePath().mid(base.size() + 1);
-        if (info.isDir()) {
-            if (QDir(info.absoluteFilePath()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
-                emptyFolders << relative;
-        } else if (info.isFile() && info.absoluteFilePath() != self) {
-            items.push_back({relative, info});
-        }
-    }
-    std::sort(items.begin(), items.end(), [](const Item &a, const Item &b) {
+    (void)files::walkFolder(base, files::WalkOrder::FilesFirst, [&](const files::WalkEntry &e) {
+        if (e.folder && e.empty)
+            emptyFolders << e.relative;
+        else if (!e.folder && e.path != self)
+            items.push_back(e);
+        return true;
+    });
+    std::sort(items.begin(), items.end(), [](const files::WalkEntry &a, const files::WalkEntry &b) {
         const qsizetype da = a.relative.count(QLatin1Char('/')), db = b.relative.count(QLatin1Char('/'));
         return da != db ? da < db : a.relative < b.relative;
     });
@@ -149,9 +120,11 @@ QString packCollection(const QString &collectionFolder, const QString &archive, 
     ::mallopt(M_MMAP_THRESHOLD, 4 << 20);
     ::mallopt(M_TRIM_THRESHOLD, 32 << 20);
 
-    PackRun run(progress);
-    for (const Item &item : items)
-        run.total += item.info.size();
+    ZipRun run(progress);
+    uint64_t total = 0;
+    for (const files::WalkEntry &item : items)
+        total += uint64_t(item.size);
+    run.start(total);
 
     int code = 0;
     zip_t *za = zip_open(QFile::encodeName(archive).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
@@ -160,16 +133,18 @@ QString packCollection(const QString &collectionFolder, const QString &archive, 
         zip_error_init_with_code(&error, code);
         const QString text = QString::fromLocal8Bit(zip_error_strerror(&error));
         zip_error_fini(&error);
-        return text;
+        return Outcome<void>::failure(Fault::Io, text);
     }
     auto fail = [&] {
-        const QString text = libraryMessage(za);
+        const QString text = QString::fromLocal8Bit(zip_strerror(za));
         zip_discard(za);
-        return text;
+        if (run.stopped())
+            return Outcome<void>::failure(Fault::Stopped, text);
+        return Outcome<void>::failure(Fault::Io, text);
     };
-    for (const Item &item : items) {
-        auto *state = new FileSource{&run, item.info.absoluteFilePath(), item.info.size(),
-                                     time_t(item.info.lastModified().toSecsSinceEpoch()), -1, 0, {}};
+    for (const files::WalkEntry &item : items) {
+        const QString name = (root + QLatin1Char('/') + item.relative).normalized(QString::NormalizationForm_C);
+        auto *state = new FileSource{&run, item.path, name, uint64_t(item.size), time_t(item.modified), {}, 0, {}};
         zip_error_init(&state->error);
         zip_source_t *source = zip_source_function(za, &FileSource::callback, state);
         if (!source) {
@@ -177,8 +152,8 @@ QString packCollection(const QString &collectionFolder, const QString &archive, 
             delete state;
             return fail();
         }
-        const QByteArray name = (root + QLatin1Char('/') + item.relative).normalized(QString::NormalizationForm_C).toUtf8();
-        const zip_int64_t index = zip_file_add(za, name.constData(), source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
+        const QByteArray utf8 = name.toUtf8();
+        const zip_int64_t index = zip_file_add(za, utf8.constData(), source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
         if (index < 0) {
             zip_source_free(source);
             return fail();
@@ -193,9 +168,8 @@ QString packCollection(const QString &collectionFolder, const QString &archive, 
     }
     if (zip_close(za) < 0)
         return fail();
-    if (progress)
-        progress(100, 100);
-    return QString();
+    run.finish();
+    return {};
 }
 
 } // namespace verbana::backup

@@ -1,23 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading, checking and unpacking a ZIP backup of a collection.
 #include "backup/zip_archive.h"
-#include "backup/zip_progress.h"
+#include "backup/zip_run.h"
 
+#include "platform/buffered_file.h"
 #include "platform/cp949.h"
+#include "platform/file.h"
 #include "platform/files.h"
+#include "platform/folder_walk.h"
 #include "platform/link_safe_folder.h"
 #include "platform/paths.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
 #include <zip.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -28,13 +28,12 @@ namespace verbana::backup {
 
 namespace {
 
-// The archive read with pread through a window of 1 MiB: libzip's own
-// file source seeks three times and reads 4 KiB for every entry, which
-// for thousands of small files costs more than unpacking them.
+// The archive read through a window of 1 MiB: libzip's own file source
+// seeks three times and reads 4 KiB for every entry, which for thousands
+// of small files costs more than unpacking them.
 class WindowSource {
 public:
-    explicit WindowSource(int fd) : fd_(fd), window_(1 << 20, Qt::Uninitialized) {}
-    ~WindowSource() { ::close(fd_); }
+    explicit WindowSource(std::unique_ptr<files::File> file) : file_(std::move(file)), in_(*file_, 1 << 20) {}
 
     static zip_int64_t callback(void *state, void *data, zip_uint64_t length, zip_source_cmd_t cmd)
     {
@@ -48,44 +47,23 @@ private:
         return -1;
     }
 
-    zip_int64_t read(char *data, zip_uint64_t length)
-    {
-        zip_uint64_t copied = 0;
-        while (copied < length && offset_ < size_) {
-            if (offset_ < start_ || offset_ >= start_ + filled_) {
-                ssize_t n;
-                do
-                    n = ::pread(fd_, window_.data(), size_t(window_.size()), off_t(offset_));
-                while (n < 0 && errno == EINTR);
-                if (n < 0)
-                    return fail(ZIP_ER_READ, errno);
-                if (n == 0)
-                    break;
-                start_ = offset_;
-                filled_ = zip_uint64_t(n);
-            }
-            const zip_uint64_t n = qMin(length - copied, start_ + filled_ - offset_);
-            std::memcpy(data + copied, window_.constData() + (offset_ - start_), size_t(n));
-            copied += n;
-            offset_ += n;
-        }
-        return zip_int64_t(copied);
-    }
-
     zip_int64_t handle(void *data, zip_uint64_t length, zip_source_cmd_t cmd)
     {
         switch (cmd) {
         case ZIP_SOURCE_OPEN: {
-            struct stat st;
-            if (::fstat(fd_, &st) != 0)
-                return fail(ZIP_ER_OPEN, errno);
-            size_ = zip_uint64_t(st.st_size);
-            offset_ = 0;
-            filled_ = 0;
+            const files::Result<uint64_t> size = file_->size();
+            if (!size)
+                return fail(ZIP_ER_OPEN, 0);
+            size_ = size.value();
+            in_.seek(0);
             return 0;
         }
-        case ZIP_SOURCE_READ:
-            return read(static_cast<char *>(data), length);
+        case ZIP_SOURCE_READ: {
+            const uint64_t left = in_.position() < size_ ? size_ - in_.position() : 0;
+            const files::Result<size_t> got =
+                in_.readSome(std::span<char>(static_cast<char *>(data), size_t(qMin<zip_uint64_t>(length, left))));
+            return got ? zip_int64_t(got.value()) : fail(ZIP_ER_READ, 0);
+        }
         case ZIP_SOURCE_CLOSE:
             return 0;
         case ZIP_SOURCE_STAT: {
@@ -98,14 +76,14 @@ private:
             return sizeof(zip_stat_t);
         }
         case ZIP_SOURCE_SEEK: {
-            const zip_int64_t to = zip_source_seek_compute_offset(offset_, size_, data, length, &error_);
+            const zip_int64_t to = zip_source_seek_compute_offset(in_.position(), size_, data, length, &error_);
             if (to < 0)
                 return -1;
-            offset_ = zip_uint64_t(to);
+            in_.seek(zip_uint64_t(to));
             return 0;
         }
         case ZIP_SOURCE_TELL:
-            return zip_int64_t(offset_);
+            return zip_int64_t(in_.position());
         case ZIP_SOURCE_ERROR:
             return zip_error_to_data(&error_, data, length);
         case ZIP_SOURCE_FREE:
@@ -121,10 +99,10 @@ private:
         }
     }
 
-    int fd_;
-    QByteArray window_;
+    std::unique_ptr<files::File> file_;
+    files::BufferedReader in_;
     zip_error_t error_ = {};
-    zip_uint64_t size_ = 0, offset_ = 0, start_ = 0, filled_ = 0;
+    zip_uint64_t size_ = 0;
 };
 
 struct ArchiveCloser {
@@ -134,12 +112,13 @@ using Archive = std::unique_ptr<zip_t, ArchiveCloser>;
 
 Archive openArchive(const QString &path, QString &message)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        message = QString::fromLocal8Bit(std::strerror(errno));
+    auto file = files::FileSystem::posix().open(path, files::OpenMode::ReadOnly);
+    if (!file) {
+        message = file.status().kind() == files::StatusKind::NotFound ? QString::fromLocal8Bit(std::strerror(ENOENT))
+                                                                      : file.status().message();
         return nullptr;
     }
-    auto *state = new WindowSource(fd);
+    auto *state = new WindowSource(std::move(file.value()));
     zip_error_t error;
     zip_error_init(&error);
     zip_source_t *source = zip_source_function_create(&WindowSource::callback, state, &error);
@@ -183,7 +162,10 @@ bool isLink(zip_t *za, zip_uint64_t index)
     return system == ZIP_OPSYS_UNIX && ((attributes >> 16) & S_IFMT) == S_IFLNK;
 }
 
-QString refusal(const QString &why, const QString &name) { return why + QLatin1Char('\r') + name; }
+Outcome<ZipDirectory> refusal(const QString &why, const QString &name)
+{
+    return Outcome<ZipDirectory>::failure(Fault::Unsafe, why + QLatin1Char('\r') + name);
+}
 
 } // namespace
 
@@ -191,12 +173,12 @@ QString notCollectionBackupMessage() { return QStringLiteral("Verbana 용 압축
 
 QString unzipFolder() { return paths::programFolder() + QStringLiteral("/_unzip"); }
 
-ZipDirectory readCollectionArchive(const QString &archive)
+Outcome<ZipDirectory> readCollectionArchive(const QString &archive)
 {
-    ZipDirectory dir;
-    Archive za = openArchive(archive, dir.message);
+    QString message;
+    Archive za = openArchive(archive, message);
     if (!za)
-        return dir;
+        return Outcome<ZipDirectory>::failure(Fault::Io, message);
     const zip_int64_t count = zip_get_num_entries(za.get(), 0);
     struct Raw {
         QString name;
@@ -215,19 +197,13 @@ ZipDirectory readCollectionArchive(const QString &archive)
             sermonTable = true;
         names.push_back({name, zip_uint64_t(i)});
     }
-    if (!sermonTable || !everyInFolder) {
-        dir.verdict = ZipDirectory::Verdict::NotCollection;
-        dir.message = notCollectionBackupMessage();
-        return dir;
-    }
+    if (!sermonTable || !everyInFolder)
+        return Outcome<ZipDirectory>::failure(Fault::WrongKind, notCollectionBackupMessage());
+    ZipDirectory dir;
     dir.root = names.front().name.left(names.front().name.indexOf(QLatin1Char('/')));
-    dir.verdict = ZipDirectory::Verdict::Unsafe;
     for (const Raw &raw : names) {
-        if (isLink(za.get(), raw.index)) {
-            dir.entries.clear();
-            dir.message = refusal(QStringLiteral("압축파일에 링크가 들어 있어 풀지 않았습니다."), raw.name);
-            return dir;
-        }
+        if (isLink(za.get(), raw.index))
+            return refusal(QStringLiteral("압축파일에 링크가 들어 있어 풀지 않았습니다."), raw.name);
         QStringList parts;
         bool outside = raw.name.startsWith(QLatin1Char('/'))
             || (raw.name.size() >= 2 && raw.name[1] == QLatin1Char(':'));
@@ -237,11 +213,8 @@ ZipDirectory readCollectionArchive(const QString &archive)
             else if (!part.isEmpty() && part != QLatin1String("."))
                 parts << part;
         }
-        if (outside || parts.isEmpty() || parts.front().compare(dir.root, Qt::CaseInsensitive) != 0) {
-            dir.entries.clear();
-            dir.message = refusal(QStringLiteral("압축파일에 설교집 폴더 밖을 가리키는 이름이 있어 풀지 않았습니다."), raw.name);
-            return dir;
-        }
+        if (outside || parts.isEmpty() || parts.front().compare(dir.root, Qt::CaseInsensitive) != 0)
+            return refusal(QStringLiteral("압축파일에 설교집 폴더 밖을 가리키는 이름이 있어 풀지 않았습니다."), raw.name);
         parts.removeFirst();
         zip_stat_t st;
         zip_stat_init(&st);
@@ -253,8 +226,6 @@ ZipDirectory readCollectionArchive(const QString &archive)
         entry.size = stated && (st.valid & ZIP_STAT_SIZE) ? qint64(st.size) : 0;
         dir.entries.push_back(entry);
     }
-    dir.verdict = ZipDirectory::Verdict::Ok;
-    dir.message.clear();
     dir.archive = std::shared_ptr<zip_t>(za.release(), ArchiveCloser());
     return dir;
 }
@@ -267,151 +238,138 @@ QString writeFailure(const files::LinkSafeFolder::Result &r)
         .arg(r.where, r.error ? QString::fromLocal8Bit(std::strerror(r.error)) : QStringLiteral("link"));
 }
 
-// Writes the entry `e` to the descriptor `out` and closes it, giving the
-// file the entry's time; empty or the message.
-template <typename Moved>
-QString copyEntry(zip_t *za, const ZipEntry &e, int out, QByteArray &buffer, Moved moved)
+Outcome<void> cannotWrite(const files::LinkSafeFolder::Result &r) { return Outcome<void>::failure(Fault::Io, writeFailure(r)); }
+
+Outcome<void> libraryFault(const char *message) { return Outcome<void>::failure(Fault::Io, QString::fromLocal8Bit(message)); }
+
+// Writes the entry `e` to `out` and gives the file the entry's time.
+Outcome<void> copyEntry(zip_t *za, const ZipEntry &e, files::File &out, QByteArray &buffer, ZipRun &run)
 {
     struct Closer {
-        int fd;
-        zip_file_t *in = nullptr;
+        zip_file_t *in;
         ~Closer()
         {
             if (in)
                 zip_fclose(in);
-            if (fd >= 0)
-                ::close(fd);
         }
-    } files{out};
-    files.in = zip_fopen_index(za, zip_uint64_t(e.index), 0);
-    if (!files.in)
-        return QString::fromLocal8Bit(zip_strerror(za));
-    qint64 fileDone = 0;
+    } source{zip_fopen_index(za, zip_uint64_t(e.index), 0)};
+    if (!source.in)
+        return libraryFault(zip_strerror(za));
+    uint64_t fileDone = 0;
     for (;;) {
-        const zip_int64_t n = zip_fread(files.in, buffer.data(), zip_uint64_t(buffer.size()));
+        const zip_int64_t n = zip_fread(source.in, buffer.data(), zip_uint64_t(buffer.size()));
         if (n < 0)
-            return QString::fromLocal8Bit(zip_file_strerror(files.in));
+            return libraryFault(zip_file_strerror(source.in));
         if (n == 0)
             break;
-        for (zip_int64_t written = 0; written < n;) {
-            const ssize_t w = ::write(out, buffer.constData() + written, size_t(n - written));
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w <= 0)
-                return QString::fromLocal8Bit(std::strerror(w < 0 ? errno : ENOSPC));
-            written += w;
-        }
-        fileDone += n;
-        moved(fileDone, n);
+        if (const files::Status written = out.writeAt(fileDone, std::span<const char>(buffer.constData(), size_t(n)));
+            !written)
+            return Outcome<void>::failure(Fault::Io, written.message());
+        fileDone += uint64_t(n);
+        run.moved(uint64_t(n), fileDone);
+        if (run.stopped())
+            return Outcome<void>::failure(Fault::Stopped, QString());
     }
     zip_stat_t st;
-    if (zip_stat_index(za, zip_uint64_t(e.index), 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME)) {
-        const struct timespec times[2] = {{0, UTIME_OMIT}, {st.mtime, 0}};
-        ::futimens(out, times);
-    }
-    files.fd = -1;
-    if (::close(out) != 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
-    return QString();
+    if (zip_stat_index(za, zip_uint64_t(e.index), 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME))
+        (void)out.setModified(QDateTime::fromSecsSinceEpoch(st.mtime));
+    return {};
 }
 
-// Unpacks every entry into `work`; empty or the message.
-QString unpackInto(zip_t *za, const ZipDirectory &dir, const QString &work, const ZipProgress &progress)
+// Unpacks every entry into `work`.
+Outcome<void> unpackInto(zip_t *za, const ZipDirectory &dir, const QString &work, Progress *progress)
 {
+    files::FileSystem &fs = files::FileSystem::posix();
     files::LinkSafeFolder tree(work);
-    qint64 total = 0, done = 0;
+    ZipRun run(progress);
+    uint64_t total = 0;
     for (const ZipEntry &e : dir.entries)
-        total += e.size;
+        total += uint64_t(e.size);
+    run.start(total);
     QByteArray buffer(1 << 16, Qt::Uninitialized);
-    ProgressThrottle throttle(progress);
     for (const ZipEntry &e : dir.entries) {
         if (e.folder) {
             if (e.relative.isEmpty())
                 continue;
             if (auto r = tree.makeFolder(e.relative); !r.ok())
-                return writeFailure(r);
+                return cannotWrite(r);
             continue;
         }
-        int out = -1;
-        if (auto r = tree.openDescriptor(out, e.relative, files::LinkSafeFolder::Mode::Replace); !r.ok())
-            return writeFailure(r);
-        if (QString failure = copyEntry(za, e, out, buffer, [&](qint64 fileDone, qint64 n) {
-                done += n;
-                throttle.report(e.size > 0 ? int(qMin<qint64>(100, fileDone * 100 / e.size)) : 100,
-                                total > 0 ? int(qMin<qint64>(100, done * 100 / total)) : 100);
-            });
-            !failure.isEmpty())
-            return failure;
+        std::unique_ptr<files::File> out;
+        if (auto r = tree.openFile(fs, out, e.relative, files::LinkSafeFolder::Mode::Replace); !r.ok())
+            return cannotWrite(r);
+        run.beginFile(e.relative, uint64_t(e.size));
+        const Outcome<void> copied = copyEntry(za, e, *out, buffer, run);
+        if (!copied.ok())
+            return copied;
     }
-    if (progress)
-        progress(100, 100);
-    return QString();
+    run.finish();
+    return {};
 }
 
 // Moves the files unpacked in `work` over those of `target`, folder by
 // folder, finding existing names without regard to letter case. Links in
 // the collection are never written through.
-QString moveInto(const QString &work, const QString &target)
+Outcome<void> moveInto(const QString &work, const QString &target)
 {
     files::LinkSafeFolder tree(target);
-    QDirIterator it(work, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
-        const QString destination = paths::resolve(target, info.absoluteFilePath().mid(work.size() + 1));
+    Outcome<void> moved;
+    (void)files::walkFolder(work, files::WalkOrder::FilesFirst, [&](const files::WalkEntry &e) {
+        const QString destination = paths::resolve(target, e.relative);
         const QString relative = destination.mid(target.size() + 1);
-        if (info.isDir()) {
+        if (e.folder) {
             if (auto r = tree.makeFolder(relative); !r.ok())
-                return writeFailure(r);
-            continue;
+                moved = cannotWrite(r);
+            return moved.ok();
         }
         const qsizetype slash = relative.lastIndexOf(QLatin1Char('/'));
         if (slash > 0)
-            if (auto r = tree.makeFolder(relative.left(slash)); !r.ok())
-                return writeFailure(r);
+            if (auto r = tree.makeFolder(relative.left(slash)); !r.ok()) {
+                moved = cannotWrite(r);
+                return false;
+            }
         const QFileInfo existing(destination);
-        if (existing.isSymLink() || existing.isDir())
-            return writeFailure({files::LinkSafeFolder::Kind::NotFile, relative, 0});
-        if (std::rename(QFile::encodeName(info.absoluteFilePath()).constData(),
-                        QFile::encodeName(destination).constData())
-            != 0)
-            return writeFailure({files::LinkSafeFolder::Kind::Failed, relative, errno});
-    }
-    return QString();
+        if (existing.isSymLink() || existing.isDir()) {
+            moved = cannotWrite({files::LinkSafeFolder::Kind::NotFile, relative, 0});
+            return false;
+        }
+        if (std::rename(QFile::encodeName(e.path).constData(), QFile::encodeName(destination).constData()) != 0) {
+            moved = cannotWrite({files::LinkSafeFolder::Kind::Failed, relative, errno});
+            return false;
+        }
+        return true;
+    });
+    return moved;
 }
 
 } // namespace
 
-QString unpackCollection(const QString &archive, const ZipDirectory &dir, const QString &name,
-                         const ZipProgress &progress)
+Outcome<void> unpackCollection(const QString &archive, const ZipDirectory &dir, const QString &name, Progress *progress)
 {
-    if (!dir.ok())
-        return dir.message;
     QString message;
     Archive opened;
     zip_t *za = dir.archive.get();
     if (!za) {
         opened = openArchive(archive, message);
         if (!opened)
-            return message;
+            return Outcome<void>::failure(Fault::Io, message);
         za = opened.get();
     }
     const QString work = unzipFolder();
     if (QFileInfo::exists(work) && !files::removeFolder(work))
-        return QStringLiteral("작업 폴더를 비울 수 없습니다.\r") + work;
-    message = unpackInto(za, dir, work, progress);
-    if (message.isEmpty()) {
+        return Outcome<void>::failure(Fault::Io, QStringLiteral("작업 폴더를 비울 수 없습니다.\r") + work);
+    Outcome<void> done = unpackInto(za, dir, work, progress);
+    if (done.ok()) {
         const QString existing = paths::resolveExisting(paths::programFolder(), name);
         if (existing.isEmpty()) {
             if (!QDir().rename(work, paths::programFolder() + QLatin1Char('/') + name))
-                message = QStringLiteral("설교집 폴더를 만들 수 없습니다.\r") + name;
+                done = Outcome<void>::failure(Fault::Io, QStringLiteral("설교집 폴더를 만들 수 없습니다.\r") + name);
         } else {
-            message = moveInto(work, existing);
+            done = moveInto(work, existing);
         }
     }
     files::removeFolder(work);
-    return message;
+    return done;
 }
 
 } // namespace verbana::backup

@@ -75,7 +75,7 @@ void post(xbase::TApolloTable &table, NewSermon &s, const QString &source, const
 bool importHwp(xbase::TApolloTable &table, const store::CollectionPaths &collection, store::ManuscriptNames &names,
                const QString &path)
 {
-    const QByteArray title = ReadHwpTitle(path).value_or(QByteArray());
+    const QByteArray title = ReadHwpTitle(path).value(); // none when it cannot be read
     if (store::ConvertHwp(path) != store::hwpConverted)
         return false;
     const QString program = paths::programFolder();

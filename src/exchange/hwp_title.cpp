@@ -78,21 +78,21 @@ QByteArray hwpTitleOf(QByteArrayView file)
     return UDF_HanPConvt(johab);
 }
 
-std::optional<QByteArray> ReadHwpTitle(QIODevice &device)
+Outcome<QByteArray> ReadHwpTitle(QIODevice &device)
 {
     if (device.size() > hwp::kMaxDocument)
-        return std::nullopt;
+        return Outcome<QByteArray>::failure(Fault::TooLarge, QStringLiteral("the file is larger than 1 GB"));
     const QByteArray bytes = device.readAll();
     if (bytes.size() != device.size() && !device.isSequential())
-        return std::nullopt;
+        return Outcome<QByteArray>::failure(Fault::Io, device.errorString());
     return hwpTitleOf(QByteArrayView(bytes));
 }
 
-std::optional<QByteArray> ReadHwpTitle(const QString &path)
+Outcome<QByteArray> ReadHwpTitle(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
+        return Outcome<QByteArray>::failure(Fault::Io, QStringLiteral("%1: %2").arg(path, file.errorString()));
     return ReadHwpTitle(file);
 }
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/result.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
-
-#include <optional>
 
 class QIODevice;
 
@@ -26,10 +26,10 @@ namespace verbana::exchange {
 // instead; empty when it has none or cannot be read.
 QByteArray hwpTitleOf(QByteArrayView file);
 
-// Reads the whole device and takes its title. std::nullopt when the device
-// cannot be read.
-std::optional<QByteArray> ReadHwpTitle(QIODevice &device);
-std::optional<QByteArray> ReadHwpTitle(const QString &path);
+// Reads the whole device and takes its title. Fault::Io when the device
+// or file cannot be read, Fault::TooLarge beyond what an HWP reader takes.
+Outcome<QByteArray> ReadHwpTitle(QIODevice &device);
+Outcome<QByteArray> ReadHwpTitle(const QString &path);
 
 // Converts a title in Johab (the two-byte Hangul code of 한글 3.0) into
 // CP949. ASCII bytes stay as they are (a backslash stays a backslash); a

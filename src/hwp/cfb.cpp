@@ -106,7 +106,7 @@ Result<QByteArray> CompoundFile::readMini(quint32 start, quint64 size) const
 Result<CompoundFile> CompoundFile::open(QByteArrayView data)
 {
     if (!looksLike(data))
-        return Result<CompoundFile>::failure(Fault::NotHwp, QStringLiteral("not a compound file"));
+        return Result<CompoundFile>::failure(Fault::WrongKind, QStringLiteral("not a compound file"));
     if (data.size() < 512)
         return bad<CompoundFile>("the header is cut short");
 

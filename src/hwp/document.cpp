@@ -34,7 +34,7 @@ Result<QString> readHwpText(QByteArrayView file)
     case Format::Unknown:
         break;
     }
-    return Result<QString>::failure(Fault::NotHwp, QStringLiteral("not an HWP document"));
+    return Result<QString>::failure(Fault::WrongKind, QStringLiteral("not an HWP document"));
 }
 
 Result<QString> readHwpText(QIODevice &device)

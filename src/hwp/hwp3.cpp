@@ -230,7 +230,7 @@ Result<QString> readHwp3Body(QByteArrayView body)
 Result<QString> readHwp3Text(QByteArrayView file)
 {
     if (!file.startsWith(kHwp3Signature))
-        return Result<QString>::failure(Fault::NotHwp, QStringLiteral("not an HWP 3.0 document"));
+        return Result<QString>::failure(Fault::WrongKind, QStringLiteral("not an HWP 3.0 document"));
     if (file.size() < kDocInfoEnd)
         return Result<QString>::failure(Fault::Damaged, QStringLiteral("damaged HWP 3.0 document: the header is cut short"));
     const qsizetype bodyAt = kDocInfoEnd + le16(file, kInfoBlockLengthAt);

@@ -77,13 +77,13 @@ Result<Hwp5Header> readHwp5Header(const CompoundFile &file)
 {
     const int at = file.find(CompoundFile::kRoot, u"FileHeader");
     if (at < 0)
-        return Result<Hwp5Header>::failure(Fault::NotHwp, QStringLiteral("a compound file, but not an HWP document"));
+        return Result<Hwp5Header>::failure(Fault::WrongKind, QStringLiteral("a compound file, but not an HWP document"));
     auto bytes = file.read(at);
     if (!bytes.ok())
         return Result<Hwp5Header>::failure(bytes);
     const QByteArray &h = bytes.value();
     if (h.size() < 40 || !h.startsWith("HWP Document File"))
-        return Result<Hwp5Header>::failure(Fault::NotHwp, QStringLiteral("a compound file, but not an HWP document"));
+        return Result<Hwp5Header>::failure(Fault::WrongKind, QStringLiteral("a compound file, but not an HWP document"));
     Hwp5Header header;
     header.version = le32(h, 32);
     header.flags = le32(h, 36);

@@ -59,39 +59,31 @@ bool replaceFile(const QString &from, const QString &to)
     return true;
 }
 
-ReadOutcome readRegularFile(const QString &path, QByteArray &content)
+ReadOutcome readRegularFile(const QString &path, QByteArray &content, FileSystem &fs)
 {
     content.resize(0);
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT || errno == ENOTDIR ? ReadOutcome::Missing
-               : errno == ELOOP                    ? ReadOutcome::NotRegular
-                                                   : ReadOutcome::Failed;
-    struct stat st;
-    ReadOutcome outcome = ReadOutcome::Ok;
-    if (::fstat(fd, &st) != 0) {
-        outcome = ReadOutcome::Failed;
-    } else if (!S_ISREG(st.st_mode)) {
-        outcome = ReadOutcome::NotRegular;
-    } else {
-        content.resize(qsizetype(st.st_size));
-        qsizetype got = 0;
-        while (got < content.size()) {
-            const ssize_t n = ::read(fd, content.data() + got, size_t(content.size() - got));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                outcome = ReadOutcome::Failed;
-                break;
-            }
-            if (n == 0)
-                break;
-            got += n;
+    auto file = fs.open(path, OpenMode::ReadStored);
+    if (!file) {
+        switch (file.status().kind()) {
+        case StatusKind::NotFound:
+            return ReadOutcome::Missing;
+        case StatusKind::NotRegular:
+            return ReadOutcome::NotRegular;
+        default:
+            return ReadOutcome::Failed;
         }
-        content.resize(outcome == ReadOutcome::Ok ? got : 0);
     }
-    ::close(fd);
-    return outcome;
+    const Result<uint64_t> size = (*file)->size();
+    if (!size)
+        return ReadOutcome::Failed;
+    content.resize(qsizetype(size.value()));
+    size_t got = 0;
+    if (!(*file)->readAt(0, std::span<char>(content.data(), size_t(content.size())), &got)) {
+        content.resize(0);
+        return ReadOutcome::Failed;
+    }
+    content.resize(qsizetype(got));
+    return ReadOutcome::Ok;
 }
 
 bool writeWholeFile(const QString &path, QByteArrayView bytes)

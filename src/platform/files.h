@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/file.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -24,11 +26,12 @@ bool removeFileOnly(const QString &path);
 bool replaceFile(const QString &from, const QString &to);
 
 enum class ReadOutcome { Ok, Missing, NotRegular, Failed };
-// Reads a file whole into `content` (its buffer reused). The file is opened
-// without following a link in the last part of `path` and without
-// blocking, and read only when it is a regular file: a link, a folder, a
-// pipe or a device there is NotRegular, and `content` is left empty.
-ReadOutcome readRegularFile(const QString &path, QByteArray &content);
+// Reads a file whole into `content` (its buffer reused) through the file
+// seam `fs`, as a stored file (OpenMode::ReadStored): opened without
+// following a link in the last part of `path` and without blocking, and
+// read only when it is a regular file. A link, a folder, a pipe or a
+// device there is NotRegular; on anything but Ok `content` is left empty.
+ReadOutcome readRegularFile(const QString &path, QByteArray &content, FileSystem &fs = FileSystem::posix());
 
 // Writes `bytes` as the whole content of the file `path`, made when it is
 // missing. A link in the last part of `path`, a folder, a pipe or a device

@@ -13,7 +13,7 @@ namespace verbana::files {
 namespace {
 
 using Kind = LinkSafeFolder::Kind;
-using Result = LinkSafeFolder::Result;
+using Made = LinkSafeFolder::Result;
 
 void closeFd(int &fd)
 {
@@ -44,7 +44,7 @@ Kind whatStandsAt(int dirFd, const QByteArray &name, bool wantFolder)
     return S_ISREG(st.st_mode) ? Kind::Failed : Kind::NotFile;
 }
 
-Result failed(Kind kind, const QStringList &parts, qsizetype count, int error)
+Made failed(Kind kind, const QStringList &parts, qsizetype count, int error)
 {
     return {kind, parts.first(count).join(QLatin1Char('/')), error};
 }
@@ -59,7 +59,7 @@ LinkSafeFolder::~LinkSafeFolder()
     closeFd(baseFd_);
 }
 
-Result LinkSafeFolder::openBase()
+Made LinkSafeFolder::openBase()
 {
     if (baseFd_ >= 0)
         return {};
@@ -72,7 +72,7 @@ Result LinkSafeFolder::openBase()
 
 // Opens the first `count` components as folders below the base, making
 // the missing ones; `fd` is a new descriptor of the last.
-Result LinkSafeFolder::enter(const QStringList &parts, qsizetype count, int &fd)
+Made LinkSafeFolder::enter(const QStringList &parts, qsizetype count, int &fd)
 {
     fd = ::dup(baseFd_);
     if (fd < 0)
@@ -97,18 +97,18 @@ Result LinkSafeFolder::enter(const QStringList &parts, qsizetype count, int &fd)
     return {};
 }
 
-Result LinkSafeFolder::openDescriptor(int &fd, const QString &relative, Mode mode)
+Made LinkSafeFolder::openDescriptor(int &fd, const QString &relative, Mode mode)
 {
     fd = -1;
     const QStringList parts = relative.split(QLatin1Char('/'));
     if (!validParts(parts))
         return {Kind::Invalid, relative, 0};
-    if (Result r = openBase(); !r.ok())
+    if (Made r = openBase(); !r.ok())
         return r;
     const QString folder = parts.first(parts.size() - 1).join(QLatin1Char('/'));
     if (lastFd_ < 0 || folder != lastFolder_) {
         closeFd(lastFd_);
-        if (Result r = enter(parts, parts.size() - 1, lastFd_); !r.ok())
+        if (Made r = enter(parts, parts.size() - 1, lastFd_); !r.ok())
             return r;
         lastFolder_ = folder;
     }
@@ -145,28 +145,30 @@ Result LinkSafeFolder::openDescriptor(int &fd, const QString &relative, Mode mod
     return {};
 }
 
-Result LinkSafeFolder::openFile(QFile &file, const QString &relative, Mode mode)
+Made LinkSafeFolder::openFile(FileSystem &fs, std::unique_ptr<File> &file, const QString &relative, Mode mode)
 {
+    file.reset();
     int fd = -1;
-    if (Result r = openDescriptor(fd, relative, mode); !r.ok())
+    if (Made r = openDescriptor(fd, relative, mode); !r.ok())
         return r;
-    const QIODevice::OpenMode how = QIODevice::WriteOnly | (mode == Mode::Append ? QIODevice::Append : QIODevice::NotOpen);
-    if (!file.open(fd, how, QFileDevice::AutoCloseHandle)) {
+    auto adopted = fs.adopt(fd, base_ + QLatin1Char('/') + relative);
+    if (!adopted) {
         closeFd(fd);
         return {Kind::Failed, relative, 0};
     }
+    file = std::move(adopted.value());
     return {};
 }
 
-Result LinkSafeFolder::makeFolder(const QString &relative)
+Made LinkSafeFolder::makeFolder(const QString &relative)
 {
     const QStringList parts = relative.split(QLatin1Char('/'));
     if (!validParts(parts))
         return {Kind::Invalid, relative, 0};
-    if (Result r = openBase(); !r.ok())
+    if (Made r = openBase(); !r.ok())
         return r;
     int fd = -1;
-    Result r = enter(parts, parts.size(), fd);
+    Made r = enter(parts, parts.size(), fd);
     closeFd(fd);
     return r;
 }

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/file.h"
+
 #include <QString>
 
-class QFile;
+#include <memory>
 
 // Folders and files made below a base folder without following a symbolic
 // link: a restore writes names that come from an archive (BCK or ZIP), and
@@ -42,20 +44,17 @@ public:
 
     const QString &base() const { return base_; }
 
-    // Opens `file` on `relative` ('/' between components) for writing,
-    // making the missing folders on the way and the file when it is
-    // missing: Replace empties an existing file, Append writes at its end.
-    // `file` keeps its own name; on failure it stays closed.
-    Result openFile(QFile &file, const QString &relative, Mode mode);
-
-    // The same, handing back the blocking descriptor (the caller closes
-    // it) for writers that need no QFile around each of thousands of files.
-    Result openDescriptor(int &fd, const QString &relative, Mode mode);
+    // Opens `relative` ('/' between components) for writing as a File of
+    // the file seam `fs`, which adopts the descriptor, making the missing
+    // folders on the way and the file when it is missing: Replace empties
+    // an existing file, Append writes at its end. On failure `file` is null.
+    Result openFile(FileSystem &fs, std::unique_ptr<File> &file, const QString &relative, Mode mode);
 
     // Makes the folder `relative` with its missing levels.
     Result makeFolder(const QString &relative);
 
 private:
+    Result openDescriptor(int &fd, const QString &relative, Mode mode);
     Result openBase();
     Result enter(const QStringList &parts, qsizetype count, int &fd);
 

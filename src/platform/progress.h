@@ -49,6 +49,8 @@ public:
 
     void requestStop() { stop_ = true; }
     bool stopRequested() const { return stop_; }
+    // Before the next run: a stop asked of the last one is forgotten.
+    void clearStopRequest() { stop_ = false; }
 
     // For tests: reports made so far.
     int reports() const { return reports_; }

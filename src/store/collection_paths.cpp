@@ -115,7 +115,7 @@ bool StoredFileReader::read(const QString &relative, QByteArray &content)
 
 bool StoredFileReader::readPath(const QString &path, QByteArray &content)
 {
-    return files::readRegularFile(path, content) == files::ReadOutcome::Ok;
+    return files::readRegularFile(path, content, fs_) == files::ReadOutcome::Ok;
 }
 
 bool StoredFileReader::folderIsSafe(const QString &folder)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/file.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -58,10 +60,15 @@ QString textCopyName(const QString &context);
 // copies does: one buffer for all, and each folder on the way checked once.
 // A file is read only when it is a regular file reached through no link;
 // it is opened without blocking, so that a pipe or a device standing in
-// its place never holds the program up. Anything else reads as missing.
+// its place never holds the program up. Anything else, and a file that
+// cannot be read, reads as missing. Files are read through the file seam
+// `fs` (the disk unless a test says otherwise).
 class StoredFileReader {
 public:
-    explicit StoredFileReader(CollectionPaths paths) : paths_(std::move(paths)) {}
+    explicit StoredFileReader(CollectionPaths paths, files::FileSystem &fs = files::FileSystem::posix())
+        : paths_(std::move(paths)), fs_(fs)
+    {
+    }
 
     // Reads the text copy of `context` (CP949 bytes of CONTEXT decoded)
     // whole; false when there is none to read.
@@ -74,6 +81,7 @@ private:
     bool folderIsSafe(const QString &folder);
 
     CollectionPaths paths_;
+    files::FileSystem &fs_;
     QHash<QString, bool> folders_; // folders below the collection, checked
 };
 

@@ -4,7 +4,6 @@
 // walk runs through: the program never ends, one error is shown, and the
 // table, the list and the record boxes are as sound as before.
 #include "../editing/editing_helpers.h"
-#include "../store/flaky_file_system.h"
 
 #include "app/program_window.h"
 #include "bible/sort_orders.h"
@@ -22,6 +21,7 @@
 #include "search/ui/goto_commands.h"
 #include "stats/sermon_list_report.h"
 #include "stats/ui/statistics_commands.h"
+#include "support/flaky_file_system.h"
 #include "store/batch_scope.h"
 #include "store/sermon_record.h"
 #include "store/view_walk.h"

@@ -268,8 +268,8 @@ TEST_F(Restore, OnRestoreFileRedirectsAndRefuses)
             name = out("renamed");
     };
     QStringList restored;
-    file.OnFileRestored = [&](TBackupFile *, QString &name, QFile &f) {
-        EXPECT_TRUE(f.isOpen());
+    file.OnFileRestored = [&](TBackupFile *, QString &name, files::File &f) {
+        EXPECT_EQ(f.size().value(), 2u); // open, and whole
         restored << QFileInfo(name).fileName();
     };
     ASSERT_TRUE(restore(a));

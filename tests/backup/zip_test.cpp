@@ -6,6 +6,7 @@
 
 #include "../store/program_folder.h"
 #include "platform/cp949.h"
+#include "support/recorded_progress.h"
 #include "zip_bytes.h"
 
 #include <QDir>
@@ -16,6 +17,8 @@
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace verbana::backup {
 namespace {
@@ -65,19 +68,19 @@ protected:
 TEST_F(ZipTest, ABackupOfARestoresAsBAndOtherToolsReadIt)
 {
     const QString archive = tmp_.path() + QStringLiteral("/backup.zip");
-    int calls = 0, lastWhole = 0;
-    ASSERT_EQ(packCollection(pf(QStringLiteral("주일설교")), archive,
-                             [&](int file, int whole) {
-                                 EXPECT_TRUE(file >= 0 && file <= 100 && whole >= lastWhole && whole <= 100);
-                                 lastWhole = whole;
-                                 ++calls;
-                             }),
-              QString());
-    EXPECT_GT(calls, 3);
-    EXPECT_EQ(lastWhole, 100);
+    test::RecordedProgress packing([](const Progress::Report &r) {
+        EXPECT_TRUE(r.itemPercent >= 0 && r.itemPercent <= 100) << r.itemPercent;
+    });
+    const Outcome<void> packed = packCollection(pf(QStringLiteral("주일설교")), archive, &packing);
+    ASSERT_TRUE(packed.ok()) << packed.reason().toStdString();
+    const std::vector<uint64_t> done = packing.done();
+    EXPECT_GT(done.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
+    EXPECT_EQ(packing.steps.back().first, packing.steps.back().second);
 
-    const ZipDirectory dir = readCollectionArchive(archive);
-    ASSERT_TRUE(dir.ok()) << dir.message.toStdString();
+    const Outcome<ZipDirectory> read = readCollectionArchive(archive);
+    ASSERT_TRUE(read.ok()) << read.reason().toStdString();
+    const ZipDirectory &dir = read.value();
     EXPECT_EQ(dir.root, QStringLiteral("주일설교"));
     QStringList names;
     for (const ZipEntry &e : dir.entries)
@@ -86,7 +89,7 @@ TEST_F(ZipTest, ABackupOfARestoresAsBAndOtherToolsReadIt)
                                   QStringLiteral("data/d0/sul1.rtf"), QStringLiteral("text/d0/sul1.txt"),
                                   QStringLiteral("text/d0/은혜 설교.txt"), QStringLiteral("data/d1/")}));
 
-    ASSERT_EQ(unpackCollection(archive, dir, QStringLiteral("새 설교집"), {}), QString());
+    ASSERT_TRUE(unpackCollection(archive, dir, QStringLiteral("새 설교집")).ok());
     EXPECT_EQ(tree(pf(QStringLiteral("새 설교집"))), tree(pf(QStringLiteral("주일설교"))));
     for (const QString &file : tree(pf(QStringLiteral("주일설교"))))
         EXPECT_EQ(readAll(pf(QStringLiteral("새 설교집/")) + file), readAll(pf(QStringLiteral("주일설교/")) + file));
@@ -129,12 +132,12 @@ TEST_F(ZipTest, ABackupOfARestoresAsBAndOtherToolsReadIt)
 TEST_F(ZipTest, RestoringOverACollectionReplacesItsFilesAndKeepsTheOthers)
 {
     const QString archive = tmp_.path() + QStringLiteral("/backup.zip");
-    ASSERT_EQ(packCollection(pf(QStringLiteral("주일설교")), archive, {}), QString());
+    ASSERT_TRUE(packCollection(pf(QStringLiteral("주일설교")), archive).ok());
     makeCollection(QStringLiteral("수요설교"));
     QDir(pf(QStringLiteral("수요설교/text"))).removeRecursively();
     writeFile(pf(QStringLiteral("수요설교/TEXT/D0/SUL1.TXT")), "old copy");
     writeFile(pf(QStringLiteral("수요설교/data/d0/sul9.rtf")), "kept");
-    ASSERT_EQ(unpackCollection(archive, readCollectionArchive(archive), QStringLiteral("수요설교"), {}), QString());
+    ASSERT_TRUE(unpackCollection(archive, readCollectionArchive(archive).value(), QStringLiteral("수요설교")).ok());
     // An existing name in another letter case is the one replaced.
     EXPECT_EQ(readAll(pf(QStringLiteral("수요설교/TEXT/D0/SUL1.TXT"))), cp949::encode(QStringLiteral("첫 설교")).bytes);
     EXPECT_FALSE(QFile::exists(pf(QStringLiteral("수요설교/text"))));
@@ -148,7 +151,7 @@ TEST_F(ZipTest, RestoringOverACollectionReplacesItsFilesAndKeepsTheOthers)
 TEST_F(ZipTest, ADamagedArchiveLeavesTheCollectionAsItWas)
 {
     const QString archive = tmp_.path() + QStringLiteral("/backup.zip");
-    ASSERT_EQ(packCollection(pf(QStringLiteral("주일설교")), archive, {}), QString());
+    ASSERT_TRUE(packCollection(pf(QStringLiteral("주일설교")), archive).ok());
     QByteArray bytes = readAll(archive);
     const qsizetype big = bytes.indexOf(QStringLiteral("은혜 설교.txt").toUtf8());
     ASSERT_GT(big, 0);
@@ -158,9 +161,11 @@ TEST_F(ZipTest, ADamagedArchiveLeavesTheCollectionAsItWas)
     makeCollection(QStringLiteral("수요설교"));
     writeFile(pf(QStringLiteral("수요설교/text/d0/sul1.txt")), "old copy");
     const QStringList before = tree(pf(QStringLiteral("수요설교")));
-    const ZipDirectory dir = readCollectionArchive(archive);
+    const Outcome<ZipDirectory> dir = readCollectionArchive(archive);
     ASSERT_TRUE(dir.ok());
-    EXPECT_FALSE(unpackCollection(archive, dir, QStringLiteral("수요설교"), {}).isEmpty());
+    const Outcome<void> unpacked = unpackCollection(archive, dir.value(), QStringLiteral("수요설교"));
+    EXPECT_EQ(unpacked.fault(), Fault::Io);
+    EXPECT_FALSE(unpacked.reason().isEmpty());
     EXPECT_EQ(tree(pf(QStringLiteral("수요설교"))), before);
     EXPECT_EQ(readAll(pf(QStringLiteral("수요설교/text/d0/sul1.txt"))), QByteArray("old copy"));
     EXPECT_FALSE(QFile::exists(unzipFolder()));
@@ -175,10 +180,10 @@ TEST_F(ZipTest, WindowsNamesInCp949WithBackslashesComeBackInKorean)
                                          {{cp("옛설교\\SUL2FILE.DBF"), "table"},
                                           {cp("옛설교\\text\\d0\\주일 낮.txt"), cp("본문")},
                                           {cp("옛설교\\data\\"), ""}});
-    const ZipDirectory dir = readCollectionArchive(archive);
-    ASSERT_TRUE(dir.ok()) << dir.message.toStdString();
-    EXPECT_EQ(dir.root, QStringLiteral("옛설교"));
-    ASSERT_EQ(unpackCollection(archive, dir, QStringLiteral("옛 설교집"), {}), QString());
+    const Outcome<ZipDirectory> dir = readCollectionArchive(archive);
+    ASSERT_TRUE(dir.ok()) << dir.reason().toStdString();
+    EXPECT_EQ(dir.value().root, QStringLiteral("옛설교"));
+    ASSERT_TRUE(unpackCollection(archive, dir.value(), QStringLiteral("옛 설교집")).ok());
     EXPECT_EQ(tree(pf(QStringLiteral("옛 설교집"))),
               (QStringList{QStringLiteral("SUL2FILE.DBF"), QStringLiteral("text/d0/주일 낮.txt")}));
     EXPECT_EQ(readAll(pf(QStringLiteral("옛 설교집/text/d0/주일 낮.txt"))), cp("본문"));
@@ -192,13 +197,13 @@ TEST_F(ZipTest, ArchivesThatAreNoCollectionBackupAreRefused)
     // No sermon table at all.
     const QString other = writeArchive(QStringLiteral("other.zip"), {{"photos/a.jpg", "a"}});
     for (const QString &archive : {flat, other}) {
-        const ZipDirectory dir = readCollectionArchive(archive);
-        EXPECT_EQ(dir.verdict, ZipDirectory::Verdict::NotCollection);
-        EXPECT_EQ(dir.message, QStringLiteral("Verbana 용 압축파일이 아닌 것 같습니다."));
+        const Outcome<ZipDirectory> dir = readCollectionArchive(archive);
+        EXPECT_EQ(dir.fault(), Fault::WrongKind);
+        EXPECT_EQ(dir.reason(), QStringLiteral("Verbana 용 압축파일이 아닌 것 같습니다."));
     }
-    const ZipDirectory broken = readCollectionArchive(pf(QStringLiteral("주일설교/sul2file.dbf")));
-    EXPECT_EQ(broken.verdict, ZipDirectory::Verdict::Unreadable);
-    EXPECT_FALSE(broken.message.isEmpty());
+    const Outcome<ZipDirectory> broken = readCollectionArchive(pf(QStringLiteral("주일설교/sul2file.dbf")));
+    EXPECT_EQ(broken.fault(), Fault::Io);
+    EXPECT_FALSE(broken.reason().isEmpty());
 }
 
 // Zip slip, absolute names, drive letters, names outside the root and
@@ -218,18 +223,45 @@ TEST_F(ZipTest, HostileArchivesWriteNothingOutsideTheTarget)
     int n = 0;
     for (const auto &entries : hostile) {
         const QString archive = writeArchive(QStringLiteral("hostile%1.zip").arg(++n), entries);
-        const ZipDirectory dir = readCollectionArchive(archive);
+        const Outcome<ZipDirectory> dir = readCollectionArchive(archive);
         // An absolute name has no folder: no collection backup at all.
-        EXPECT_EQ(dir.verdict, n == 3 ? ZipDirectory::Verdict::NotCollection : ZipDirectory::Verdict::Unsafe) << n;
-        EXPECT_TRUE(dir.entries.empty());
-        if (n == 1)
-            EXPECT_EQ(dir.message, QStringLiteral("압축파일에 설교집 폴더 밖을 가리키는 이름이 있어 풀지 않았습니다.\r"
-                                                  "A/../../slip.txt"));
-        if (n == 6)
-            EXPECT_EQ(dir.message, QStringLiteral("압축파일에 링크가 들어 있어 풀지 않았습니다.\rA/data"));
-        EXPECT_EQ(unpackCollection(archive, dir, QStringLiteral("새 설교집"), {}), dir.message);
+        EXPECT_EQ(dir.fault(), n == 3 ? Fault::WrongKind : Fault::Unsafe) << n;
+        EXPECT_TRUE(dir.value().entries.empty());
+        if (n == 1) {
+            EXPECT_EQ(dir.reason(), QStringLiteral("압축파일에 설교집 폴더 밖을 가리키는 이름이 있어 풀지 않았습니다.\r"
+                                                   "A/../../slip.txt"));
+        }
+        if (n == 6) {
+            EXPECT_EQ(dir.reason(), QStringLiteral("압축파일에 링크가 들어 있어 풀지 않았습니다.\rA/data"));
+        }
     }
     EXPECT_EQ(everything(), before);
+}
+
+// A stop asked through the Progress ends either run at once and changes
+// nothing: the older archive of that name stays, and so does the
+// collection restored over.
+TEST_F(ZipTest, AStoppedRunChangesNothing)
+{
+    const QString archive = tmp_.path() + QStringLiteral("/backup.zip");
+    ASSERT_TRUE(packCollection(pf(QStringLiteral("주일설교")), archive).ok());
+    const QByteArray older = readAll(archive);
+    writeFile(pf(QStringLiteral("주일설교/text/d0/sul2.txt")), QByteArray(70000, 'y'));
+    test::RecordedProgress stopping;
+    stopping.requestStop();
+    Outcome<void> run = packCollection(pf(QStringLiteral("주일설교")), archive, &stopping);
+    EXPECT_EQ(run.fault(), Fault::Stopped);
+    EXPECT_EQ(readAll(archive), older);
+    EXPECT_EQ(tree(tmp_.path()).filter(QStringLiteral(".zip")), QStringList{QStringLiteral("backup.zip")});
+
+    makeCollection(QStringLiteral("수요설교"));
+    writeFile(pf(QStringLiteral("수요설교/text/d0/sul1.txt")), "old copy");
+    const QStringList before = tree(pf(QStringLiteral("수요설교")));
+    run = unpackCollection(archive, readCollectionArchive(archive).value(), QStringLiteral("수요설교"), &stopping);
+    EXPECT_EQ(run.fault(), Fault::Stopped);
+    EXPECT_EQ(tree(pf(QStringLiteral("수요설교"))), before);
+    EXPECT_EQ(readAll(pf(QStringLiteral("수요설교/text/d0/sul1.txt"))), QByteArray("old copy"));
+    EXPECT_FALSE(QFile::exists(unzipFolder()));
 }
 
 } // namespace

@@ -68,9 +68,9 @@ TEST(HwpTitle, TitlesOfTheFixtures)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.file);
-        const std::optional<QByteArray> title = ReadHwpTitle(hwp(c.file));
-        ASSERT_TRUE(title.has_value());
-        EXPECT_EQ(*title, c.title) << verbana::cp949::decode(*title).toStdString();
+        const verbana::Outcome<QByteArray> title = ReadHwpTitle(hwp(c.file));
+        ASSERT_TRUE(title.ok()) << title.reason().toStdString();
+        EXPECT_EQ(title.value(), c.title) << verbana::cp949::decode(title.value()).toStdString();
     }
 }
 
@@ -78,7 +78,7 @@ TEST(HwpTitle, GarbageHeadersGiveSomeTitleWithoutFailing)
 {
     VERBANA_REQUIRE_FIXTURES();
     for (const char *f : {"hwp3/damaged/ofz44990-1.hwp", "hwp3/damaged/ofz44992-1.hwp", "hwp3/damaged/ofz44997-1.hwp"})
-        EXPECT_TRUE(ReadHwpTitle(hwp(f)).has_value()) << f;
+        EXPECT_TRUE(ReadHwpTitle(hwp(f)).ok()) << f;
 }
 
 TEST(HwpTitle, JohabUnitsGoHighByteFirst)
@@ -145,9 +145,12 @@ TEST(HwpTitle, ReadsThroughADeviceAndReportsAnUnreadableFile)
     QByteArray bytes = hwp3Header({u'D', u'e', u'v'});
     QBuffer buffer(&bytes);
     ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
-    EXPECT_EQ(ReadHwpTitle(buffer), std::optional<QByteArray>(QByteArray("Dev")));
+    EXPECT_EQ(ReadHwpTitle(buffer).value(), QByteArray("Dev"));
 
     QTemporaryDir dir;
-    EXPECT_FALSE(ReadHwpTitle(dir.filePath(QStringLiteral("missing.hwp"))).has_value());
-    EXPECT_FALSE(ReadHwpTitle(dir.path()).has_value());
+    for (const QString &unreadable : {dir.filePath(QStringLiteral("missing.hwp")), dir.path()}) {
+        const verbana::Outcome<QByteArray> title = ReadHwpTitle(unreadable);
+        EXPECT_EQ(title.fault(), verbana::Fault::Io) << unreadable.toStdString();
+        EXPECT_TRUE(title.reason().startsWith(unreadable)) << title.reason().toStdString();
+    }
 }

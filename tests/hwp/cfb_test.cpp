@@ -138,7 +138,7 @@ TEST(CompoundFile, HeaderFaults)
 {
     VERBANA_REQUIRE_FIXTURES();
     const QByteArray good = example();
-    EXPECT_EQ(openFault(QByteArray("not a compound file")), Fault::NotHwp);
+    EXPECT_EQ(openFault(QByteArray("not a compound file")), Fault::WrongKind);
     EXPECT_EQ(openFault(good.first(300)), Fault::Damaged);
     QByteArray b = good;
     b[30] = 10; // 1 KB sectors

@@ -236,7 +236,7 @@ TEST(Hwp3Reader, HeaderFaults)
     EXPECT_EQ(faultOf(doc), Fault::Damaged);
 
     EXPECT_EQ(faultOf(document(b).first(1000)), Fault::Damaged);
-    EXPECT_EQ(faultOf(QByteArray("HWP Document File V2.00 ") + QByteArray(2000, '\0')), Fault::NotHwp);
+    EXPECT_EQ(faultOf(QByteArray("HWP Document File V2.00 ") + QByteArray(2000, '\0')), Fault::WrongKind);
 
     // A compressed body whose deflate stream is cut off.
     QByteArray cut = document(b, true);

@@ -14,6 +14,7 @@
 
 #include <vector>
 
+using verbana::files::FileSystem;
 using verbana::files::LinkSafeFolder;
 using Kind = LinkSafeFolder::Kind;
 using Mode = LinkSafeFolder::Mode;
@@ -61,12 +62,13 @@ TEST_P(InTheWay, StopsWithItsKindAndWritesNothingOutside)
     for (const char *what : c.planted)
         plant(base, outside, what);
     LinkSafeFolder tree(base);
-    QFile file;
+    std::unique_ptr<verbana::files::File> file;
     const QString path = QString::fromUtf8(c.path);
-    const LinkSafeFolder::Result r = c.folder ? tree.makeFolder(path) : tree.openFile(file, path, Mode::Replace);
+    const LinkSafeFolder::Result r =
+        c.folder ? tree.makeFolder(path) : tree.openFile(FileSystem::posix(), file, path, Mode::Replace);
     EXPECT_EQ(r.kind, c.kind);
     EXPECT_EQ(r.where, QString::fromUtf8(c.where));
-    EXPECT_FALSE(file.isOpen());
+    EXPECT_FALSE(file);
     EXPECT_TRUE(QDir(outside).isEmpty());
 }
 
@@ -91,11 +93,14 @@ TEST(LinkSafeFolder, MakesWhatIsMissingThenReplacesOrAppends)
     QTemporaryDir dir;
     const QString base = dir.filePath(QStringLiteral("base/new"));
     LinkSafeFolder tree(base);
-    QFile file;
+    std::unique_ptr<verbana::files::File> file;
     for (const auto &[mode, bytes] : {std::pair{Mode::Replace, "one two"}, {Mode::Replace, "1"}, {Mode::Append, "2"}}) {
-        ASSERT_TRUE(tree.openFile(file, QStringLiteral("a/b/f"), mode).ok());
-        EXPECT_EQ(file.write(bytes), qint64(qstrlen(bytes)));
-        file.close();
+        ASSERT_TRUE(tree.openFile(FileSystem::posix(), file, QStringLiteral("a/b/f"), mode).ok());
+        const auto size = file->size();
+        ASSERT_TRUE(size.isOk());
+        EXPECT_TRUE(file->writeAt(size.value(), std::span<const char>(bytes, qstrlen(bytes))).isOk());
+        EXPECT_EQ(file->path(), base + QStringLiteral("/a/b/f"));
+        file.reset();
     }
     EXPECT_EQ(verbana::test::readAll(base + QStringLiteral("/a/b/f")), QByteArray("12"));
     ASSERT_TRUE(tree.makeFolder(QStringLiteral("a/c/d")).ok());
@@ -104,8 +109,8 @@ TEST(LinkSafeFolder, MakesWhatIsMissingThenReplacesOrAppends)
     // The base is the caller's choice and may be a link itself.
     ASSERT_TRUE(QFile::link(base, dir.filePath(QStringLiteral("alias"))));
     LinkSafeFolder viaLink(dir.filePath(QStringLiteral("alias")));
-    ASSERT_TRUE(viaLink.openFile(file, QStringLiteral("x"), Mode::Replace).ok());
-    file.close();
+    ASSERT_TRUE(viaLink.openFile(FileSystem::posix(), file, QStringLiteral("x"), Mode::Replace).ok());
+    file.reset();
     EXPECT_TRUE(QFileInfo::exists(base + QStringLiteral("/x")));
 }
 

@@ -5,6 +5,7 @@
 #include "store/collection_paths.h"
 
 #include "support/fixtures.h"
+#include "support/flaky_file_system.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -84,6 +85,24 @@ TEST_F(CollectionPathsTest, APipeOrAFolderInPlaceOfATextCopyReadsAsMissingAtOnce
     EXPECT_FALSE(reader.readTextCopy(QStringLiteral("d0\\sul2.RTF"), content));
     EXPECT_LT(clock.elapsed(), 5000); // a blocking open would wait for a writer for ever
     EXPECT_TRUE(content.isEmpty());
+}
+
+// A text copy whose read fails (a bad sector) reads as missing, with
+// nothing of it kept; the reader goes on reading the next ones.
+TEST_F(CollectionPathsTest, AFailedReadReadsAsMissing)
+{
+    ASSERT_TRUE(writeAll(folder + QStringLiteral("/TEXT/D0/sul8.txt"), "eight"));
+    FlakyFileSystem flaky;
+    store::StoredFileReader reader(paths, flaky);
+    QByteArray content = "left over";
+    flaky.failReadAt(1);
+    EXPECT_FALSE(reader.readTextCopy(QStringLiteral("d0\\sul7.RTF"), content));
+    EXPECT_TRUE(flaky.failed());
+    EXPECT_TRUE(content.isEmpty());
+    EXPECT_TRUE(reader.readTextCopy(QStringLiteral("d0\\sul8.RTF"), content));
+    EXPECT_EQ(content, QByteArray("eight"));
+    EXPECT_TRUE(reader.readTextCopy(QStringLiteral("d0\\sul7.RTF"), content));
+    EXPECT_EQ(content, QByteArray("seven"));
 }
 
 } // namespace

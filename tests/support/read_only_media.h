@@ -1,31 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "store/xbase/file.h"
+#include "platform/file.h"
 
 namespace verbana::test {
 
 // The real files as read-only media show them: they open for reading,
 // and anything that would write is refused as the system refuses it.
-class ReadOnlyMedia final : public xbase::FileSystem {
+class ReadOnlyMedia final : public files::FileSystem {
 public:
-    xbase::Result<std::unique_ptr<xbase::File>> open(const QString &path, xbase::OpenMode mode) override
+    files::Result<std::unique_ptr<files::File>> open(const QString &path, files::OpenMode mode) override
     {
-        if (mode != xbase::OpenMode::ReadOnly)
-            return xbase::Status::readOnly(path + QStringLiteral(": Read-only file system"));
+        if (mode != files::OpenMode::ReadOnly && mode != files::OpenMode::ReadStored)
+            return files::Status::readOnly(path + QStringLiteral(": Read-only file system"));
         return disk().open(path, mode);
     }
     bool exists(const QString &path) override { return disk().exists(path); }
     bool isRegularFile(const QString &path) override { return disk().isRegularFile(path); }
-    xbase::Status rename(const QString &from, const QString &) override { return refused(from); }
-    xbase::Status remove(const QString &path) override { return refused(path); }
-    xbase::Status syncFolder(const QString &folder) override { return refused(folder); }
+    files::Status rename(const QString &from, const QString &) override { return refused(from); }
+    files::Status remove(const QString &path) override { return refused(path); }
+    files::Status syncFolder(const QString &folder) override { return refused(folder); }
 
 private:
-    static xbase::FileSystem &disk() { return xbase::FileSystem::posix(); }
-    static xbase::Status refused(const QString &path)
+    static files::FileSystem &disk() { return files::FileSystem::posix(); }
+    static files::Status refused(const QString &path)
     {
-        return xbase::Status::readOnly(path + QStringLiteral(": Read-only file system"));
+        return files::Status::readOnly(path + QStringLiteral(": Read-only file system"));
     }
 };
 

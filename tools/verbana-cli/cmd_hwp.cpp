@@ -12,12 +12,12 @@ int hwpTitle(const QStringList &args)
 {
     if (args.size() != 1)
         return usageError("hwp-title");
-    const std::optional<QByteArray> title = exchange::ReadHwpTitle(args[0]);
-    if (!title) {
+    const Outcome<QByteArray> title = exchange::ReadHwpTitle(args[0]);
+    if (!title.ok()) {
         err(QStringLiteral("%1: cannot be read").arg(args[0]));
         return Failed;
     }
-    out(cp949::decode(*title) + QLatin1Char('\n'));
+    out(cp949::decode(title.value()) + QLatin1Char('\n'));
     return Ok;
 }
 

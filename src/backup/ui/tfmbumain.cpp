@@ -7,7 +7,6 @@
 #include "platform/commands.h"
 #include "platform/cp949.h"
 #include "platform/described.h"
-#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
 #include "store/collection_lifecycle.h"
@@ -280,12 +279,10 @@ void TfmBUmain::OnProgress(const QString &filename, int percent)
         Gauge1->setValue(qMin(Gauge1->maximum(), filename.mid(1).toInt()));
     else if (!filename.startsWith(QLatin1Char('%')))
         lblBackupTitle->setText(QStringLiteral("백업파일 저장중...."));
+    // The component's Progress lets the event loop run as it goes, while
+    // it lists the files too.
     ProgressBar1->setVisible(percent < 100);
     ProgressBar1->setValue(percent);
-    // The component lets the event loop run after every piece it writes;
-    // while it only lists the files, the window does.
-    if (filename.startsWith(QLatin1Char('%')))
-        QCoreApplication::processEvents();
 }
 
 void TfmBUmain::stopBackupClick()
@@ -319,31 +316,18 @@ void TfmBUmain::btnRestoreClick()
     running(pnlRestore, true);
     const QListWidgetItem *item = FileListBox1->currentItem();
     const QString archive = item ? folder_ + QLatin1Char('/') + item->text() : QString();
-    backupFile_.setRestoreFullPath(true);
-    const bool restored = !archive.isEmpty() && backupFile_.Restore(archive, rebackFolder());
-    if (!backupFile_.RaisedError().isEmpty()) {
-        backupFile_.Stop();
-        running(pnlRestore, false);
+    const BckRestore result =
+        archive.isEmpty() ? BckRestore::Failed : restoreBckCollection(backupFile_, archive, target, [] {
+            showInformation(QStringLiteral("백업파일은 재생되었습니다.\r임시보관해두었던 기존파일을 삭제합니다."));
+        });
+    running(pnlRestore, false);
+    if (result == BckRestore::Damaged) {
         showError(QStringLiteral("백업파일 재생 실패\r백업파일에 문제가 있는 것 같습니다."));
-        files::removeFolder(rebackFolder());
         closing_ = true;
         done(QDialog::Rejected);
         return;
     }
-    restoreFinished(restored, target);
-}
-
-void TfmBUmain::restoreFinished(bool restored, const QString &target)
-{
-    bool placed = false;
-    if (restored) {
-        placed = placeRestoredCollection(rebackFolder(), target, [] {
-                     showInformation(QStringLiteral("백업파일은 재생되었습니다.\r임시보관해두었던 기존파일을 삭제합니다."));
-                 }) == Placement::Placed;
-    }
-    files::removeFolder(rebackFolder());
-    running(pnlRestore, false);
-    if (placed)
+    if (result == BckRestore::Placed)
         showInformation(QStringLiteral("백업파일 재생 완료"));
     else
         showError(QStringLiteral("백업파일 재생 실패"));

@@ -71,7 +71,6 @@ private:
     void fillDrives();
     void directoryChosen(const QString &name);
     void running(QFrame *panel, bool on);
-    void restoreFinished(bool restored, const QString &target);
 
     TBackupFile backupFile_;
     QString folder_;

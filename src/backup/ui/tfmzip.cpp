@@ -9,6 +9,7 @@
 #include "platform/paths.h"
 #include "platform/prompts.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QProgressBar>
@@ -31,7 +32,8 @@ QProgressBar *bar(const char *name, const QString &label, QWidget *parent)
 
 } // namespace
 
-TfmZip::TfmZip(QWidget *parent) : QDialog(parent)
+TfmZip::TfmZip(QWidget *parent)
+    : QDialog(parent), progress_([this](const Progress::Report &report) { showProgress(report); })
 {
     setObjectName(QStringLiteral("fmZip"));
     setWindowTitle(QStringLiteral("백업 저장/해제"));
@@ -56,21 +58,48 @@ TfmZip::TfmZip(QWidget *parent) : QDialog(parent)
     layout->addWidget(ProgressBar2);
     connect(btnBackup, &QPushButton::clicked, this, asCommand([this] { btnBackupClick(); }));
     connect(btnRestore, &QPushButton::clicked, this, asCommand([this] { btnRestoreClick(); }));
-    connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
+    connect(btnClose, &QPushButton::clicked, this, &TfmZip::reject);
     resize(360, 120);
 }
 
-void TfmZip::showProgress(int filePercent, int wholePercent)
+void TfmZip::showProgress(const Progress::Report &report)
 {
-    ProgressBar1->setValue(qMax(1, filePercent));
-    ProgressBar2->setValue(qMax(1, wholePercent));
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    ProgressBar1->setValue(qBound(1, report.itemPercent, 100));
+    ProgressBar2->setValue(qMax(1, report.total == 0 ? 100 : report.percent()));
+    QCoreApplication::processEvents();
 }
 
 void TfmZip::setRunning(bool on)
 {
-    for (QPushButton *b : {btnBackup, btnRestore, btnClose})
+    running_ = on;
+    for (QPushButton *b : {btnBackup, btnRestore})
         b->setEnabled(!on);
+}
+
+bool TfmZip::succeeded(const Outcome<void> &run)
+{
+    if (!run.ok() && run.fault() != Fault::Stopped)
+        showError(run.reason());
+    return run.ok();
+}
+
+void TfmZip::reject()
+{
+    if (running_) {
+        progress_.requestStop();
+        return;
+    }
+    QDialog::reject();
+}
+
+void TfmZip::closeEvent(QCloseEvent *event)
+{
+    if (running_) {
+        progress_.requestStop();
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 void TfmZip::btnBackupClick()
@@ -84,15 +113,12 @@ void TfmZip::btnBackupClick()
         archive = source.archive();
     }
     const QString folder = paths::resolve(paths::programFolder(), collection);
+    progress_.clearStopRequest();
     setRunning(true);
-    const QString failure =
-        packCollection(folder, archive, [this](int file, int whole) { showProgress(file, whole); });
+    const Outcome<void> packed = packCollection(folder, archive, &progress_);
     setRunning(false);
-    if (!failure.isEmpty()) {
-        showError(failure);
-        return;
-    }
-    accept();
+    if (succeeded(packed))
+        accept();
 }
 
 void TfmZip::btnRestoreClick()
@@ -108,20 +134,17 @@ void TfmZip::btnRestoreClick()
             return;
         name = target.target();
     }
-    const ZipDirectory directory = readCollectionArchive(archive);
+    const Outcome<ZipDirectory> directory = readCollectionArchive(archive);
     if (!directory.ok()) {
-        showError(directory.message);
+        showError(directory.reason());
         return;
     }
+    progress_.clearStopRequest();
     setRunning(true);
-    const QString failure =
-        unpackCollection(archive, directory, name, [this](int file, int whole) { showProgress(file, whole); });
+    const Outcome<void> unpacked = unpackCollection(archive, directory.value(), name, &progress_);
     setRunning(false);
-    if (!failure.isEmpty()) {
-        showError(failure);
-        return;
-    }
-    accept();
+    if (succeeded(unpacked))
+        accept();
 }
 
 } // namespace verbana::backup::ui

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "flaky_file_system.h"
+#include "support/flaky_file_system.h"
 
 namespace verbana::test {
 
-using xbase::Status;
+using files::Status;
 
-class FlakyFile final : public xbase::File {
+class FlakyFile final : public files::File {
 public:
-    FlakyFile(FlakyFileSystem &fs, std::unique_ptr<xbase::File> inner) : fs_(fs), inner_(std::move(inner)) {}
+    FlakyFile(FlakyFileSystem &fs, std::unique_ptr<files::File> inner) : fs_(fs), inner_(std::move(inner)) {}
 
     Status readAt(uint64_t offset, std::span<char> data, size_t *got) override
     {
@@ -21,27 +21,38 @@ public:
             return Status::ioError(QStringLiteral("write error: %1: injected failure").arg(path()));
         return inner_->writeAt(offset, data);
     }
-    xbase::Result<uint64_t> size() override { return inner_->size(); }
+    files::Result<uint64_t> size() override { return inner_->size(); }
     Status truncate(uint64_t size) override { return inner_->truncate(size); }
     Status sync() override { return inner_->sync(); }
-    Status tryLock(uint64_t offset, uint64_t length, xbase::LockMode mode) override
+    Status tryLock(uint64_t offset, uint64_t length, files::LockMode mode) override
     {
         return inner_->tryLock(offset, length, mode);
     }
     Status unlock(uint64_t offset, uint64_t length) override { return inner_->unlock(offset, length); }
     QString path() const override { return inner_->path(); }
+    files::Result<QDateTime> modified() override { return inner_->modified(); }
+    Status setModified(const QDateTime &when) override { return inner_->setModified(when); }
 
 private:
     FlakyFileSystem &fs_;
-    std::unique_ptr<xbase::File> inner_;
+    std::unique_ptr<files::File> inner_;
 };
 
-xbase::Result<std::unique_ptr<xbase::File>> FlakyFileSystem::open(const QString &path, xbase::OpenMode mode)
+files::Result<std::unique_ptr<files::File>> FlakyFileSystem::wrap(files::Result<std::unique_ptr<files::File>> file)
 {
-    auto file = inner_.open(path, mode);
     if (!file)
         return file.status();
-    return std::unique_ptr<xbase::File>(std::make_unique<FlakyFile>(*this, std::move(file.value())));
+    return std::unique_ptr<files::File>(std::make_unique<FlakyFile>(*this, std::move(file.value())));
+}
+
+files::Result<std::unique_ptr<files::File>> FlakyFileSystem::open(const QString &path, files::OpenMode mode)
+{
+    return wrap(inner_.open(path, mode));
+}
+
+files::Result<std::unique_ptr<files::File>> FlakyFileSystem::adopt(int fd, const QString &path)
+{
+    return wrap(inner_.adopt(fd, path));
 }
 
 } // namespace verbana::test

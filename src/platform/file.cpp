@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/xbase/file.h"
+#include "platform/file.h"
 
-namespace verbana::xbase {
+namespace verbana::files {
 
 Result<std::unique_ptr<File>> createTemporary(FileSystem &fs, const QString &path)
 {
     if (fs.isRegularFile(path))
-        XB_TRY(fs.remove(path));
+        VERBANA_TRY(fs.remove(path));
     auto file = fs.open(path, OpenMode::CreateNew);
     if (!file && file.status().kind() != StatusKind::IOError)
         return Status::ioError(file.status().message());
@@ -26,4 +26,4 @@ void discardTemporary(FileSystem &fs, const QString &temp)
         (void)fs.remove(temp);
 }
 
-} // namespace verbana::xbase
+} // namespace verbana::files

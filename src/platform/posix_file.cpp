@@ -4,7 +4,7 @@
 // one process exclude each other just as two processes do, and closing
 // another descriptor of the same file does not drop them. They conflict
 // with the classic record locks other xBase engines take.
-#include "store/xbase/file.h"
+#include "platform/file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,14 +17,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace verbana::xbase {
+#include <ctime>
+
+namespace verbana::files {
 namespace {
 
 QString errnoText(int e) { return QString::fromLocal8Bit(std::strerror(e)); }
 
 class PosixFile final : public File {
 public:
-    PosixFile(int fd, QString path) : fd_(fd), path_(std::move(path)) {}
+    // `knownSize`, when not negative, is the size of a stored file as it
+    // was opened (see OpenMode::ReadStored).
+    PosixFile(int fd, QString path, int64_t knownSize = -1) : fd_(fd), path_(std::move(path)), knownSize_(knownSize) {}
     ~PosixFile() override
     {
         if (view_)
@@ -70,6 +74,8 @@ public:
 
     Result<uint64_t> size() override
     {
+        if (knownSize_ >= 0)
+            return uint64_t(knownSize_);
         struct stat st;
         if (::fstat(fd_, &st) != 0)
             return Status::ioError(QStringLiteral("stat error: %1: %2").arg(path_, errnoText(errno)));
@@ -121,6 +127,23 @@ public:
 
     QString path() const override { return path_; }
 
+    Result<QDateTime> modified() override
+    {
+        struct stat st;
+        if (::fstat(fd_, &st) != 0)
+            return Status::ioError(QStringLiteral("stat error: %1: %2").arg(path_, errnoText(errno)));
+        return QDateTime::fromMSecsSinceEpoch(qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000);
+    }
+
+    Status setModified(const QDateTime &when) override
+    {
+        const qint64 ms = when.toMSecsSinceEpoch();
+        const struct timespec times[2] = {{0, UTIME_OMIT}, {time_t(ms / 1000), long(ms % 1000) * 1000000}};
+        if (::futimens(fd_, times) != 0)
+            return Status::ioError(QStringLiteral("time error: %1: %2").arg(path_, errnoText(errno)));
+        return Status::ok();
+    }
+
     const char *map(uint64_t length) override
     {
         if (view_ && viewLength_ == length)
@@ -142,6 +165,7 @@ public:
 private:
     int fd_;
     QString path_;
+    int64_t knownSize_;
     void *view_ = nullptr;
     size_t viewLength_ = 0;
 };
@@ -164,26 +188,50 @@ public:
         case OpenMode::CreateNew:
             flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
             break;
+        case OpenMode::ReadStored:
+            flags |= O_RDONLY | O_NOFOLLOW | O_NONBLOCK;
+            break;
         }
         const QByteArray native = QFile::encodeName(path);
         int fd = ::open(native.constData(), flags, 0666);
         if (fd < 0) {
             const int e = errno;
-            if (e == ENOENT)
+            if (e == ENOENT || (mode == OpenMode::ReadStored && e == ENOTDIR))
                 return Status::notFound(path);
             if (e == EEXIST)
                 return Status::ioError(QStringLiteral("%1: something else has the name (a link?): not overwritten").arg(path));
+            if (mode == OpenMode::ReadStored && e == ELOOP)
+                return Status::notRegular(QStringLiteral("%1: is a symbolic link").arg(path));
             // Read-only media and files the user may not write: the caller
             // can still open them for reading.
-            if (mode != OpenMode::ReadOnly && (e == EROFS || e == EACCES || e == EPERM))
+            if (mode != OpenMode::ReadOnly && mode != OpenMode::ReadStored && (e == EROFS || e == EACCES || e == EPERM))
                 return Status::readOnly(QStringLiteral("%1: %2").arg(path, errnoText(e)));
             return Status::ioError(QStringLiteral("%1: %2").arg(path, errnoText(e)));
         }
         struct stat st;
-        if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        if (::fstat(fd, &st) == 0) {
+            if (S_ISDIR(st.st_mode)) {
+                ::close(fd);
+                return mode == OpenMode::ReadStored ? Status::notRegular(QStringLiteral("%1: is a folder").arg(path))
+                                                    : Status::ioError(QStringLiteral("%1: is a folder").arg(path));
+            }
+            if (mode == OpenMode::ReadStored && !S_ISREG(st.st_mode)) {
+                ::close(fd);
+                return Status::notRegular(QStringLiteral("%1: is a pipe or device, not a file").arg(path));
+            }
+        } else if (mode == OpenMode::ReadStored) {
+            const int e = errno;
             ::close(fd);
-            return Status::ioError(QStringLiteral("%1: is a folder").arg(path));
+            return Status::ioError(QStringLiteral("%1: %2").arg(path, errnoText(e)));
         }
+        const int64_t knownSize = mode == OpenMode::ReadStored ? int64_t(st.st_size) : -1;
+        return std::unique_ptr<File>(new PosixFile(fd, path, knownSize));
+    }
+
+    Result<std::unique_ptr<File>> adopt(int fd, const QString &path) override
+    {
+        if (fd < 0)
+            return Status::invalidArgument(QStringLiteral("%1: no descriptor").arg(path));
         return std::unique_ptr<File>(new PosixFile(fd, path));
     }
 
@@ -225,10 +273,12 @@ public:
 
 } // namespace
 
+Result<std::unique_ptr<File>> FileSystem::adopt(int fd, const QString &path) { return posix().adopt(fd, path); }
+
 FileSystem &FileSystem::posix()
 {
     static PosixFileSystem fs;
     return fs;
 }
 
-} // namespace verbana::xbase
+} // namespace verbana::files

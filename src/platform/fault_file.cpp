@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/xbase/fault_file.h"
+#include "platform/fault_file.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace verbana::xbase {
+namespace verbana::files {
 namespace {
 
 QString folderOf(const QString &path) { return QDir::cleanPath(QFileInfo(path).path()); }
@@ -15,7 +15,7 @@ Result<QByteArray> readWhole(File &file)
     if (!size)
         return size.status();
     QByteArray bytes(qsizetype(*size), Qt::Uninitialized);
-    XB_TRY(file.readAt(0, std::span<char>(bytes.data(), size_t(bytes.size()))));
+    VERBANA_TRY(file.readAt(0, std::span<char>(bytes.data(), size_t(bytes.size()))));
     return bytes;
 }
 
@@ -36,7 +36,7 @@ public:
     Result<uint64_t> size() override { return inner_->size(); }
     Status truncate(uint64_t size) override
     {
-        XB_TRY(inner_->truncate(size));
+        VERBANA_TRY(inner_->truncate(size));
         fs_.record({FaultFileSystem::Change::Truncate, {}, {}, inode_, size});
         return Status::ok();
     }
@@ -50,7 +50,7 @@ public:
         case FaultFileSystem::SyncFate::Durable:
             break;
         }
-        XB_TRY(inner_->sync());
+        VERBANA_TRY(inner_->sync());
         return fs_.fileSynced(inode_, *inner_);
     }
     Status tryLock(uint64_t offset, uint64_t length, LockMode mode) override
@@ -59,6 +59,8 @@ public:
     }
     Status unlock(uint64_t offset, uint64_t length) override { return inner_->unlock(offset, length); }
     QString path() const override { return inner_->path(); }
+    Result<QDateTime> modified() override { return inner_->modified(); }
+    Status setModified(const QDateTime &when) override { return inner_->setModified(when); }
     const char *map(uint64_t length) override { return inner_->map(length); }
 
 private:
@@ -164,7 +166,7 @@ Status FaultFileSystem::rename(const QString &from, const QString &to)
 {
     adopt(from);
     adopt(to);
-    XB_TRY(inner_.rename(from, to));
+    VERBANA_TRY(inner_.rename(from, to));
     const int inode = live_.take(from);
     live_[to] = inode;
     record({Change::Rename, from, to, inode});
@@ -174,7 +176,7 @@ Status FaultFileSystem::rename(const QString &from, const QString &to)
 Status FaultFileSystem::remove(const QString &path)
 {
     adopt(path);
-    XB_TRY(inner_.remove(path));
+    VERBANA_TRY(inner_.remove(path));
     if (live_.contains(path))
         record({Change::Remove, path, {}, live_.take(path)});
     return Status::ok();
@@ -190,7 +192,7 @@ Status FaultFileSystem::syncFolder(const QString &folder)
     case SyncFate::Durable:
         break;
     }
-    XB_TRY(inner_.syncFolder(folder));
+    VERBANA_TRY(inner_.syncFolder(folder));
     const QString clean = QDir::cleanPath(folder);
     std::erase_if(pending_, [&](const Change &c) {
         if (c.kind == Change::Truncate || folderOf(c.kind == Change::Remove ? c.from : c.to) != clean)
@@ -212,14 +214,14 @@ Status FaultFileSystem::powerCut(int keepChanges)
     for (const QString &path : seen_) {
         auto it = after.find(path);
         if (it == after.end()) {
-            XB_TRY(inner_.remove(path));
+            VERBANA_TRY(inner_.remove(path));
             continue;
         }
         auto file = inner_.open(path, OpenMode::Create);
         if (!file)
             return file.status();
         const QByteArray &bytes = durable_[size_t(it.value())];
-        XB_TRY((*file)->writeAt(0, std::span<const char>(bytes.constData(), size_t(bytes.size()))));
+        VERBANA_TRY((*file)->writeAt(0, std::span<const char>(bytes.constData(), size_t(bytes.size()))));
     }
     live_ = disk_ = after;
     pending_.clear();
@@ -229,4 +231,4 @@ Status FaultFileSystem::powerCut(int keepChanges)
     return Status::ok();
 }
 
-} // namespace verbana::xbase
+} // namespace verbana::files

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "store/xbase/memory_file.h"
+#include "platform/memory_file.h"
 
 #include <cstring>
 
-namespace verbana::xbase {
+namespace verbana::files {
 
 class MemoryFile final : public File {
 public:
@@ -52,6 +52,12 @@ public:
     Status tryLock(uint64_t, uint64_t, LockMode) override { return Status::ok(); }
     Status unlock(uint64_t, uint64_t) override { return Status::ok(); }
     QString path() const override { return path_; }
+    Result<QDateTime> modified() override { return d_->modified; }
+    Status setModified(const QDateTime &when) override
+    {
+        d_->modified = when;
+        return Status::ok();
+    }
 
 private:
     MemoryFileSystem &fs_;
@@ -69,7 +75,8 @@ bool MemoryFileSystem::shouldFailWrite()
 
 Result<std::unique_ptr<File>> MemoryFileSystem::open(const QString &path, OpenMode mode)
 {
-    if (readOnly_ && mode != OpenMode::ReadOnly)
+    const bool reading = mode == OpenMode::ReadOnly || mode == OpenMode::ReadStored;
+    if (readOnly_ && !reading)
         return Status::readOnly(QStringLiteral("%1: read-only file system").arg(path));
     auto it = files_.find(path);
     if (it == files_.end()) {
@@ -81,7 +88,7 @@ Result<std::unique_ptr<File>> MemoryFileSystem::open(const QString &path, OpenMo
     } else if (mode == OpenMode::Create) {
         it.value() = std::make_shared<Data>();
     }
-    return std::unique_ptr<File>(new MemoryFile(*this, it.value(), path, mode == OpenMode::ReadOnly));
+    return std::unique_ptr<File>(new MemoryFile(*this, it.value(), path, reading));
 }
 
 Status MemoryFileSystem::rename(const QString &from, const QString &to)
@@ -117,4 +124,4 @@ QByteArray MemoryFileSystem::get(const QString &path) const
     return it == files_.end() ? QByteArray() : it.value()->bytes;
 }
 
-} // namespace verbana::xbase
+} // namespace verbana::files
