@@ -24,6 +24,7 @@
 #include "support/file_size_limit.h"
 #include "support/fixtures.h"
 #include "support/scripted_prompter.h"
+#include "support/window_lookup.h"
 
 #include <QAction>
 #include <QApplication>
@@ -46,6 +47,9 @@
 
 namespace verbana {
 namespace {
+
+using test::child;
+using test::pressF1;
 
 class HelperCommandsTest : public ::testing::Test {
 protected:
@@ -72,19 +76,7 @@ protected:
     QString ini() const { return tmp.path() + QStringLiteral("/verbdesk.ini"); }
     QString iniText() const { return cp949::decode(test::readAll(ini())); }
     QAction *action(const char *name) const { return window->findChild<QAction *>(QLatin1String(name)); }
-    template <typename T = QWidget> static T *child(QWidget &w, const char *name)
-    {
-        T *c = w.findChild<T *>(QLatin1String(name));
-        EXPECT_NE(c, nullptr) << name;
-        return c;
-    }
     static QString shownPage() { return settings::ui::helpWindow()->currentPage(); }
-    // F1 where the keyboard focus is in `w`.
-    static void pressF1(QWidget &w)
-    {
-        QWidget *focus = w.focusWidget();
-        QTest::keyClick(focus ? focus : &w, Qt::Key_F1);
-    }
     static QStringList items(QComboBox *box)
     {
         QStringList l;
