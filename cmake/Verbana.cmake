@@ -57,6 +57,9 @@ function(verbana_test name)
   endif()
   verbana_target_defaults(${name})
   target_compile_definitions(${name} PRIVATE VERBANA_SHARED_DIR="${VERBANA_SHARED_DIR}")
+  # A test's files compile as one: each would otherwise parse the headers of
+  # Qt and GoogleTest again.
+  set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 0)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     LABELS "${ARG_LABELS}"

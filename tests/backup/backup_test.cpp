@@ -20,9 +20,9 @@ using verbana::test::parseArchive;
 
 namespace {
 
-const QDateTime kWhen(QDate(2021, 6, 7), QTime(8, 9, 10), Qt::LocalTime);
+const QDateTime kSourceTime(QDate(2021, 6, 7), QTime(8, 9, 10), Qt::LocalTime);
 
-QByteArray noiseOf(qsizetype size)
+QByteArray noiseBytes(qsizetype size)
 {
     QByteArray b(size, Qt::Uninitialized);
     QRandomGenerator gen(11);
@@ -45,7 +45,7 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(data);
         f.flush();
-        f.setFileTime(kWhen, QFileDevice::FileModificationTime);
+        f.setFileTime(kSourceTime, QFileDevice::FileModificationTime);
     }
     QByteArray stored(const QString &relative) const { return *bck::storedName(source() + QLatin1Char('/') + relative); }
     test::ParsedArchive parsed() const { return parseArchive({test::readAll(archive())}); }
@@ -60,7 +60,7 @@ TEST_F(Backup, EmptyFileArchiveByteByByte)
     file.setBackupTitle("\xbc\xb3\xb1\xb3");
     ASSERT_TRUE(file.Backup({pattern()}, archive()));
     test::ArchiveBytes expected;
-    expected.header("\xbc\xb3\xb1\xb3", 0, 1).entry(stored(QStringLiteral("e.txt")), bck::toDosTime(kWhen));
+    expected.header("\xbc\xb3\xb1\xb3", 0, 1).entry(stored(QStringLiteral("e.txt")), bck::toDosTime(kSourceTime));
     expected.segmentStart().segmentEnd().end();
     EXPECT_EQ(test::readAll(archive()), expected.bytes());
 }
@@ -78,7 +78,7 @@ TEST_F(Backup, StoredNamesAreLowerCaseDrivePathsInCp949)
 
 TEST_F(Backup, PiecesOfAtMost16384Bytes)
 {
-    const QByteArray noise = noiseOf(16385);
+    const QByteArray noise = noiseBytes(16385);
     put(QStringLiteral("a16384"), QByteArray(16384, 'a'));
     put(QStringLiteral("b16385"), QByteArray(16385, 'b'));
     put(QStringLiteral("c-noise"), noise);
@@ -98,7 +98,7 @@ TEST_F(Backup, PiecesOfAtMost16384Bytes)
     ASSERT_EQ(noisy.size(), 2u);
     EXPECT_EQ(noisy[0].length, -16384); // does not compress: stored as it is
     EXPECT_EQ(a.entries[2].data(), noise);
-    EXPECT_EQ(a.entries[0].date, bck::toDosTime(kWhen));
+    EXPECT_EQ(a.entries[0].date, bck::toDosTime(kSourceTime));
 }
 
 TEST_F(Backup, SubfoldersFirstAndProgressCountsListedFiles)
@@ -163,7 +163,7 @@ TEST_F(Backup, VanishedFileIsLeftOutButStillCounted)
 
 TEST_F(Backup, FloppyVolumesStayBelowTheLimit)
 {
-    const QByteArray big = noiseOf(3200000);
+    const QByteArray big = noiseBytes(3200000);
     put(QStringLiteral("big.bin"), big);
     put(QStringLiteral("small.txt"), "after");
     file.setMaxSize(1400000);
@@ -196,7 +196,7 @@ TEST_F(Backup, FloppyVolumesStayBelowTheLimit)
 
 TEST_F(Backup, RefusedDiskStopsSilently)
 {
-    put(QStringLiteral("big.bin"), noiseOf(100000));
+    put(QStringLiteral("big.bin"), noiseBytes(100000));
     file.setMaxSize(40000);
     QList<quint16> disks;
     file.OnNeedDisk = [&](TBackupFile *, quint16 disk, bool &go) {
@@ -213,7 +213,7 @@ TEST_F(Backup, RefusedDiskStopsSilently)
 
 TEST_F(Backup, TinyVolumeLimitStillMakesProgress)
 {
-    const QByteArray data = noiseOf(50000);
+    const QByteArray data = noiseBytes(50000);
     put(QStringLiteral("f"), data);
     file.setMaxSize(100);
     file.OnNeedDisk = [](TBackupFile *, quint16, bool &) {};
@@ -284,7 +284,7 @@ TEST_F(Backup, IncrementalTakesEveryFileAndLeavesThemAlone)
     EXPECT_TRUE(file.SetArchiveFlag());
     ASSERT_TRUE(file.Backup({pattern()}, archive()));
     EXPECT_EQ(parsed().entries.size(), 2u);
-    EXPECT_EQ(QFileInfo(source() + QStringLiteral("/a")).lastModified(), kWhen);
+    EXPECT_EQ(QFileInfo(source() + QStringLiteral("/a")).lastModified(), kSourceTime);
     EXPECT_EQ(test::readAll(source() + QStringLiteral("/a")), QByteArray("a"));
 }
 
@@ -296,7 +296,7 @@ TEST_F(Backup, FileListFirstWhenAsked)
     const test::ParsedArchive a = parsed();
     ASSERT_EQ(a.entries.size(), 2u);
     EXPECT_EQ(a.entries[0].name, QByteArray("FILE:LIST"));
-    const QByteArray line = stored(QStringLiteral("a")) + '\t' + QByteArray::number(bck::toDosTime(kWhen)) + "=3\r\n";
+    const QByteArray line = stored(QStringLiteral("a")) + '\t' + QByteArray::number(bck::toDosTime(kSourceTime)) + "=3\r\n";
     EXPECT_EQ(a.entries[0].data(), line);
     EXPECT_EQ(a.count, 1);
     EXPECT_EQ(a.total, 3 + line.size());

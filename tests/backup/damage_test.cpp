@@ -19,7 +19,7 @@ using verbana::test::ArchiveBytes;
 
 namespace {
 
-const quint32 kDate = test::dosDate(2010, 1, 2, 3, 4, 6);
+const quint32 kEntryDate = test::dosDate(2010, 1, 2, 3, 4, 6);
 
 struct Outcome {
     bool result = true;
@@ -59,7 +59,7 @@ class UnsafeNames : public ::testing::TestWithParam<const char *> {};
 TEST_P(UnsafeNames, AreNeverWritten)
 {
     ArchiveBytes a;
-    a.header("", 4, 2).file("c:\\ok", kDate, "fine").file(GetParam(), kDate, "evil").end();
+    a.header("", 4, 2).file("c:\\ok", kEntryDate, "fine").file(GetParam(), kEntryDate, "evil").end();
     const Outcome o = restoreBytes(a.bytes());
     EXPECT_FALSE(o.result);
     EXPECT_EQ(o.code, 1);
@@ -76,7 +76,7 @@ TEST(Damage, OversizedChunksEitherWay)
 {
     for (qint32 length : {16385, -16385, 0x7fffffff, qint32(0x80000000)}) {
         ArchiveBytes a;
-        a.header("", 1, 1).entry("c:\\f", kDate).segmentStart().int32(length).raw(QByteArray(20000, 'x'));
+        a.header("", 1, 1).entry("c:\\f", kEntryDate).segmentStart().int32(length).raw(QByteArray(20000, 'x'));
         const Outcome o = restoreBytes(a.bytes());
         EXPECT_FALSE(o.result) << length;
         EXPECT_EQ(o.code, 1) << length;
@@ -86,7 +86,7 @@ TEST(Damage, OversizedChunksEitherWay)
 TEST(Damage, StreamThatInflatesBeyondOnePiece)
 {
     ArchiveBytes a;
-    a.header("", 1, 1).entry("c:\\f", kDate).segmentStart().zlibChunk(QByteArray(16385, 'a')).segmentEnd().end();
+    a.header("", 1, 1).entry("c:\\f", kEntryDate).segmentStart().zlibChunk(QByteArray(16385, 'a')).segmentEnd().end();
     const Outcome o = restoreBytes(a.bytes());
     EXPECT_FALSE(o.result);
     EXPECT_EQ(o.code, 1);
@@ -97,7 +97,7 @@ TEST(Damage, StreamThatDoesNotEndOrHasStrayBytes)
     const QByteArray z = test::zlibStream("some text that compresses, some text");
     for (const QByteArray &chunk : {z.left(z.size() - 3), z + "??"}) {
         ArchiveBytes a;
-        a.header("", 1, 1).entry("c:\\f", kDate).segmentStart().int32(qint32(chunk.size())).raw(chunk);
+        a.header("", 1, 1).entry("c:\\f", kEntryDate).segmentStart().int32(qint32(chunk.size())).raw(chunk);
         a.segmentEnd().end();
         const Outcome o = restoreBytes(a.bytes());
         EXPECT_FALSE(o.result);
@@ -108,7 +108,7 @@ TEST(Damage, StreamThatDoesNotEndOrHasStrayBytes)
 TEST(Damage, GarbageThatZlibRejects)
 {
     ArchiveBytes a;
-    a.header("", 1, 1).entry("c:\\f", kDate).segmentStart().int32(6).raw("garbag").segmentEnd().end();
+    a.header("", 1, 1).entry("c:\\f", kEntryDate).segmentStart().int32(6).raw("garbag").segmentEnd().end();
     const Outcome o = restoreBytes(a.bytes());
     EXPECT_FALSE(o.result);
     EXPECT_EQ(o.code, 6);
@@ -138,7 +138,7 @@ TEST(Damage, MarkerWithoutDigits)
 TEST(Damage, EveryTruncationFails)
 {
     ArchiveBytes a;
-    a.header("title", 16390, 2).file("c:\\d\\one", kDate, QByteArray(16385, 'q')).file("c:\\d\\two", kDate, "22222");
+    a.header("title", 16390, 2).file("c:\\d\\one", kEntryDate, QByteArray(16385, 'q')).file("c:\\d\\two", kEntryDate, "22222");
     a.end();
     const QByteArray whole = a.bytes();
     ASSERT_TRUE(restoreBytes(whole).result);

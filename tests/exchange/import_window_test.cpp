@@ -57,7 +57,6 @@ QStringList texts(QListWidget *list)
     return out;
 }
 
-} // namespace
 
 TEST_F(ImportWindowTest, ChosenListTakesEachNameOnceAndRemovesRanges)
 {
@@ -198,3 +197,5 @@ TEST_F(ImportWindowTest, TheNotaviaWindowOpensAFileThenCopiesWithTheChosenFields
     collection.table().Go(2);
     EXPECT_EQ(collection.table().GetString(store::fTITLE1), test::cp("하나님은 사랑이시라"));
 }
+
+} // namespace

@@ -3,6 +3,7 @@
 // special character, nesting rule and lying length can be aimed at.
 #include "hwp/hwp3.h"
 #include "hwp/inflate.h"
+#include "le_bytes.h"
 
 #include <QtEndian>
 
@@ -13,18 +14,8 @@ using namespace verbana::hwp;
 
 namespace {
 
-QByteArray u16(quint16 v)
-{
-    QByteArray b(2, '\0');
-    qToLittleEndian(v, b.data());
-    return b;
-}
-QByteArray u32(quint32 v)
-{
-    QByteArray b(4, '\0');
-    qToLittleEndian(v, b.data());
-    return b;
-}
+using verbana::test::u16;
+using verbana::test::u32;
 
 // Characters of a paragraph with the weight they add to its length.
 struct Chars {

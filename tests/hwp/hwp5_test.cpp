@@ -4,6 +4,7 @@
 #include "hwp/hwp5.h"
 #include "platform/cp949.h"
 #include "support/fixtures.h"
+#include "le_bytes.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -14,18 +15,8 @@ using namespace verbana::hwp;
 
 namespace {
 
-QByteArray u16(quint16 v)
-{
-    QByteArray b(2, '\0');
-    qToLittleEndian(v, b.data());
-    return b;
-}
-QByteArray u32(quint32 v)
-{
-    QByteArray b(4, '\0');
-    qToLittleEndian(v, b.data());
-    return b;
-}
+using verbana::test::u16;
+using verbana::test::u32;
 
 QByteArray record(quint32 tag, quint32 level, const QByteArray &payload)
 {
