@@ -114,11 +114,14 @@ TEST_F(BackupCommandsTest, RestoringTheOpenCollectionReopensItOnTheRestoredFiles
         EXPECT_FALSE(document.isOpen());
         EXPECT_EQ(window->table(), nullptr);
         dlg.setFolder(tmp.path());
+        dlg.FileListBox1->setCurrentRow(0);
         QTest::mouseClick(dlg.btnRestore, Qt::LeftButton);
         QTest::mouseClick(dlg.btnClose2, Qt::LeftButton);
     });
     prompts.modal(QStringLiteral("fmreback2"), [](QWidget &w) {
         auto &where = static_cast<backup::ui::Tfmreback2 &>(w);
+        EXPECT_EQ(where.ListBox1->currentItem(), nullptr);
+        where.ListBox1->setCurrentRow(0);
         EXPECT_EQ(where.ListBox1->currentItem()->text(), QStringLiteral("주일 설교"));
         QTest::mouseClick(where.btnOK, Qt::LeftButton);
     });

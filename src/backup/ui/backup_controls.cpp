@@ -22,12 +22,32 @@ void fillCollectionList(QListWidget *list)
     if (names.isEmpty())
         names << QString();
     list->addItems(names);
-    list->setCurrentRow(0);
+    // Nothing is chosen until the user chooses: a window that replaced
+    // "the current row" must never act on a row nobody picked.
+    list->setCurrentItem(nullptr);
+    list->clearSelection();
+}
+
+void chooseCollection(QListWidget *list, const QString &name)
+{
+    const QList<QListWidgetItem *> same = list->findItems(name, Qt::MatchExactly);
+    if (name.isEmpty() || same.isEmpty())
+        return;
+    list->setCurrentItem(same.first());
+    same.first()->setSelected(true);
+}
+
+const QListWidgetItem *chosenItem(const QListWidget *list)
+{
+    // The view makes its first row current without selecting it when it
+    // takes the keyboard focus; only a row the user selected counts.
+    const QListWidgetItem *item = list->currentItem();
+    return item && item->isSelected() ? item : nullptr;
 }
 
 QString currentCollection(const QListWidget *list)
 {
-    const QListWidgetItem *item = list->currentItem();
+    const QListWidgetItem *item = chosenItem(list);
     return item ? store::trimBlanks(item->text()) : QString();
 }
 

@@ -8,15 +8,21 @@ class QDialog;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QListWidgetItem;
 
 // Controls the backup windows share: the one-column collection list and
 // name boxes that drop the characters a folder name cannot hold.
 namespace verbana::backup::ui {
 
 // Fills `list` with the collections of the program folder, sorted without
-// regard to case; an empty list shows one empty row. The first row is current.
+// regard to case; an empty list shows one empty row. No row is current.
 void fillCollectionList(QListWidget *list);
-// The trimmed text of the current row; empty when there is none.
+// Makes the row of `name`, if listed, the current and selected one.
+void chooseCollection(QListWidget *list, const QString &name);
+// The current row when the user selected it, else null.
+const QListWidgetItem *chosenItem(const QListWidget *list);
+// The trimmed text of the current row when the user selected it; empty
+// when there is none.
 QString currentCollection(const QListWidget *list);
 
 // The characters the BCK restore's name box drops, and the ZIP restore's

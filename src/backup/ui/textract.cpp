@@ -57,9 +57,7 @@ void TExtract::changeEvent(QEvent *event)
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         const QString current = currentCollection(ListBox1);
         fillCollectionList(ListBox1);
-        const QList<QListWidgetItem *> same = ListBox1->findItems(current, Qt::MatchExactly);
-        if (!current.isEmpty() && !same.isEmpty())
-            ListBox1->setCurrentItem(same.first());
+        chooseCollection(ListBox1, current);
     }
 }
 

@@ -215,8 +215,7 @@ void TfmBUmain::setFolder(const QString &folder)
     for (const QString &name : archives)
         if (name.endsWith(QLatin1String(".bck"), Qt::CaseInsensitive))
             FileListBox1->addItem(name);
-    if (FileListBox1->count() > 0)
-        FileListBox1->setCurrentRow(0);
+    FileListBox1->setCurrentItem(nullptr);
     const QString root = QStorageInfo(folder_).rootPath();
     for (int i = 0; i < DriveComboBox1->count(); ++i)
         if (DriveComboBox1->itemData(i).toString() == root)
@@ -303,6 +302,13 @@ void TfmBUmain::btnRestoreClick()
 {
     if (backupFile_.Busy())
         return;
+    const QListWidgetItem *item = chosenItem(FileListBox1);
+    if (!item) {
+        showInformation(kHint);
+        FileListBox1->setFocus();
+        return;
+    }
+    const QString archive = folder_ + QLatin1Char('/') + item->text();
     QString target;
     {
         Tfmreback2 where(this);
@@ -314,10 +320,7 @@ void TfmBUmain::btnRestoreClick()
         return;
     showInformation(QStringLiteral("백업파일 재생을 시작합니다.\r상당한 시간이 소요될 수 있습니다.\r완료 메세지가 나올때까지 기다려주십시오."));
     running(pnlRestore, true);
-    const QListWidgetItem *item = FileListBox1->currentItem();
-    const QString archive = item ? folder_ + QLatin1Char('/') + item->text() : QString();
-    const BckRestore result =
-        archive.isEmpty() ? BckRestore::Failed : restoreBckCollection(backupFile_, archive, target, [] {
+    const BckRestore result = restoreBckCollection(backupFile_, archive, target, [] {
             showInformation(QStringLiteral("백업파일은 재생되었습니다.\r임시보관해두었던 기존파일을 삭제합니다."));
         });
     running(pnlRestore, false);
