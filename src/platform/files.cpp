@@ -7,6 +7,7 @@
 #include <QStorageInfo>
 
 #include <cerrno>
+#include <functional>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,12 +15,82 @@
 
 namespace verbana::files {
 
+namespace {
+
+std::function<bool(const QString &)> &trashOverride()
+{
+    static std::function<bool(const QString &)> replaced;
+    return replaced;
+}
+
+// The user's own trash, $XDG_DATA_HOME/Trash, made as the desktop's trash
+// rules say when it is missing (every folder on the way private to the
+// user). Without it the library's trash falls back to a "files" and
+// "info" pair in the working folder.
+bool makeHomeTrash()
+{
+    QString data = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME"));
+    if (data.isEmpty() || QDir::isRelativePath(data))
+        data = QDir::homePath() + QStringLiteral("/.local/share");
+    const QString trash = data + QStringLiteral("/Trash");
+    for (const QString &folder : {data, trash, trash + QStringLiteral("/files"), trash + QStringLiteral("/info")}) {
+        if (QFileInfo(folder).isDir())
+            continue;
+        // Parents the user never had are made private, as the trash itself.
+        const QString parent = QFileInfo(folder).absolutePath();
+        if (!QFileInfo(parent).isDir() && !QDir().mkpath(parent))
+            return false;
+        if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0 && errno != EEXIST)
+            return false;
+    }
+    return true;
+}
+
+// Where the library put a trashed item must be a trash folder: the home
+// trash or the trash at the top of another mount ("/.Trash-UID/files/",
+// "/.Trash/UID/files/").
+bool landedInTrash(const QString &where)
+{
+    if (where.isEmpty() || QDir::isRelativePath(where))
+        return false;
+    const QString parent = QFileInfo(where).absolutePath();
+    if (QFileInfo(parent).fileName() != QLatin1String("files"))
+        return false;
+    const QString trash = QFileInfo(parent).absolutePath();
+    const QString name = QFileInfo(trash).fileName();
+    const QString uid = QString::number(::getuid());
+    return name == QLatin1String("Trash") || name == QStringLiteral(".Trash-") + uid
+        || (name == uid && QFileInfo(QFileInfo(trash).absolutePath()).fileName() == QLatin1String(".Trash"));
+}
+
+} // namespace
+
 bool moveToTrash(const QString &path)
 {
-    if (!QFileInfo::exists(path))
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return false;
-    return QFile::moveToTrash(path);
+    if (trashOverride())
+        return trashOverride()(path);
+    (void)makeHomeTrash(); // another mount has a trash of its own
+    QString where;
+    if (!QFile::moveToTrash(path, &where))
+        return false;
+    if (landedInTrash(where))
+        return true;
+    // Not a trash: the item goes back where it was, its note is dropped,
+    // and the caller decides.
+    if (!where.isEmpty() && !QFileInfo::exists(path)
+        && std::rename(QFile::encodeName(where).constData(), QFile::encodeName(path).constData()) == 0) {
+        const QDir files = QFileInfo(where).absoluteDir();
+        const QString info = QFileInfo(files.absolutePath()).absolutePath() + QStringLiteral("/info");
+        (void)QFile::remove(info + QLatin1Char('/') + QFileInfo(where).fileName() + QStringLiteral(".trashinfo"));
+        (void)QDir().rmdir(info);
+        (void)QDir().rmdir(files.absolutePath());
+    }
+    return false;
 }
+
+void setTrashForTesting(std::function<bool(const QString &)> trash) { trashOverride() = std::move(trash); }
 
 bool removeFolder(const QString &path)
 {

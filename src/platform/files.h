@@ -6,11 +6,17 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // File-system services the program needs beyond QFile.
 namespace verbana::files {
 
-// Moves a file or folder to the desktop trash; false when that failed.
+// Moves a file or folder to the desktop trash: the user's trash (made
+// when missing, private to the user) or, on another mount, that mount's
+// own. False when no trash took it; the item is then where it was.
 bool moveToTrash(const QString &path);
+// Tests replace the trash (an empty function restores it).
+void setTrashForTesting(std::function<bool(const QString &)> trash);
 
 // Removes a folder with everything in it; false when anything remained.
 bool removeFolder(const QString &path);

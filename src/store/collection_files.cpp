@@ -89,7 +89,16 @@ bool DeleteFolder(const QString &path, bool toRecycleBin)
         p.chop(1);
     if (!QFileInfo(p).isDir())
         return false;
-    return toRecycleBin ? files::moveToTrash(p) : files::removeFolder(p);
+    if (!toRecycleBin)
+        return files::removeFolder(p);
+    if (files::moveToTrash(p))
+        return true;
+    return confirm(trashRefusedQuestion(QDir::toNativeSeparators(p))) && files::removeFolder(p);
+}
+
+QString trashRefusedQuestion(const QString &path)
+{
+    return QStringLiteral("휴지통에 넣을 수 없습니다.\r%1\r완전히 삭제하시겠습니까?").arg(path);
 }
 
 bool TcopyFile::DoCopy()

@@ -47,8 +47,11 @@ QString CollectionLabel(const QString &path);
 QString DateText(const QDate &date);
 
 // Removes a folder with everything in it, to the trash when asked; false
-// when it could not be removed. Never a message.
+// when it could not be removed. When no trash takes it, the user is asked
+// (trashRefusedQuestion()) before it goes for good.
 bool DeleteFolder(const QString &path, bool toRecycleBin);
+// "휴지통에 넣을 수 없습니다.\r<path>\r완전히 삭제하시겠습니까?"
+QString trashRefusedQuestion(const QString &path);
 
 // Copies one file in whole blocks of 64000 bytes.
 class TcopyFile {

@@ -5,7 +5,9 @@
 #include "support/accessibility.h"
 #include "support/scripted_prompter.h"
 
+#include "platform/files.h"
 #include "store/collection_document.h"
+#include "store/collection_files.h"
 #include "store/ui/tfmcreate.h"
 #include "store/ui/tfminput.h"
 #include "store/ui/tfmopen.h"
@@ -251,10 +253,26 @@ TEST_F(Dialogs, DeleteSendsTheCollectionToTheTrash)
     for (QWidget *w : std::initializer_list<QWidget *>{dlg.StringGrid1, dlg.btnOpen, dlg.btnDelete})
         EXPECT_TRUE(w->isEnabled());
 
-    prompts.yes();
+    // Where no trash takes it, the collection goes for good only when the
+    // user says so; kept, it keeps its row.
+    files::setTrashForTesting([](const QString &) { return false; });
+    const QString question = QStringLiteral("[b] 파일을 삭제하시겠습니까?\r삭제하시면 파일 속에 입력되었던 모든 설교문이 삭제됩니다.");
+    const QString forGood = trashRefusedQuestion(QDir::toNativeSeparators(pf(QStringLiteral("b"))));
+    EXPECT_EQ(forGood, QStringLiteral("휴지통에 넣을 수 없습니다.\r") + pf(QStringLiteral("b"))
+                           + QStringLiteral("\r완전히 삭제하시겠습니까?"));
+    prompts.clear();
+    prompts.yes().no();
     QTest::mouseClick(dlg.btnDelete, Qt::LeftButton);
+    EXPECT_EQ(prompts.texts(), (QStringList{question, forGood}));
+    EXPECT_EQ(dlg.nameAt(0), QStringLiteral("b"));
+    EXPECT_TRUE(QFileInfo(pf(QStringLiteral("b"))).isDir());
+    prompts.yes().yes();
+    QTest::mouseClick(dlg.btnDelete, Qt::LeftButton);
+    files::setTrashForTesting({});
     ASSERT_EQ(dlg.StringGrid1->rowCount(), 1);
     EXPECT_TRUE(dlg.nameAt(0).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(pf(QStringLiteral("b"))));
+    EXPECT_EQ(trashed(), QStringList{QStringLiteral("a")});
     // With no name left, delete and rename ask nothing.
     QTest::mouseClick(dlg.btnDelete, Qt::LeftButton);
     QTest::mouseClick(dlg.btnRename, Qt::LeftButton);

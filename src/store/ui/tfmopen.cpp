@@ -176,8 +176,12 @@ void Tfmopen::btnDeleteClick()
     if (name.isEmpty() || !confirm(deleteQuestion(name)))
         return;
     setBusy(true);
-    // The result is not used: the row goes either way.
-    (void)DeleteFolder(paths::resolve(paths::programFolder(), name), true);
+    // A collection still there (the user kept it when no trash took it)
+    // keeps its row.
+    if (!DeleteFolder(paths::resolve(paths::programFolder(), name), true)) {
+        setBusy(false);
+        return;
+    }
     if (StringGrid1->rowCount() > 1) {
         StringGrid1->removeRow(row);
     } else {
