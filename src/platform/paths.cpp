@@ -62,9 +62,10 @@ QString programFolder()
     const QByteArray env = qgetenv("VERBANA_HOME");
     if (!env.isEmpty())
         return stripTrailing(QDir(QString::fromLocal8Bit(env)).absolutePath());
-    const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
-    if (!exeDir.isEmpty() && QFileInfo(exeDir).isWritable())
-        return stripTrailing(exeDir);
+    const QString portable =
+        QCoreApplication::instance() ? portableFolder(QCoreApplication::applicationDirPath()) : QString();
+    if (!portable.isEmpty())
+        return portable;
     QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (data.isEmpty())
         data = QDir::homePath() + QStringLiteral("/.local/share");
@@ -74,6 +75,16 @@ QString programFolder()
 }
 
 void setProgramFolder(const QString &folder) { overrideFolder() = stripTrailing(folder); }
+
+QString portableMarker() { return QStringLiteral("verbana-portable"); }
+
+QString portableFolder(const QString &executableFolder)
+{
+    if (executableFolder.isEmpty() || !QFileInfo(executableFolder + QLatin1Char('/') + portableMarker()).isFile()
+        || !QFileInfo(executableFolder).isWritable())
+        return QString();
+    return stripTrailing(executableFolder);
+}
 
 QString join(const QString &base, const QString &relative)
 {

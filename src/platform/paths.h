@@ -7,11 +7,19 @@
 namespace verbana::paths {
 
 // The program's folder: VERBANA_HOME when set; otherwise the executable's
-// folder when it is writable (a portable install, as the build tree is);
-// otherwise the per-user data folder, created when missing. No trailing
-// separator. setProgramFolder() overrides it (tests, the command-line tool).
+// folder for a portable install (portableFolder()); otherwise the per-user
+// data folder, created when missing. No trailing separator.
+// setProgramFolder() overrides it (tests, the command-line tool).
 QString programFolder();
 void setProgramFolder(const QString &folder);
+
+// "verbana-portable": the file beside the executable that makes its folder
+// the program's folder (the build tree and a portable copy have it; an
+// installed program never does).
+QString portableMarker();
+// `executableFolder` when it holds the marker and can be written to;
+// empty otherwise.
+QString portableFolder(const QString &executableFolder);
 
 // Finds `relative` (a name in the system's stored form: `\` or `/`
 // separators, any letter case) below `base`. Each component is matched
