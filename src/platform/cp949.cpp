@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <memory>
 #include <string>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -203,31 +204,93 @@ QByteArray foldAscii(QByteArrayView bytes)
 QByteArray upperAscii(QByteArrayView bytes) { return foldAscii<'a', 'A'>(bytes); }
 QByteArray lowerAscii(QByteArrayView bytes) { return foldAscii<'A', 'a'>(bytes); }
 
+namespace {
+
+// In a run of lead-range bytes that starts on a character boundary every
+// character is two bytes: the boundaries are the even offsets. Looks for
+// `needle` at those offsets from `at` (a boundary inside the run) on, up
+// to where the run ends. Returns the match, or -1 with `next` set to the
+// first boundary after the run. Pairs are examined a block at a time
+// without early exits so that the compiler can vectorise the loop.
+qsizetype searchLeadRun(const unsigned char *data, size_t n, size_t at, QByteArrayView needle, size_t &next)
+{
+    const auto n0 = static_cast<unsigned char>(needle[0]);
+    const auto n1 = needle.size() > 1 ? static_cast<unsigned char>(needle[1]) : 0;
+    const bool single = needle.size() == 1;
+    const size_t len = static_cast<size_t>(needle.size());
+    constexpr size_t kBlock = 32; // pairs
+    size_t p = at;
+    for (;;) {
+        if (p + 2 * kBlock <= n) {
+            unsigned stop = 0;
+            for (size_t k = 0; k < 2 * kBlock; k += 2) {
+                const unsigned char a = data[p + k], b = data[p + k + 1];
+                stop |= unsigned(!isLeadByte(a)) | unsigned(!isLeadByte(b)) | unsigned(a == n0 && (single || b == n1));
+            }
+            if (!stop) {
+                p += 2 * kBlock;
+                continue;
+            }
+        }
+        // Somewhere in this block the run ends or the needle's start shows.
+        const size_t limit = std::min(n, p + 2 * kBlock);
+        for (; p < limit; p += 2) {
+            if (!isLeadByte(data[p])) {
+                next = p; // the run ended on a boundary
+                return -1;
+            }
+            if (data[p] == n0 && p + len <= n && std::memcmp(data + p, needle.data(), len) == 0)
+                return static_cast<qsizetype>(p);
+            if (p + 1 < n && !isLeadByte(data[p + 1])) {
+                next = p + 2; // the run ended on this character's second byte
+                return -1;
+            }
+        }
+        if (p >= n) {
+            next = n;
+            return -1;
+        }
+    }
+}
+
+} // namespace
+
 qsizetype indexOf(QByteArrayView haystack, QByteArrayView needle, qsizetype from)
 {
     if (from < 0)
         from = 0;
     if (needle.isEmpty())
         return from <= haystack.size() ? from : -1;
-    const char *data = haystack.data();
+    const auto *data = reinterpret_cast<const unsigned char *>(haystack.data());
     const size_t n = static_cast<size_t>(haystack.size());
+    const size_t len = static_cast<size_t>(needle.size());
     size_t pos = static_cast<size_t>(from);
+    // A position known to start a character; every byte after a byte
+    // outside the lead range starts one too.
+    size_t known = 0;
     // Candidates come from the C library's search; one is accepted only on
-    // a character boundary. The byte before a boundary is never a lead byte
-    // waiting for its second byte, so counting the lead-range bytes just
-    // before a candidate tells: an even run means the candidate starts a
-    // character.
-    while (pos + static_cast<size_t>(needle.size()) <= n) {
-        const void *hit = ::memmem(data + pos, n - pos, needle.data(), static_cast<size_t>(needle.size()));
+    // a character boundary. Between a boundary and a candidate, a run of
+    // lead-range bytes of even length means the candidate starts a
+    // character. A candidate found inside such a run hands the rest of the
+    // run to the pairwise search, so that nothing is looked at twice: the
+    // search stays linear however long the run.
+    while (pos + len <= n) {
+        const void *hit = ::memmem(data + pos, n - pos, needle.data(), len);
         if (!hit)
             return -1;
-        const size_t at = static_cast<size_t>(static_cast<const char *>(hit) - data);
-        size_t run = 0;
-        while (run < at && isLeadByte(static_cast<unsigned char>(data[at - run - 1])))
-            ++run;
-        if (run % 2 == 0)
+        const size_t at = static_cast<size_t>(static_cast<const unsigned char *>(hit) - data);
+        size_t boundary = at;
+        while (boundary > known && isLeadByte(data[boundary - 1]))
+            --boundary;
+        if ((at - boundary) % 2 == 0)
             return static_cast<qsizetype>(at);
-        pos = at + 1;
+        // `at` is the second byte of a character: the pairs from the one
+        // after it on are characters for as long as the run lasts.
+        size_t next = n;
+        const qsizetype found = searchLeadRun(data, n, at + 1, needle, next);
+        if (found >= 0)
+            return found;
+        pos = known = next;
     }
     return -1;
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace verbana;
 using verbana::test::fromHex;
 
@@ -94,6 +96,41 @@ TEST(Cp949, SearchMatchesOnlyAtCharacterBoundaries)
     EXPECT_EQ(cp949::indexOf("abcabc", "c", 3), 5);
     EXPECT_TRUE(cp949::contains(cp949::encode(QStringLiteral("주님께 드리는 기도")).bytes,
                                 cp949::encode(QStringLiteral("기도")).bytes));
+}
+
+// Against a plain walk over the characters: long runs of lead-range bytes
+// (where every byte could start a character) and their ends at odd and
+// even offsets, with needles of one, two and more bytes.
+TEST(Cp949, SearchAgreesWithAWalkOverTheCharacters)
+{
+    const auto walk = [](const QByteArray &text, const QByteArray &needle) -> qsizetype {
+        for (qsizetype i = 0; i + needle.size() <= text.size(); i += cp949::charLength(text, i))
+            if (text.mid(i, needle.size()) == needle)
+                return i;
+        return -1;
+    };
+    std::mt19937 rng(949);
+    const char alphabet[] = {'\x81', '\xB0', '\xA1', 'A', ' '};
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray text;
+        const int size = int(rng() % 300);
+        const unsigned ascii = 1 + rng() % 40; // how rarely an ASCII byte breaks a run
+        for (int i = 0; i < size; ++i)
+            text += rng() % ascii == 0 ? alphabet[3 + rng() % 2] : alphabet[rng() % 3];
+        QByteArray needle;
+        for (int i = 0, n = 1 + int(rng() % 4); i < n; ++i)
+            needle += alphabet[rng() % 5];
+        ASSERT_EQ(cp949::indexOf(text, needle), walk(text, needle)) << text.toHex().constData() << " / "
+                                                                     << needle.toHex().constData();
+    }
+    QByteArray run;
+    for (int i = 0; i < 5000; ++i)
+        run += "\x81\xB0";
+    EXPECT_EQ(cp949::indexOf(run, "\xB0\x81"), -1);
+    EXPECT_EQ(cp949::indexOf(run + "\xB0\x81", "\xB0\x81"), 10000);
+    const QByteArray shifted = "\x81" + run + "\xB0\x81"; // every pair now starts at an odd offset
+    EXPECT_EQ(cp949::indexOf(shifted, "\x81\xB0"), walk(shifted, "\x81\xB0"));
+    EXPECT_EQ(cp949::indexOf(shifted, "\xB0\x81"), 2);
 }
 
 TEST(Cp949, JohabTitlesConvert)
