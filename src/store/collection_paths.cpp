@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "store/collection_files.h"
 
+#include <QDirIterator>
 #include <QFile>
 
 #include <cerrno>
@@ -31,6 +32,15 @@ Entry entryAt(const QString &path)
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
         return Entry::Missing;
     return S_ISLNK(st.st_mode) ? Entry::Link : Entry::Other;
+}
+
+// Only a..z and A..Z fold, as stored names are matched on Windows.
+QString foldedAscii(QString name)
+{
+    for (QChar &c : name)
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+            c = QChar(c.unicode() + 32);
+    return name;
 }
 
 } // namespace
@@ -107,10 +117,52 @@ bool StoredFileReader::read(const QString &relative, QByteArray &content)
     QString direct = paths_.folder() + QLatin1Char('/') + relative;
     direct.replace(QLatin1Char('\\'), QLatin1Char('/'));
     const qsizetype slash = direct.lastIndexOf(QLatin1Char('/'));
-    if (folderIsSafe(direct.left(slash)) && readPath(direct, content))
+    // Once a folder has been listed, its listing answers for names that
+    // are not there, without a try at the disk.
+    const QString folder = direct.left(slash);
+    const auto listed = listings_.constFind(folder);
+    const bool known = listed != listings_.constEnd();
+    if (folderIsSafe(folder) && (!known || listed->exact.contains(direct.mid(slash + 1)))
+        && readPath(direct, content))
         return true;
-    const QString found = paths_.existing(relative);
-    return !found.isEmpty() && found != direct && readPath(found, content);
+    const QString found = findListed(relative);
+    return !found.isEmpty() && found != direct
+           && folderIsSafe(found.left(found.lastIndexOf(QLatin1Char('/')))) && readPath(found, content);
+}
+
+QString StoredFileReader::findListed(const QString &relative)
+{
+    QString rel = relative;
+    rel.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    QString current = paths_.folder();
+    for (const QString &part : rel.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (part == QLatin1String("."))
+            continue;
+        const Listing &listing = listingOf(current);
+        QString name = listing.exact.contains(part) ? part : listing.folded.value(foldedAscii(part));
+        if (name.isEmpty())
+            return QString();
+        current += QLatin1Char('/') + name;
+    }
+    return current;
+}
+
+const StoredFileReader::Listing &StoredFileReader::listingOf(const QString &folder)
+{
+    const auto known = listings_.constFind(folder);
+    if (known != listings_.constEnd())
+        return *known;
+    Listing listing;
+    QDirIterator entries(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (entries.hasNext()) {
+        const QString name = entries.next().section(QLatin1Char('/'), -1);
+        listing.exact.insert(name, true);
+        QString &first = listing.folded[foldedAscii(name)];
+        if (first.isEmpty() || QString::compare(name, first, Qt::CaseInsensitive) < 0
+            || (QString::compare(name, first, Qt::CaseInsensitive) == 0 && name < first))
+            first = name;
+    }
+    return *listings_.insert(folder, std::move(listing));
 }
 
 bool StoredFileReader::readPath(const QString &path, QByteArray &content)

@@ -58,6 +58,9 @@ QString textCopyName(const QString &context);
 
 // Reads stored files one after another, as a scan of thousands of text
 // copies does: one buffer for all, and each folder on the way checked once.
+// A name whose letter case differs from the disk's is found in a listing
+// of its folder made once per reader, so that a walk over sermons whose
+// text copies are missing reads each folder once, not once per sermon.
 // A file is read only when it is a regular file reached through no link;
 // it is opened without blocking, so that a pipe or a device standing in
 // its place never holds the program up. Anything else, and a file that
@@ -77,12 +80,22 @@ public:
     bool read(const QString &relative, QByteArray &content);
 
 private:
+    // The names in one folder: as they are, and by their ASCII-folded
+    // form (the first in name order when several fold alike).
+    struct Listing {
+        QHash<QString, bool> exact;
+        QHash<QString, QString> folded;
+    };
+
     bool readPath(const QString &path, QByteArray &content);
     bool folderIsSafe(const QString &folder);
+    QString findListed(const QString &relative);
+    const Listing &listingOf(const QString &folder);
 
     CollectionPaths paths_;
     files::FileSystem &fs_;
     QHash<QString, bool> folders_; // folders below the collection, checked
+    QHash<QString, Listing> listings_;
 };
 
 } // namespace verbana::store
