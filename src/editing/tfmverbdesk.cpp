@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editing/tfmverbdesk.h"
+#include "editing/manuscript_view.h"
 
 #include "editing/record_boxes.h"
 #include "editing/sermon_list_model.h"
@@ -31,7 +32,6 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextCursor>
-#include <QTextEdit>
 #include <QVBoxLayout>
 
 namespace verbana::editing {
@@ -171,7 +171,7 @@ void Tfmverbdesk::unbindCollection()
         return;
     pnlSave_->hide();
     DBGrid1_->setEnabled(true);
-    reManuscript_->clear();
+    reManuscript_->clearView();
     setWindowTitle(QStringLiteral("Verbana"));
     SetCollectionControls(false);
     showRecord();
@@ -249,29 +249,19 @@ void Tfmverbdesk::RefreshManuscriptView()
         lblManuType_->setText(QStringLiteral("아래아 한글"));
     setManuscriptCaption(QStringLiteral("원고 수정"));
 
-    reManuscript_->clear();
+    reManuscript_->clearView();
     QFont font(QStringLiteral("굴림체"));
     font.setPointSize(10);
     reManuscript_->document()->setDefaultFont(font);
-    reManuscript_->setCurrentCharFormat(QTextCharFormat());
-    reManuscript_->setTextColor(Qt::black);
     if (!context.isEmpty())
         loadTextCopy(editing_.textCopyPath(context));
-    if (!document_.highlightTerms().isEmpty()) {
-        search::HighlightTerms(reManuscript_->document(), document_.highlightTerms());
-        QTextCursor start(reManuscript_->document());
-        reManuscript_->setTextCursor(start);
-        reManuscript_->ensureCursorVisible();
-    }
 }
 
 void Tfmverbdesk::showManuscriptHit(const QString &word)
 {
     PageControl1_->setCurrentWidget(tsManuscript_);
-    search::HighlightTerms(reManuscript_->document(), word + QStringLiteral("//"));
-    QTextCursor start(reManuscript_->document());
-    start.movePosition(QTextCursor::Start);
-    reManuscript_->setTextCursor(start);
+    reManuscript_->markTerms(word + QStringLiteral("//"));
+    reManuscript_->moveCursor(QTextCursor::Start);
     reManuscript_->ensureCursorVisible();
     reManuscript_->setFocus(Qt::OtherFocusReason);
 }

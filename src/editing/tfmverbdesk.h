@@ -38,6 +38,8 @@ class CollectionDocument;
 
 namespace verbana::editing {
 
+class ManuscriptView;
+
 class SermonListModel;
 class TDBComboBox;
 class TDBEdit;
@@ -205,7 +207,7 @@ private:
     BuiltInEditor editor_;
     QHBoxLayout *bibleLine_ = nullptr;
     QWidget *bibleTrail_ = nullptr;
-    QTextEdit *reManuscript_ = nullptr;
+    ManuscriptView *reManuscript_ = nullptr;
     std::vector<TDBEdit *> edits_;
     std::vector<TDBComboBox *> combos_;
     std::vector<TDBMemo *> memos_;

@@ -7,6 +7,7 @@
 #include "editing/tfmcal.h"
 #include "editing/calendar_date.h"
 #include "editing/tfmverbdesk.h"
+#include "editing/manuscript_view.h"
 #include "platform/commands.h"
 #include "platform/cp949.h"
 #include "platform/prompts.h"
@@ -19,7 +20,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTextEdit>
 
 namespace verbana::editing {
 
@@ -159,9 +159,7 @@ void Tfmverbdesk::mnAppendClick()
         pnlSave_->setVisible(editing_.changing());
         throw;
     }
-    reManuscript_->clear();
-    reManuscript_->setCurrentCharFormat(QTextCharFormat());
-    reManuscript_->setTextColor(Qt::black);
+    reManuscript_->clearView();
     setBoxesReadOnly();
     auto *date1 = static_cast<QLineEdit *>(boxOf(store::fDATE1));
     date1->setFocus();

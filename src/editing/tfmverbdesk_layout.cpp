@@ -6,6 +6,7 @@
 #include "editing/record_boxes.h"
 #include "editing/sermon_list_model.h"
 #include "editing/tfmverbdesk.h"
+#include "editing/manuscript_view.h"
 #include "platform/commands.h"
 #include "platform/described.h"
 #include "platform/paths.h"
@@ -28,7 +29,6 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
 

@@ -6,6 +6,8 @@
 #include "editing/outside_editing.h"
 #include "editing/tfmqhwp.h"
 #include "editing/tfmverbdesk.h"
+#include "editing/manuscript_view.h"
+#include "store/collection_document.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
@@ -19,7 +21,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QTextEdit>
 
 namespace verbana::editing {
 
@@ -64,11 +65,7 @@ void Tfmverbdesk::loadTextCopy(const QString &path)
     QByteArray content;
     if (path.isEmpty() || files::readRegularFile(path, content) != files::ReadOutcome::Ok)
         return;
-    reManuscript_->clear();
-    richtext::readPlainText(content, *reManuscript_->document());
-    QTextCursor start = reManuscript_->textCursor();
-    start.movePosition(QTextCursor::Start);
-    reManuscript_->setTextCursor(start);
+    reManuscript_->showText(std::move(content), document_.highlightTerms());
     reManuscript_->ensureCursorVisible();
 }
 

@@ -5,6 +5,7 @@
 #include "editing/form_parts.h"
 #include "editing/record_boxes.h"
 #include "editing/tfmverbdesk.h"
+#include "editing/manuscript_view.h"
 #include "platform/commands.h"
 #include "platform/described.h"
 #include "store/sermon_record.h"
@@ -19,7 +20,6 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTextEdit>
 #include <QVBoxLayout>
 
 namespace verbana::editing {
@@ -197,24 +197,16 @@ QWidget *Tfmverbdesk::buildManuscriptPage()
     bar->addSpacing(8);
     bar->addWidget(btnMRefresh_);
     bar->addStretch(1);
-    reManuscript_ = new QTextEdit(page);
+    reManuscript_ = new ManuscriptView(page);
     reManuscript_->setObjectName(QStringLiteral("reManuscript"));
     describe(reManuscript_, QStringLiteral("설교원고"));
-    reManuscript_->setReadOnly(true);
-    reManuscript_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     reManuscript_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     reManuscript_->setContextMenuPolicy(Qt::CustomContextMenu);
     auto *pmView = new QMenu(reManuscript_);
     pmView->setObjectName(QStringLiteral("pmView"));
-    pmView->addAction(QStringLiteral("블록 복사"), reManuscript_, &QTextEdit::copy)
+    pmView->addAction(QStringLiteral("블록 복사"), reManuscript_, &QPlainTextEdit::copy)
         ->setObjectName(QStringLiteral("mnCopyBlock"));
-    pmView->addAction(QStringLiteral("전체 복사"), reManuscript_, [this] {
-        reManuscript_->selectAll();
-        reManuscript_->copy();
-        QTextCursor start = reManuscript_->textCursor();
-        start.movePosition(QTextCursor::Start);
-        reManuscript_->setTextCursor(start);
-    })->setObjectName(QStringLiteral("mnCopyAll"));
+    pmView->addAction(QStringLiteral("전체 복사"), reManuscript_, &ManuscriptView::copyAll)->setObjectName(QStringLiteral("mnCopyAll"));
     connect(reManuscript_, &QWidget::customContextMenuRequested, this,
             [this, pmView](const QPoint &at) { pmView->popup(reManuscript_->viewport()->mapToGlobal(at)); });
     column->addLayout(bar);

@@ -50,6 +50,10 @@ void readRtf(QByteArrayView rtf, QTextDocument &doc);
 // vertical tab is a line break; other control characters but the tab are
 // left out, as the RTF reader does.
 void readPlainText(QByteArrayView cp949, QTextDocument &doc);
+// The text readPlainText() puts in a document, line ends as "\n",
+// without dropping a line end at the very end: a text read in pieces cut
+// after line ends is the pieces' texts one after another.
+QString plainTextLines(QByteArrayView cp949);
 
 // Reads a file's content: RTF with its formatting, anything else as plain
 // CP949 text.

@@ -229,7 +229,7 @@ void readRtf(QByteArrayView rtf, QTextDocument &doc)
     builder.build(doc);
 }
 
-void readPlainText(QByteArrayView bytes, QTextDocument &doc)
+QString plainTextLines(QByteArrayView bytes)
 {
     QString text;
     cp949::decodeAppend(bytes, text);
@@ -239,6 +239,12 @@ void readPlainText(QByteArrayView bytes, QTextDocument &doc)
     // control characters are no text.
     text.replace(QChar(u'\v'), QChar(QChar::LineSeparator));
     text.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t' && c != u'\n'; });
+    return text;
+}
+
+void readPlainText(QByteArrayView bytes, QTextDocument &doc)
+{
+    QString text = plainTextLines(bytes);
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     const bool undo = doc.isUndoRedoEnabled();

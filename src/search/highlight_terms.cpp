@@ -57,9 +57,11 @@ QStringList highlightTermList(const QString &terms)
     return result;
 }
 
-void HighlightTerms(QTextDocument *view, const QString &terms)
+void HighlightTerms(QTextDocument *view, const QString &terms) { HighlightTerms(view, terms, 0); }
+
+void HighlightTerms(QTextDocument *view, const QString &terms, int firstBlock)
 {
-    if (!view)
+    if (!view || terms.trimmed().isEmpty())
         return;
     QTextCharFormat mark;
     mark.setForeground(Qt::red);
@@ -71,7 +73,7 @@ void HighlightTerms(QTextDocument *view, const QString &terms)
         if (term.isEmpty())
             continue;
         const QString folded = foldAscii(term);
-        for (QTextBlock block = view->begin(); block.isValid(); block = block.next()) {
+        for (QTextBlock block = view->findBlockByNumber(firstBlock); block.isValid(); block = block.next()) {
             const QString line = foldAscii(block.text());
             for (qsizetype at = line.indexOf(folded); at >= 0; at = line.indexOf(folded, at + folded.size())) {
                 cursor.setPosition(block.position() + int(at));

@@ -21,5 +21,8 @@ QStringList highlightTermList(const QString &terms);
 // nothing. The marks are formatting only: the view's text and any file are
 // left alone. Nothing happens for a null document or a blank terms text.
 void HighlightTerms(QTextDocument *view, const QString &terms);
+// The same for the lines from `firstBlock` (a block number) to the end:
+// a view that receives its text in pieces marks each piece as it comes.
+void HighlightTerms(QTextDocument *view, const QString &terms, int firstBlock);
 
 } // namespace verbana::search

@@ -119,7 +119,7 @@ protected:
 
 TEST_F(Containment, ViewSearchScanAndHwpRefreshReadNothingOutside)
 {
-    auto *view = window().findChild<QTextEdit *>(QStringLiteral("reManuscript"));
+    auto *view = window().findChild<QPlainTextEdit *>(QStringLiteral("reManuscript"));
     store::setHwp2txtPath(QStringLiteral(HWP2TXT_PATH));
     for (size_t i = 0; i < std::size(kHostile); ++i) {
         SCOPED_TRACE(kHostile[i]);

@@ -143,7 +143,7 @@ TEST_F(MainWindowTest, ListKeysRefreshTheManuscriptOnceOnRelease)
     open({{"1999.01.01", "첫째", "d0\\sul0.RTF"}, {"2000.03.04", "마지막", "d0\\sul1.RTF"}});
     collection->writeFile(QStringLiteral("text/d0/sul0.txt"), cp("첫 원고"));
     auto *grid = child<QTableView>("DBGrid1");
-    auto *view = child<QTextEdit>("reManuscript");
+    auto *view = child<QPlainTextEdit>("reManuscript");
     QTRY_VERIFY(view->toPlainText().isEmpty());
     grid->setFocus();
     QTest::keyPress(grid, Qt::Key_Up);

@@ -91,7 +91,7 @@ protected:
                 out << r.text;
         return out;
     }
-    QString viewText() const { return child<QTextEdit>("reManuscript")->toPlainText(); }
+    QString viewText() const { return child<QPlainTextEdit>("reManuscript")->toPlainText(); }
 
     struct Call {
         QString file, textCopy;

@@ -143,7 +143,7 @@ TEST_F(RecordEditingTest, DeleteRemovesTheRecordAndItsTwoFiles)
     EXPECT_EQ(collection->recnos(), (std::vector<uint32_t>{1}));
     EXPECT_EQ(child<QTableView>("DBGrid1")->model()->rowCount(), 1);
     EXPECT_EQ(edit("TITLE1")->text(), QStringLiteral("첫째 설교"));
-    QTRY_COMPARE(child<QTextEdit>("reManuscript")->toPlainText(), QStringLiteral("첫째 원고"));
+    QTRY_COMPARE(child<QPlainTextEdit>("reManuscript")->toPlainText(), QStringLiteral("첫째 원고"));
 }
 
 TEST_F(RecordEditingTest, DeleteAnsweredNoKeepsEverything)
@@ -216,13 +216,13 @@ TEST_F(RecordEditingTest, ManuscriptPageShowsTheTextCopy)
     collection->writeFile(QStringLiteral("text/D0/SUL1.TXT"), cp("본문 첫 줄\r\n둘째 줄\r\n"));
     collection->table().Skip(-1);
     collection->table().Skip(1);
-    QTRY_COMPARE(child<QTextEdit>("reManuscript")->toPlainText(), QStringLiteral("본문 첫 줄\n둘째 줄"));
+    QTRY_COMPARE(child<QPlainTextEdit>("reManuscript")->toPlainText(), QStringLiteral("본문 첫 줄\n둘째 줄"));
     EXPECT_EQ(child<QLabel>("lblManuType")->text(), QStringLiteral("아래아 한글"));
     EXPECT_EQ(window->manuscriptCaption(), QStringLiteral("원고 수정"));
     EXPECT_EQ(window->PendingManuscript(), QStringLiteral("d0\\sul1.hwp"));
-    EXPECT_TRUE(child<QTextEdit>("reManuscript")->isReadOnly());
+    EXPECT_TRUE(child<QPlainTextEdit>("reManuscript")->isReadOnly());
     press(Qt::Key_F10);
-    EXPECT_TRUE(child<QTextEdit>("reManuscript")->toPlainText().isEmpty());
+    EXPECT_TRUE(child<QPlainTextEdit>("reManuscript")->toPlainText().isEmpty());
     QTRY_COMPARE(child<QLabel>("lblManuType")->text(), QStringLiteral("  "));
 }
 

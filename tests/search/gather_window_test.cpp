@@ -82,7 +82,7 @@ protected:
     QStringList marked() const
     {
         QStringList words;
-        const QTextDocument *doc = child<QTextEdit>("reManuscript")->document();
+        const QTextDocument *doc = child<QPlainTextEdit>("reManuscript")->document();
         for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
             for (auto it = b.begin(); !it.atEnd(); ++it)
                 if (it.fragment().charFormat().foreground().color() == QColor(Qt::red)

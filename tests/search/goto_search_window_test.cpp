@@ -163,7 +163,7 @@ TEST_F(GoToSearchTest, AManuscriptHitShowsThePageWithTheWordMarked)
     choose(14);
     search(QStringLiteral("은혜"));
     EXPECT_EQ(title(), cp("Amen 사랑"));
-    auto *view = child<QTextEdit>("reManuscript");
+    auto *view = child<QPlainTextEdit>("reManuscript");
     EXPECT_EQ(child<QTabWidget>("PageControl1")->currentIndex(), 1);
     EXPECT_EQ(QApplication::focusWidget(), view);
     EXPECT_EQ(view->textCursor().position(), 0);
