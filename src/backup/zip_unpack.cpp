@@ -14,9 +14,7 @@
 #include "platform/paths.h"
 #include "store/sermon_record.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QSet>
 
@@ -25,7 +23,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
