@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/backup_commands.h"
 
+#include "backup/collection_restore.h"
 #include "backup/ui/tfmbumain.h"
 #include "backup/ui/tfmzip.h"
 #include "platform/commands.h"
@@ -32,6 +33,8 @@ BackupCommands::BackupCommands(CommandHost &host)
     add(QStringLiteral("백업 저장 / 재생 (ZIP)"), "mnZip", &BackupCommands::mnZipClick);
     add(QStringLiteral("백업 저장 / 재생 (BCK)"), "mnBck", &BackupCommands::mnBckClick);
 }
+
+void BackupCommands::start() { backup::recoverInterruptedRestore(); }
 
 void BackupCommands::withTableClosed(const std::function<void()> &show)
 {

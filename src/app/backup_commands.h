@@ -24,6 +24,11 @@ public:
     // Call after CollectionCommands: the items go before 파일 다이어트.
     explicit BackupCommands(store::ui::CommandHost &host);
 
+    // At the program's start, before the last collection is opened again:
+    // settles what a restore that was killed left, so that its collection
+    // stands as before the restore or as after it.
+    void start();
+
     void mnZipClick();
     void mnBckClick();
     // The BCK window on its restore page with `archive` chosen: how an

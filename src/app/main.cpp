@@ -43,6 +43,7 @@ int main(int argc, char **argv)
     // Shown first, so that what the start-up has to say (a collection
     // that opened read-only, one that failed) stands over the window.
     window.show();
+    program.backups().start();
     program.collection().start();
     splash.reset();
     program.helpers().start();

@@ -9,10 +9,13 @@
 #include "platform/buffered_file.h"
 #include "platform/cp949.h"
 #include "platform/link_safe_folder.h"
+#include "platform/paths.h"
+#include "store/sermon_record.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QSet>
 
 #include <bitset>
 #include <optional>
@@ -47,6 +50,7 @@ private:
     bool restoreEntry(const QByteArray &name, quint32 date);
     bool continueEntry();
     std::unique_ptr<files::File> openFile(const QString &name, files::LinkSafeFolder::Mode mode);
+    bool keepIndexInStep(const QString &written);
     bool finishFile(files::File &file, const QString &name);
     void flushListed();
 
@@ -68,6 +72,8 @@ private:
     std::unique_ptr<files::LinkSafeFolder> targetTree_;
     std::unique_ptr<files::LinkSafeFolder> rootTree_;
     std::bitset<bck::kMaxVolumes + 1> volumesRead_; // by number; the archive itself is 1
+    // Folders (ASCII-folded) that got a sermon index from this run.
+    QSet<QString> indexWritten_;
 
     // The entry last read, for a segment continued on the next volume.
     QString current_; // target path being written; empty when skipped
@@ -135,6 +141,29 @@ std::unique_ptr<files::File> RestoreRun::openFile(const QString &name, files::Li
         return nullptr;
     }
     return file;
+}
+
+// A sermon table written without its index (the archive has none, or has
+// not reached it yet) must not meet the index of the table it replaces,
+// which would be trusted: the old index goes, and the next opening builds
+// one. An index the archive brings later is written anew.
+bool RestoreRun::keepIndexInStep(const QString &written)
+{
+    const QFileInfo info(written);
+    const QString folder = info.absolutePath();
+    const QString name = paths::foldAsciiCase(info.fileName());
+    if (name == paths::foldAsciiCase(store::sermonIndexName())) {
+        indexWritten_.insert(paths::foldAsciiCase(folder));
+        return true;
+    }
+    if (name != paths::foldAsciiCase(store::sermonTableName()) || indexWritten_.contains(paths::foldAsciiCase(folder)))
+        return true;
+    const QString old = paths::resolveExisting(folder, store::sermonIndexName());
+    if (old.isEmpty() || !fs_.isRegularFile(old) || fs_.remove(old))
+        return true;
+    c_.atFile(old);
+    c_.fail(TBackupFile::errOverwrite);
+    return false;
 }
 
 // The file is whole: OnFileRestored sees it, and it gets its stored time.
@@ -264,7 +293,7 @@ bool RestoreRun::restoreEntry(const QByteArray &name, quint32 date)
         return decodeSegment({});
     c_.atFile(target);
     const std::unique_ptr<files::File> file = openFile(target, files::LinkSafeFolder::Mode::Replace);
-    if (!file)
+    if (!file || !keepIndexInStep(target))
         return false;
     uint64_t offset = 0;
     if (!decodeSegment({file.get(), &offset, nullptr, target}))

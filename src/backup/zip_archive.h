@@ -5,7 +5,10 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // ZIP backups of one collection, written and read through libzip.
@@ -22,7 +25,9 @@
 // lies in a folder; its root is the first entry's first folder. Nothing is
 // written outside the target: an entry that is absolute, names a drive,
 // climbs with "..", lies outside the root or is a symbolic link refuses
-// the whole archive before anything is written.
+// the whole archive before anything is written. Names are compared as on
+// Windows, without regard to ASCII letter case: folders so named are one
+// folder, and two entries so named refuse the archive.
 //
 // A Progress, when given, is started with the bytes of the whole run and
 // ticked as they are packed or unpacked, with the file at hand and its
@@ -61,18 +66,30 @@ QString notCollectionBackupMessage();
 
 // Reads and checks the archive's directory. Fault::WrongKind when it is
 // no collection backup (with notCollectionBackupMessage()), Fault::Unsafe
-// when it holds a link or a name leading out of the root, Fault::Io when
-// it cannot be read; the reason is what the user is told.
+// when it holds a link, a name leading out of the root or two names equal
+// but for letter case, Fault::Io when it cannot be read; the reason is
+// what the user is told.
 Outcome<ZipDirectory> readCollectionArchive(const QString &archive);
 
-// Unpacks a checked archive as the collection <ProgramFolder>/name: first
-// whole into the working folder "_unzip", then, when every entry was read
-// without error, into place. A new name takes the working folder as it is;
-// over an existing collection the files the archive holds replace theirs
-// and the collection's other files stay. A failure leaves the collection
-// as it was.
+// Restores a checked archive as the collection <ProgramFolder>/name under
+// a RestoreMark (backup/collection_restore.h). The restored collection is
+// built whole in the working folder "_unzip": over an existing collection
+// it is the collection's files and folders overlaid by the archive's
+// entries (names matched without regard to letter case; the old index
+// left out when the archive brings a sermon table without one), and then
+// it takes the collection's place by renaming whole folders. Before
+// anything is written, the sizes the archive declares (and the files kept)
+// must fit the free space of the program folder (Fault::TooLarge); an
+// entry that inflates to another size than declared stops the run
+// (Fault::Damaged). A failure, a stop or a kill leaves the old collection
+// or the restored one, never a mix.
 Outcome<void> unpackCollection(const QString &archive, const ZipDirectory &directory, const QString &name,
                                Progress *progress = nullptr);
+
+// How free space is asked for (bytes free on the file system of a folder,
+// nothing when unknown); tests replace it. An empty function restores the
+// system's answer.
+void setFreeSpaceCheck(std::function<std::optional<uint64_t>(const QString &folder)> check);
 
 // The working folder "_unzip" of the program folder.
 QString unzipFolder();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Reading, checking and unpacking a ZIP backup of a collection.
 #include "backup/zip_archive.h"
+
+#include "backup/collection_restore.h"
 #include "backup/zip_run.h"
 
 #include "platform/buffered_file.h"
@@ -10,17 +12,17 @@
 #include "platform/folder_walk.h"
 #include "platform/link_safe_folder.h"
 #include "platform/paths.h"
+#include "store/sermon_record.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QHash>
+#include <QSet>
 
 #include <zip.h>
 
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -167,6 +169,46 @@ Outcome<ZipDirectory> refusal(const QString &why, const QString &name)
     return Outcome<ZipDirectory>::failure(Fault::Unsafe, why + QLatin1Char('\r') + name);
 }
 
+// Names that differ only in the case of Latin letters are one name on
+// Windows, where collections come from. Folders so named are one folder,
+// spelled as first met; two entries so named are refused, as which of them
+// the collection would keep cannot be told.
+class EntryNames {
+public:
+    // The entry's path below the root, `parts` its components, with each
+    // folder spelled as first met; a clash gives the name met before, and
+    // whether one of the two is a file and the other a folder.
+    QString relative(const QStringList &parts, bool folder, const QString &name, QString &clash, bool &fileAndFolder)
+    {
+        QString spelled, key;
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            const bool isFolder = folder || i + 1 < parts.size();
+            key += (i ? QStringLiteral("/") : QString()) + paths::foldAsciiCase(parts[i]);
+            const QString own = (i ? spelled + QLatin1Char('/') : QString()) + parts[i];
+            const auto seen = names_.constFind(key);
+            if (seen == names_.cend()) {
+                names_.insert(key, {own, name, isFolder});
+                spelled = own;
+            } else if (seen->folder && isFolder) {
+                spelled = seen->spelled;
+            } else {
+                clash = seen->name;
+                fileAndFolder = seen->folder != isFolder;
+                return QString();
+            }
+        }
+        return spelled;
+    }
+
+private:
+    struct Seen {
+        QString spelled;
+        QString name; // the entry that brought it
+        bool folder;
+    };
+    QHash<QString, Seen> names_; // by the path folded
+};
+
 } // namespace
 
 QString notCollectionBackupMessage() { return QStringLiteral("Verbana 용 압축파일이 아닌 것 같습니다."); }
@@ -201,6 +243,7 @@ Outcome<ZipDirectory> readCollectionArchive(const QString &archive)
         return Outcome<ZipDirectory>::failure(Fault::WrongKind, notCollectionBackupMessage());
     ZipDirectory dir;
     dir.root = names.front().name.left(names.front().name.indexOf(QLatin1Char('/')));
+    EntryNames known;
     for (const Raw &raw : names) {
         if (isLink(za.get(), raw.index))
             return refusal(QStringLiteral("압축파일에 링크가 들어 있어 풀지 않았습니다."), raw.name);
@@ -220,8 +263,14 @@ Outcome<ZipDirectory> readCollectionArchive(const QString &archive)
         zip_stat_init(&st);
         const bool stated = zip_stat_index(za.get(), raw.index, 0, &st) == 0;
         ZipEntry entry;
-        entry.relative = parts.join(QLatin1Char('/'));
-        entry.folder = raw.name.endsWith(QLatin1Char('/')) || entry.relative.isEmpty();
+        entry.folder = raw.name.endsWith(QLatin1Char('/')) || parts.isEmpty();
+        QString clash;
+        bool fileAndFolder = false;
+        entry.relative = known.relative(parts, entry.folder, raw.name, clash, fileAndFolder);
+        if (!clash.isEmpty())
+            return refusal(fileAndFolder ? QStringLiteral("압축파일에 같은 이름의 파일과 폴더가 있어 풀지 않았습니다.")
+                                         : QStringLiteral("압축파일에 대소문자를 빼면 같은 이름이 둘 있어 풀지 않았습니다."),
+                           clash + QLatin1Char('\r') + raw.name);
         entry.index = qint64(raw.index);
         entry.size = stated && (st.valid & ZIP_STAT_SIZE) ? qint64(st.size) : 0;
         dir.entries.push_back(entry);
@@ -232,18 +281,54 @@ Outcome<ZipDirectory> readCollectionArchive(const QString &archive)
 
 namespace {
 
+std::function<std::optional<uint64_t>(const QString &)> &freeSpaceCheck()
+{
+    static std::function<std::optional<uint64_t>(const QString &)> check;
+    return check;
+}
+
 QString writeFailure(const files::LinkSafeFolder::Result &r)
 {
-    return QStringLiteral("파일을 만들 수 없습니다: %1 (%2)")
-        .arg(r.where, r.error ? QString::fromLocal8Bit(std::strerror(r.error)) : QStringLiteral("link"));
+    using Kind = files::LinkSafeFolder::Kind;
+    QString cause;
+    switch (r.kind) {
+    case Kind::Link:
+        cause = QStringLiteral("링크가 있습니다");
+        break;
+    case Kind::NotFolder:
+        cause = QStringLiteral("폴더 자리에 파일이 있습니다");
+        break;
+    case Kind::NotFile:
+        cause = QStringLiteral("파일 자리에 폴더나 장치가 있습니다");
+        break;
+    case Kind::Invalid:
+        cause = QStringLiteral("쓸 수 없는 이름입니다");
+        break;
+    case Kind::Ok:
+    case Kind::Failed:
+        cause = QString::fromLocal8Bit(std::strerror(r.error));
+        break;
+    }
+    return QStringLiteral("파일을 만들 수 없습니다: %1 (%2)").arg(r.where, cause);
 }
 
 Outcome<void> cannotWrite(const files::LinkSafeFolder::Result &r) { return Outcome<void>::failure(Fault::Io, writeFailure(r)); }
 
 Outcome<void> libraryFault(const char *message) { return Outcome<void>::failure(Fault::Io, QString::fromLocal8Bit(message)); }
 
-// Writes the entry `e` to `out` and gives the file the entry's time.
-Outcome<void> copyEntry(zip_t *za, const ZipEntry &e, files::File &out, QByteArray &buffer, ZipRun &run)
+// An entry that inflates to more or less than the size its directory
+// gives: the archive contradicts itself.
+Outcome<void> inconsistentEntry(const ZipDirectory &dir, const ZipEntry &e)
+{
+    return Outcome<void>::failure(Fault::Damaged,
+                                  QStringLiteral("압축파일이 손상되어 풀지 않았습니다 (크기가 맞지 않습니다).\r%1/%2")
+                                      .arg(dir.root, e.relative));
+}
+
+// Writes the entry `e` to `out` and gives the file the entry's time. No
+// byte beyond the entry's declared size is written.
+Outcome<void> copyEntry(zip_t *za, const ZipDirectory &dir, const ZipEntry &e, files::File &out, QByteArray &buffer,
+                        ZipRun &run)
 {
     struct Closer {
         zip_file_t *in;
@@ -262,6 +347,8 @@ Outcome<void> copyEntry(zip_t *za, const ZipEntry &e, files::File &out, QByteArr
             return libraryFault(zip_file_strerror(source.in));
         if (n == 0)
             break;
+        if (fileDone + uint64_t(n) > uint64_t(e.size))
+            return inconsistentEntry(dir, e);
         if (const files::Status written = out.writeAt(fileDone, std::span<const char>(buffer.constData(), size_t(n)));
             !written)
             return Outcome<void>::failure(Fault::Io, written.message());
@@ -270,79 +357,163 @@ Outcome<void> copyEntry(zip_t *za, const ZipEntry &e, files::File &out, QByteArr
         if (run.stopped())
             return Outcome<void>::failure(Fault::Stopped, QString());
     }
+    if (fileDone != uint64_t(e.size))
+        return inconsistentEntry(dir, e);
     zip_stat_t st;
     if (zip_stat_index(za, zip_uint64_t(e.index), 0, &st) == 0 && (st.valid & ZIP_STAT_MTIME))
         (void)out.setModified(QDateTime::fromSecsSinceEpoch(st.mtime));
     return {};
 }
 
-// Unpacks every entry into `work`.
-Outcome<void> unpackInto(zip_t *za, const ZipDirectory &dir, const QString &work, Progress *progress)
+// What the restored collection takes from the collection it replaces.
+struct Overlay {
+    // The collection's files and folders that the archive does not hold.
+    std::vector<files::WalkEntry> kept;
+    // The collection's names by their ASCII-folded paths: a name the
+    // collection has keeps its letter case, as a file replaced on Windows
+    // does.
+    QHash<QString, QString> spelling;
+
+    QString spelled(const QString &relative) const
+    {
+        if (spelling.isEmpty())
+            return relative;
+        const QStringList parts = relative.split(QLatin1Char('/'));
+        QString key, out;
+        for (const QString &part : parts) {
+            key += (key.isEmpty() ? QString() : QStringLiteral("/")) + paths::foldAsciiCase(part);
+            const auto known = spelling.constFind(key);
+            out = known != spelling.cend() ? *known : (out.isEmpty() ? part : out + QLatin1Char('/') + part);
+        }
+        return out;
+    }
+};
+
+// Reads the collection `existing` for the overlay: names are matched
+// without regard to ASCII letter case. Where the archive has a file, the
+// collection's file or folder of that name goes; and an archive that
+// brings a sermon table without its index lets the old index go too, so
+// that the next opening builds one for the new table. Links are neither
+// followed nor kept. False when a folder of the collection cannot be read.
+bool readOverlay(const QString &existing, const ZipDirectory &dir, Overlay &overlay)
+{
+    QSet<QString> files, folders;
+    for (const ZipEntry &e : dir.entries) {
+        const QString key = paths::foldAsciiCase(e.relative);
+        (e.folder ? folders : files).insert(key);
+        for (qsizetype slash = key.indexOf(QLatin1Char('/')); slash > 0; slash = key.indexOf(QLatin1Char('/'), slash + 1))
+            folders.insert(key.left(slash));
+    }
+    const bool newTable = files.contains(paths::foldAsciiCase(store::sermonTableName()));
+    const QString oldIndex = paths::foldAsciiCase(store::sermonIndexName());
+    return files::walkFolder(existing, files::WalkOrder::SubFoldersFirst, [&](const files::WalkEntry &e) {
+        const QString key = paths::foldAsciiCase(e.relative);
+        overlay.spelling.insert(key, e.relative);
+        if (files.contains(key) || folders.contains(key) || (newTable && key == oldIndex))
+            return true;
+        for (qsizetype slash = key.indexOf(QLatin1Char('/')); slash > 0; slash = key.indexOf(QLatin1Char('/'), slash + 1))
+            if (files.contains(key.left(slash)))
+                return true;
+        overlay.kept.push_back(e);
+        return true;
+    });
+}
+
+// Unpacks every entry into `tree`, spelled as the overlay has it.
+Outcome<void> unpackInto(zip_t *za, const ZipDirectory &dir, const Overlay &overlay, files::LinkSafeFolder &tree,
+                         QByteArray &buffer, ZipRun &run)
 {
     files::FileSystem &fs = files::FileSystem::posix();
-    files::LinkSafeFolder tree(work);
-    ZipRun run(progress);
-    uint64_t total = 0;
-    for (const ZipEntry &e : dir.entries)
-        total += uint64_t(e.size);
-    run.start(total);
-    QByteArray buffer(1 << 16, Qt::Uninitialized);
     for (const ZipEntry &e : dir.entries) {
         if (e.folder) {
             if (e.relative.isEmpty())
                 continue;
-            if (auto r = tree.makeFolder(e.relative); !r.ok())
+            if (auto r = tree.makeFolder(overlay.spelled(e.relative)); !r.ok())
                 return cannotWrite(r);
             continue;
         }
         std::unique_ptr<files::File> out;
-        if (auto r = tree.openFile(fs, out, e.relative, files::LinkSafeFolder::Mode::Replace); !r.ok())
+        const QString relative = overlay.spelled(e.relative);
+        if (auto r = tree.openFile(fs, out, relative, files::LinkSafeFolder::Mode::Replace); !r.ok())
             return cannotWrite(r);
-        run.beginFile(e.relative, uint64_t(e.size));
-        const Outcome<void> copied = copyEntry(za, e, *out, buffer, run);
+        run.beginFile(relative, uint64_t(e.size));
+        const Outcome<void> copied = copyEntry(za, dir, e, *out, buffer, run);
         if (!copied.ok())
             return copied;
     }
-    run.finish();
     return {};
 }
 
-// Moves the files unpacked in `work` over those of `target`, folder by
-// folder, finding existing names without regard to letter case. Links in
-// the collection are never written through.
-Outcome<void> moveInto(const QString &work, const QString &target)
+// Copies the collection's file `e` to the same place in `tree`, with its time.
+Outcome<void> copyKept(const files::WalkEntry &e, files::LinkSafeFolder &tree, QByteArray &buffer, ZipRun &run)
 {
-    files::LinkSafeFolder tree(target);
-    Outcome<void> moved;
-    (void)files::walkFolder(work, files::WalkOrder::FilesFirst, [&](const files::WalkEntry &e) {
-        const QString destination = paths::resolve(target, e.relative);
-        const QString relative = destination.mid(target.size() + 1);
-        if (e.folder) {
-            if (auto r = tree.makeFolder(relative); !r.ok())
-                moved = cannotWrite(r);
-            return moved.ok();
-        }
-        const qsizetype slash = relative.lastIndexOf(QLatin1Char('/'));
-        if (slash > 0)
-            if (auto r = tree.makeFolder(relative.left(slash)); !r.ok()) {
-                moved = cannotWrite(r);
-                return false;
-            }
-        const QFileInfo existing(destination);
-        if (existing.isSymLink() || existing.isDir()) {
-            moved = cannotWrite({files::LinkSafeFolder::Kind::NotFile, relative, 0});
-            return false;
-        }
-        if (std::rename(QFile::encodeName(e.path).constData(), QFile::encodeName(destination).constData()) != 0) {
-            moved = cannotWrite({files::LinkSafeFolder::Kind::Failed, relative, errno});
-            return false;
-        }
-        return true;
-    });
-    return moved;
+    auto unreadable = [&e](const QString &why) {
+        return Outcome<void>::failure(
+            Fault::Io, QStringLiteral("기존 설교집의 파일을 읽을 수 없어 되살리지 않았습니다.\r%1\r%2").arg(e.relative, why));
+    };
+    files::FileSystem &fs = files::FileSystem::posix();
+    auto in = fs.open(e.path, files::OpenMode::ReadStored);
+    if (!in)
+        return unreadable(in.status().message());
+    std::unique_ptr<files::File> out;
+    if (auto r = tree.openFile(fs, out, e.relative, files::LinkSafeFolder::Mode::Replace); !r.ok())
+        return cannotWrite(r);
+    const files::Result<uint64_t> size = (*in)->size();
+    const uint64_t total = size ? size.value() : 0;
+    run.beginFile(e.relative, total);
+    for (uint64_t done = 0; done < total;) {
+        const size_t n = size_t(qMin<uint64_t>(total - done, uint64_t(buffer.size())));
+        size_t got = 0;
+        if (const files::Status read = (*in)->readAt(done, std::span<char>(buffer.data(), n), &got); !read)
+            return unreadable(read.message());
+        if (got == 0)
+            return unreadable(QStringLiteral("읽는 동안 파일이 줄었습니다"));
+        if (const files::Status written = out->writeAt(done, std::span<const char>(buffer.constData(), got)); !written)
+            return Outcome<void>::failure(Fault::Io, written.message());
+        done += got;
+        run.moved(got, done);
+        if (run.stopped())
+            return Outcome<void>::failure(Fault::Stopped, QString());
+    }
+    (void)out->setModified(QDateTime::fromSecsSinceEpoch(e.modified));
+    return {};
+}
+
+// What the restored collection takes on the disk: every file rounded up to
+// whole blocks of 4 KiB, and a block for each folder.
+uint64_t roomNeeded(const ZipDirectory &dir, const Overlay &overlay)
+{
+    constexpr uint64_t block = 4096;
+    auto rounded = [](uint64_t size) { return (size + block - 1) / block * block; };
+    uint64_t need = 0;
+    for (const ZipEntry &e : dir.entries)
+        need += e.folder ? block : rounded(uint64_t(e.size));
+    for (const files::WalkEntry &e : overlay.kept)
+        need += e.folder ? block : rounded(uint64_t(e.size));
+    return need;
+}
+
+Outcome<void> checkRoom(uint64_t need)
+{
+    const QString folder = paths::programFolder();
+    const std::optional<uint64_t> free = freeSpaceCheck() ? freeSpaceCheck()(folder) : files::freeBytes(folder);
+    if (!free || *free >= need)
+        return {};
+    auto shown = [](uint64_t bytes) {
+        return bytes >= (10u << 20) ? QStringLiteral("%1 MB").arg((bytes + (1 << 20) - 1) >> 20)
+                                    : QStringLiteral("%1 KB").arg((bytes + 1023) >> 10);
+    };
+    return Outcome<void>::failure(Fault::TooLarge, QStringLiteral("디스크에 남은 공간이 모자라 압축을 풀지 않았습니다.\r"
+                                                                  "필요한 공간: %1, 남은 공간: %2")
+                                                       .arg(shown(need), shown(*free)));
 }
 
 } // namespace
+
+void setFreeSpaceCheck(std::function<std::optional<uint64_t>(const QString &)> check)
+{
+    freeSpaceCheck() = std::move(check);
+}
 
 Outcome<void> unpackCollection(const QString &archive, const ZipDirectory &dir, const QString &name, Progress *progress)
 {
@@ -355,21 +526,41 @@ Outcome<void> unpackCollection(const QString &archive, const ZipDirectory &dir, 
             return Outcome<void>::failure(Fault::Io, message);
         za = opened.get();
     }
-    const QString work = unzipFolder();
-    if (QFileInfo::exists(work) && !files::removeFolder(work))
-        return Outcome<void>::failure(Fault::Io, QStringLiteral("작업 폴더를 비울 수 없습니다.\r") + work);
-    Outcome<void> done = unpackInto(za, dir, work, progress);
-    if (done.ok()) {
-        const QString existing = paths::resolveExisting(paths::programFolder(), name);
-        if (existing.isEmpty()) {
-            if (!QDir().rename(work, paths::programFolder() + QLatin1Char('/') + name))
-                done = Outcome<void>::failure(Fault::Io, QStringLiteral("설교집 폴더를 만들 수 없습니다.\r") + name);
-        } else {
-            done = moveInto(work, existing);
+    Outcome<std::unique_ptr<RestoreMark>> begun = RestoreMark::begin(name, unzipFolder());
+    if (!begun.ok())
+        return Outcome<void>::failure(begun);
+    RestoreMark &mark = *begun.value();
+    // The restored collection is built whole in the working folder: the
+    // archive's files, then what the collection keeps beside them.
+    Overlay overlay;
+    if (const QString existing = mark.existing(); !existing.isEmpty() && !readOverlay(existing, dir, overlay))
+        return Outcome<void>::failure(Fault::Io,
+                                      QStringLiteral("기존 설교집의 폴더를 읽을 수 없어 되살리지 않았습니다.\r") + existing);
+    if (const Outcome<void> room = checkRoom(roomNeeded(dir, overlay)); !room.ok())
+        return room;
+    ZipRun run(progress);
+    uint64_t total = 0;
+    for (const ZipEntry &e : dir.entries)
+        total += uint64_t(e.size);
+    for (const files::WalkEntry &e : overlay.kept)
+        total += uint64_t(e.size);
+    run.start(total);
+    const QString work = mark.workFolder();
+    files::LinkSafeFolder tree(work);
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    if (const Outcome<void> unpacked = unpackInto(za, dir, overlay, tree, buffer, run); !unpacked.ok())
+        return unpacked;
+    mark.reached(RestoreStep::Unpacked);
+    for (const files::WalkEntry &e : overlay.kept) {
+        if (e.folder) {
+            if (auto r = tree.makeFolder(e.relative); !r.ok())
+                return cannotWrite(r);
+        } else if (const Outcome<void> copied = copyKept(e, tree, buffer, run); !copied.ok()) {
+            return copied;
         }
     }
-    files::removeFolder(work);
-    return done;
+    run.finish();
+    return mark.place(work, {});
 }
 
 } // namespace verbana::backup

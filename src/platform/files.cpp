@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace verbana::files {
@@ -195,6 +196,14 @@ bool isFixedLocalFolder(const QString &path)
     if (root.startsWith(QStringLiteral("/media/")) || root.startsWith(QStringLiteral("/run/media/")))
         return false;
     return true;
+}
+
+std::optional<uint64_t> freeBytes(const QString &folder)
+{
+    struct statvfs fs;
+    if (::statvfs(QFile::encodeName(folder).constData(), &fs) != 0)
+        return std::nullopt;
+    return uint64_t(fs.f_bavail) * uint64_t(fs.f_frsize);
 }
 
 } // namespace verbana::files

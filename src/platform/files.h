@@ -6,7 +6,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 
 // File-system services the program needs beyond QFile.
 namespace verbana::files {
@@ -46,5 +48,9 @@ bool writeWholeFile(const QString &path, QByteArrayView bytes);
 
 // True when the folder lies on a local, writable, non-removable file system.
 bool isFixedLocalFolder(const QString &path);
+
+// Bytes an ordinary user may still write on the file system that holds
+// `folder`; nothing when the system cannot tell.
+std::optional<uint64_t> freeBytes(const QString &folder);
 
 } // namespace verbana::files

@@ -22,21 +22,17 @@ QString stripTrailing(QString p)
     return p;
 }
 
+char16_t foldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; }
+
 // ASCII-only case-insensitive comparison: other characters must match
 // exactly, as file names differ only in the case of Latin letters.
 bool sameIgnoringAsciiCase(const QString &a, const QString &b)
 {
     if (a.size() != b.size())
         return false;
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        char16_t x = a[i].unicode(), y = b[i].unicode();
-        if (x >= u'A' && x <= u'Z')
-            x = char16_t(x + 32);
-        if (y >= u'A' && y <= u'Z')
-            y = char16_t(y + 32);
-        if (x != y)
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (foldAscii(a[i].unicode()) != foldAscii(b[i].unicode()))
             return false;
-    }
     return true;
 }
 
@@ -135,6 +131,14 @@ QString resolveFull(const QString &path)
     if (p.startsWith(QLatin1Char('/')))
         return resolve(QStringLiteral("/"), p.mid(1)).replace(QStringLiteral("//"), QStringLiteral("/"));
     return resolve(QStringLiteral("."), p).mid(2);
+}
+
+QString foldAsciiCase(const QString &name)
+{
+    QString folded = name;
+    for (QChar &c : folded)
+        c = QChar(foldAscii(c.unicode()));
+    return folded;
 }
 
 bool isContained(const QString &relative)

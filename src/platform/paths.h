@@ -39,6 +39,11 @@ QString resolveFull(const QString &path);
 // Joins base and a stored relative name with `/` separators, no look-up.
 QString join(const QString &base, const QString &relative);
 
+// `name` with the ASCII letters A-Z lowered and every other character as
+// it is: the key under which names that differ only in the case of Latin
+// letters (as on Windows) are the same.
+QString foldAsciiCase(const QString &name);
+
 // True when `relative` stays inside its base: no empty name, no ".."
 // component, not absolute, no drive prefix.
 bool isContained(const QString &relative);

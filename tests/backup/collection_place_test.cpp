@@ -28,19 +28,22 @@ TEST_F(PlaceTest, TheReplacedCollectionIsSetAsideUntilTheRestoredOneIsInPlace)
 {
     makeCollection(QStringLiteral("주일설교"));
     writeFile(pf(QStringLiteral("주일설교/text/old.txt")), "old");
+    auto mark = RestoreMark::begin(QStringLiteral("주일설교"), rebackFolder());
+    ASSERT_TRUE(mark.ok()) << mark.reason().toStdString();
     // As a BCK restore leaves it: the full stored path below _reback.
     makeCollection(QStringLiteral("_reback/home/user/verbana/주일설교"));
     writeFile(pf(QStringLiteral("_reback/home/user/verbana/주일설교/text/new.txt")), "new");
     test::ScriptedPrompter prompts;
     bool asideWhileReplaced = false;
-    EXPECT_EQ(placeRestoredCollection(rebackFolder(), QStringLiteral("주일설교"),
+    EXPECT_EQ(placeRestoredCollection(*mark.value(), rebackFolder(),
                                       [&] {
                                           asideWhileReplaced = QFile::exists(pf(QStringLiteral("_delete/text/old.txt")))
                                                                && QFile::exists(pf(QStringLiteral("주일설교/text/new.txt")));
                                       }),
               Placement::Placed);
     EXPECT_TRUE(asideWhileReplaced);
-    EXPECT_FALSE(QFile::exists(deleteFolder()));
+    mark.value().reset();
+    EXPECT_EQ(QDir(pf()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{QStringLiteral("주일설교")});
     EXPECT_EQ(trashed(), QStringList{QStringLiteral("_delete")});
     EXPECT_EQ(read(QStringLiteral("주일설교/text/new.txt")), QByteArray("new"));
     EXPECT_FALSE(QFile::exists(pf(QStringLiteral("주일설교/text/old.txt"))));
@@ -49,11 +52,13 @@ TEST_F(PlaceTest, TheReplacedCollectionIsSetAsideUntilTheRestoredOneIsInPlace)
 TEST_F(PlaceTest, RestoredFilesWithoutACollectionChangeNothing)
 {
     makeCollection(QStringLiteral("주일설교"));
+    auto mark = RestoreMark::begin(QStringLiteral("주일설교"), rebackFolder());
+    ASSERT_TRUE(mark.ok());
     writeFile(pf(QStringLiteral("_reback/home/notes.txt")), "x");
     test::ScriptedPrompter prompts;
     prompts.error();
     int called = 0;
-    EXPECT_EQ(placeRestoredCollection(rebackFolder(), QStringLiteral("주일설교"), [&] { ++called; }),
+    EXPECT_EQ(placeRestoredCollection(*mark.value(), rebackFolder(), [&] { ++called; }),
               Placement::NoCollection);
     EXPECT_EQ(prompts.texts(),
               QStringList{QStringLiteral("백업파일에 설교집이 없습니다.\r기존 설교집은 그대로 두었습니다.")});

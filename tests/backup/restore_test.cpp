@@ -120,6 +120,30 @@ TEST_F(Restore, BareNamesWithoutFullPath)
     EXPECT_EQ(test::readAll(out("x.txt")), QByteArray("hi"));
 }
 
+// A sermon table restored without its index takes the index of the table
+// it replaces away (any letter case), which would otherwise be trusted
+// with the new records; an index the archive brings, after the table or
+// before it, is the one that stays.
+TEST_F(Restore, ASermonTableWithoutItsIndexTakesTheOldIndexAway)
+{
+    for (const char *old : {"d/SUL2FILE.CDX", "e/sul2file.cdx", "f/sul2file.cdx"}) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(out(old)).path()));
+        ASSERT_TRUE(test::writeAll(out(old), "old index"));
+    }
+    ArchiveBytes a;
+    a.header("", 0, 5)
+        .file("c:\\d\\sul2file.dbf", kDate, "table d")
+        .file("c:\\e\\Sul2File.DBF", kDate, "table e")
+        .file("c:\\e\\sul2file.cdx", kDate, "index e")
+        .file("c:\\f\\sul2file.cdx", kDate, "index f")
+        .file("c:\\f\\sul2file.dbf", kDate, "table f")
+        .end();
+    ASSERT_TRUE(restore(a));
+    EXPECT_EQ(QDir(out("d")).entryList(QDir::Files), QStringList{QStringLiteral("sul2file.dbf")});
+    EXPECT_EQ(test::readAll(out("e/sul2file.cdx")), QByteArray("index e"));
+    EXPECT_EQ(test::readAll(out("f/sul2file.cdx")), QByteArray("index f"));
+}
+
 TEST_F(Restore, FileListIsNeverWritten)
 {
     ArchiveBytes a;

@@ -20,6 +20,22 @@ void u32(QByteArray &out, quint32 v)
     u16(out, v >> 16);
 }
 
+// Raw deflate, as ZIP stores it.
+QByteArray deflateRaw(const QByteArray &data)
+{
+    z_stream z{};
+    deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+    QByteArray out(qsizetype(deflateBound(&z, uLong(data.size()))), Qt::Uninitialized);
+    z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
+    z.avail_in = uInt(data.size());
+    z.next_out = reinterpret_cast<Bytef *>(out.data());
+    z.avail_out = uInt(out.size());
+    deflate(&z, Z_FINISH);
+    out.resize(qsizetype(z.total_out));
+    deflateEnd(&z);
+    return out;
+}
+
 } // namespace
 
 QByteArray zipBytes(const std::vector<ZipBytesEntry> &entries)
@@ -28,31 +44,34 @@ QByteArray zipBytes(const std::vector<ZipBytesEntry> &entries)
     for (const ZipBytesEntry &e : entries) {
         const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef *>(e.data.constData()), uInt(e.data.size())));
         const quint32 flags = e.utf8Flag ? 0x0800 : 0;
+        const QByteArray stored = e.deflated ? deflateRaw(e.data) : e.data;
+        const quint32 method = e.deflated ? 8 : 0;
+        const quint32 size = quint32(e.declaredSize >= 0 ? e.declaredSize : e.data.size());
         const quint32 offset = quint32(out.size());
         u32(out, 0x04034b50);
         u16(out, 20);
         u16(out, flags);
-        u16(out, 0); // stored
+        u16(out, method);
         u16(out, 0x6000); // 12:00
         u16(out, 0x5a21); // 2025-01-01
         u32(out, crc);
-        u32(out, quint32(e.data.size()));
-        u32(out, quint32(e.data.size()));
+        u32(out, quint32(stored.size()));
+        u32(out, size);
         u16(out, quint32(e.name.size()));
         u16(out, 0);
         out += e.name;
-        out += e.data;
+        out += stored;
 
         u32(central, 0x02014b50);
         u16(central, e.unixMode ? (3u << 8) | 20 : 20); // made by
         u16(central, 20);
         u16(central, flags);
-        u16(central, 0);
+        u16(central, method);
         u16(central, 0x6000);
         u16(central, 0x5a21);
         u32(central, crc);
-        u32(central, quint32(e.data.size()));
-        u32(central, quint32(e.data.size()));
+        u32(central, quint32(stored.size()));
+        u32(central, size);
         u16(central, quint32(e.name.size()));
         u16(central, 0);
         u16(central, 0);

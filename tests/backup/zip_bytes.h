@@ -7,12 +7,15 @@
 
 namespace verbana::test {
 
-// One entry of a ZIP archive written byte by byte, stored uncompressed.
+// One entry of a ZIP archive written byte by byte, stored uncompressed
+// unless `deflated`.
 struct ZipBytesEntry {
     QByteArray name; // as stored: any encoding, any separator
     QByteArray data;
     bool utf8Flag = false; // the language-encoding flag (bit 11)
     quint32 unixMode = 0; // made on Unix with this st_mode when not 0, else on FAT
+    bool deflated = false;
+    qint64 declaredSize = -1; // the uncompressed size the headers give, when not data's
 };
 
 // A whole archive: local headers, the central directory and its end.

@@ -1,12 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ZIP backups of a collection: the layout other archive tools read, the
-// Windows form (CP949 names, backslashes), the check before a restore and
-// hostile archives that must write nothing outside their target.
+// Windows form (CP949 names, backslashes), the check before a restore,
+// hostile archives that must write nothing outside their target, and a
+// restore over a collection, which leaves the old collection or the new
+// one whatever stands in its way and wherever the run is killed.
 #include "backup/zip_archive.h"
 
 #include "../store/program_folder.h"
+#include "../store/store_helpers.h"
+#include "backup/collection_restore.h"
 #include "platform/cp949.h"
+#include "store/collection_document.h"
 #include "support/recorded_progress.h"
+#include "support/scripted_prompter.h"
 #include "zip_bytes.h"
 
 #include <QDir>
@@ -20,6 +26,9 @@
 
 #include <algorithm>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace verbana::backup {
 namespace {
 
@@ -27,6 +36,24 @@ QByteArray readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+// Every file, folder and link below a folder, relative: a file's bytes, a
+// folder as "<folder>", a link as "<link> " and where it leads.
+QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> out;
+    QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        const QString relative = info.filePath().mid(folder.size() + 1);
+        if (info.isSymLink())
+            out.insert(relative, "<link> " + QFile::encodeName(info.symLinkTarget()));
+        else
+            out.insert(relative, info.isDir() ? QByteArray("<folder>") : readAll(info.filePath()));
+    }
+    return out;
 }
 
 // Every file below a folder, relative, sorted.
@@ -262,6 +289,160 @@ TEST_F(ZipTest, AStoppedRunChangesNothing)
     EXPECT_EQ(tree(pf(QStringLiteral("수요설교"))), before);
     EXPECT_EQ(readAll(pf(QStringLiteral("수요설교/text/d0/sul1.txt"))), QByteArray("old copy"));
     EXPECT_FALSE(QFile::exists(unzipFolder()));
+}
+
+
+// Over a collection, the restored one is built whole beside it and takes
+// its place by renaming whole folders: a folder, a link or a read-only
+// file where the archive has a file stands in nobody's way. The
+// collection's own files stay, its links are not carried over, and the
+// old collection goes to the trash.
+TEST_F(ZipTest, ThingsInTheWayOfTheArchiveNeverLeaveAMix)
+{
+    const QString archive = tmp_.path() + QStringLiteral("/backup.zip");
+    ASSERT_TRUE(packCollection(pf(QStringLiteral("주일설교")), archive).ok());
+    const QString outside = tmp_.path() + QStringLiteral("/outside.txt");
+    writeFile(outside, "outside");
+    makeCollection(QStringLiteral("수요설교"));
+    writeFile(pf(QStringLiteral("수요설교/text/d0/sul1.txt/inner.txt")), "a folder where the archive has a file");
+    writeFile(pf(QStringLiteral("수요설교/data/d0/sul9.rtf")), "kept");
+    ASSERT_TRUE(QFile::link(outside, pf(QStringLiteral("수요설교/data/d0/sul1.rtf"))));
+    ASSERT_TRUE(QFile::link(outside, pf(QStringLiteral("수요설교/text/mine.txt"))));
+    const QString grace = pf(QStringLiteral("수요설교/text/d0/은혜 설교.txt"));
+    writeFile(grace, "old grace");
+    const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    ASSERT_TRUE(QFile::setPermissions(grace, readOnly));
+    ASSERT_TRUE(QFile::setPermissions(pf(QStringLiteral("수요설교/data/d0")), readOnly | QFileDevice::ExeOwner));
+
+    const Outcome<void> restored =
+        unpackCollection(archive, readCollectionArchive(archive).value(), QStringLiteral("수요설교"));
+    ASSERT_TRUE(restored.ok()) << restored.reason().toStdString();
+    QMap<QString, QByteArray> expected = snapshot(pf(QStringLiteral("주일설교")));
+    expected.insert(QStringLiteral("data/d0/sul9.rtf"), "kept");
+    EXPECT_EQ(snapshot(pf(QStringLiteral("수요설교"))), expected);
+    EXPECT_EQ(readAll(outside), QByteArray("outside"));
+    EXPECT_EQ(QDir(pf()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              (QStringList{QStringLiteral("수요설교"), QStringLiteral("주일설교")}));
+    EXPECT_EQ(trashed(), QStringList{QStringLiteral("_delete")});
+    QFile::setPermissions(tmp_.path() + QStringLiteral("/xdg/Trash/files/_delete/data/d0"),
+                          readOnly | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// The process is killed at each step of a restore over a collection (the
+// hook ends a child process there); what the next start settles is the
+// old collection or the restored one, and nothing else is left.
+TEST_F(ZipTest, AKillAtAnyStepLeavesTheOldCollectionOrTheNew)
+{
+    const QString archive = tmp_.path() + QStringLiteral("/backup.zip");
+    ASSERT_TRUE(packCollection(pf(QStringLiteral("주일설교")), archive).ok());
+    const ZipDirectory dir = readCollectionArchive(archive).value();
+    QMap<QString, QByteArray> restored = snapshot(pf(QStringLiteral("주일설교")));
+    restored.insert(QStringLiteral("data/d0/sul9.rtf"), "kept");
+    const QString target = QStringLiteral("수요설교");
+    for (const RestoreStep step : {RestoreStep::Marked, RestoreStep::Unpacked, RestoreStep::SetAside,
+                                   RestoreStep::Placed, RestoreStep::Trashed}) {
+        SCOPED_TRACE(testing::Message() << "killed at step " << int(step));
+        QDir(pf(target)).removeRecursively();
+        makeCollection(target);
+        writeFile(pf(QStringLiteral("수요설교/text/d0/sul1.txt")), "old copy");
+        writeFile(pf(QStringLiteral("수요설교/data/d0/sul9.rtf")), "kept");
+        const QMap<QString, QByteArray> old = snapshot(pf(target));
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            setRestoreStepHook([step](RestoreStep reached) {
+                if (reached == step)
+                    _exit(0);
+            });
+            (void)unpackCollection(archive, dir, target);
+            _exit(1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+        test::ScriptedPrompter prompts;
+        if (step == RestoreStep::SetAside)
+            prompts.ok();
+        recoverInterruptedRestore();
+        const bool done = step == RestoreStep::Placed || step == RestoreStep::Trashed;
+        EXPECT_EQ(snapshot(pf(target)), done ? restored : old);
+        EXPECT_EQ(prompts.texts(), step == RestoreStep::SetAside
+                                       ? QStringList{QStringLiteral("지난번 설교집 되살리기가 끝나지 못했습니다.\r"
+                                                                    "\"수요설교\" 설교집은 되살리기 전 그대로 두었습니다.")}
+                                       : QStringList{});
+        EXPECT_EQ(QDir(pf()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  (QStringList{target, QStringLiteral("주일설교")}));
+    }
+}
+
+// A table restored without its index must not meet the index of the table
+// it replaced: the next opening builds one, and the date order is right.
+TEST_F(ZipTest, ATableRestoredWithoutItsIndexGetsItsOwnAtTheNextOpening)
+{
+    {
+        auto old = test::openTable(makeCollection(QStringLiteral("수요설교")));
+        test::appendSermons(*old, {{"2001.01.07", "a"}, {"2003.01.05", "b"}, {"2005.01.02", "c"}, {"2009.01.04", "d"}});
+    }
+    {
+        auto table = test::openTable(makeCollection(QStringLiteral("새 표"), false));
+        test::appendSermons(*table, {{"2009.05.03", "w"}, {"2001.05.06", "x"}, {"2005.05.01", "y"}, {"2003.05.04", "z"}});
+    }
+    const QString archive = tmp_.path() + QStringLiteral("/table.zip");
+    ASSERT_TRUE(packCollection(pf(QStringLiteral("새 표")), archive).ok());
+    ASSERT_TRUE(unpackCollection(archive, readCollectionArchive(archive).value(), QStringLiteral("수요설교")).ok());
+    EXPECT_TRUE(QDir(pf(QStringLiteral("수요설교"))).entryList({QStringLiteral("*.cdx")}, QDir::Files).isEmpty());
+
+    store::CollectionDocument document;
+    ASSERT_TRUE(document.OpenCollection(pf(QStringLiteral("수요설교/sul2file.dbf"))));
+    EXPECT_EQ(test::walk(document.table()), (std::vector<uint32_t>{2, 4, 3, 1}));
+    EXPECT_EQ(test::indexFault(document.table()), "");
+}
+
+// An entry that inflates past its declared size, two names equal but for
+// letter case, and an archive larger than the free space are refused with
+// nothing written; folders whose names differ only in case are one folder.
+TEST_F(ZipTest, ArchivesThatContradictThemselvesOrDoNotFitWriteNothing)
+{
+    makeCollection(QStringLiteral("수요설교"));
+    const QString packed = tmp_.path() + QStringLiteral("/backup.zip");
+    ASSERT_TRUE(packCollection(pf(QStringLiteral("주일설교")), packed).ok());
+    test::ZipBytesEntry bomb{"A/text/big.txt", QByteArray(5 << 20, 'x')};
+    bomb.deflated = true;
+    bomb.declaredSize = 10;
+    const QString inflating = writeArchive(QStringLiteral("inflating.zip"), {{"A/sul2file.dbf", "t"}, bomb});
+    const QString twins =
+        writeArchive(QStringLiteral("twins.zip"), {{"A/sul2file.dbf", "t"}, {"A/text/a.txt", "1"}, {"A/TEXT/A.TXT", "2"}});
+    const QString fileAndFolder =
+        writeArchive(QStringLiteral("clash.zip"), {{"A/sul2file.dbf", "t"}, {"A/text", "1"}, {"A/Text/a.txt", "2"}});
+    const QStringList before = everything();
+
+    const Outcome<void> inflated =
+        unpackCollection(inflating, readCollectionArchive(inflating).value(), QStringLiteral("수요설교"));
+    EXPECT_EQ(inflated.fault(), Fault::Damaged);
+    EXPECT_EQ(inflated.reason(), QStringLiteral("압축파일이 손상되어 풀지 않았습니다 (크기가 맞지 않습니다).\rA/text/big.txt"));
+
+    Outcome<ZipDirectory> read = readCollectionArchive(twins);
+    EXPECT_EQ(read.fault(), Fault::Unsafe);
+    EXPECT_EQ(read.reason(), QStringLiteral("압축파일에 대소문자를 빼면 같은 이름이 둘 있어 풀지 않았습니다.\r"
+                                            "A/text/a.txt\rA/TEXT/A.TXT"));
+    read = readCollectionArchive(fileAndFolder);
+    EXPECT_EQ(read.fault(), Fault::Unsafe);
+    EXPECT_EQ(read.reason(), QStringLiteral("압축파일에 같은 이름의 파일과 폴더가 있어 풀지 않았습니다.\rA/text\rA/Text/a.txt"));
+
+    setFreeSpaceCheck([](const QString &) { return std::optional<uint64_t>(64 * 1024); });
+    const Outcome<void> tooBig = unpackCollection(packed, readCollectionArchive(packed).value(), QStringLiteral("수요설교"));
+    setFreeSpaceCheck({});
+    EXPECT_EQ(tooBig.fault(), Fault::TooLarge);
+    EXPECT_EQ(tooBig.reason().toStdString(), "디스크에 남은 공간이 모자라 압축을 풀지 않았습니다.\r"
+                                             "필요한 공간: 96 KB, 남은 공간: 64 KB");
+    EXPECT_EQ(everything(), before);
+
+    const QString merged =
+        writeArchive(QStringLiteral("merged.zip"), {{"A/sul2file.dbf", "t"}, {"A/text/a.txt", "1"}, {"A/TEXT/b.txt", "2"}});
+    ASSERT_TRUE(unpackCollection(merged, readCollectionArchive(merged).value(), QStringLiteral("합친 설교집")).ok());
+    EXPECT_EQ(tree(pf(QStringLiteral("합친 설교집"))),
+              (QStringList{QStringLiteral("sul2file.dbf"), QStringLiteral("text/a.txt"), QStringLiteral("text/b.txt")}));
 }
 
 } // namespace
