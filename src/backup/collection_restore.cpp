@@ -38,12 +38,13 @@ bool taken(const QString &path)
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
-// Removes a folder of ours; one the trash will not take goes for good.
+// Removes a folder of ours. One that may hold a collection goes to the
+// trash; when no trash takes it, it goes for good only if the user says so.
 bool removeWorkingFolder(const QString &path, bool toTrash)
 {
     if (!taken(path))
         return true;
-    return (toTrash && store::DeleteFolder(path, true)) || files::removeFolder(path);
+    return toTrash ? store::DeleteFolder(path, true) : files::removeFolder(path);
 }
 
 files::Status renameFolder(const QString &from, const QString &to)
@@ -120,10 +121,9 @@ void dropMark(std::unique_ptr<files::File> &mark)
 }
 
 // A "_delete" nobody can claim comes back under a free collection name.
-Outcome<QString> keepUnclaimed()
+// Gives "_delete" a free collection name; the name, or a failure.
+Outcome<QString> keepSetAside()
 {
-    if (!taken(deleteFolder()))
-        return QString();
     const QString base = QStringLiteral("되찾은 설교집");
     QString name = base;
     for (int n = 2; taken(inProgramFolder(name)) || !paths::resolveExisting(paths::programFolder(), name).isEmpty(); ++n)
@@ -131,8 +131,18 @@ Outcome<QString> keepUnclaimed()
     if (!renameFolder(deleteFolder(), inProgramFolder(name)))
         return Outcome<QString>::failure(
             Fault::Io, QStringLiteral("지난번 재생에서 임시보관한 폴더를 옮길 수 없습니다.\r") + deleteFolder());
+    return name;
+}
+
+Outcome<QString> keepUnclaimed()
+{
+    if (!taken(deleteFolder()))
+        return QString();
+    const Outcome<QString> kept = keepSetAside();
+    if (!kept.ok())
+        return kept;
     return QStringLiteral("지난번에 끝나지 못한 재생에서 임시보관해두었던 설교집을\r\"%1\"(으)로 되살려 두었습니다.")
-        .arg(name);
+        .arg(kept.value());
 }
 
 // Settles what a run that died left, under the held mark: gives back the
@@ -339,7 +349,12 @@ Outcome<void> RestoreMark::place(const QString &restored, const std::function<vo
     if (setAside) {
         if (beforeDeleting)
             beforeDeleting();
-        removeWorkingFolder(deleteFolder(), true);
+        if (!removeWorkingFolder(deleteFolder(), true)) {
+            // Kept by the user: the old collection stands under a name of its own.
+            const Outcome<QString> kept = keepSetAside();
+            if (kept.ok())
+                showInformation(QStringLiteral("임시보관해두었던 기존 설교집을\r\"%1\"(으)로 남겨 두었습니다.").arg(kept.value()));
+        }
         reached(RestoreStep::Trashed);
     }
     return {};

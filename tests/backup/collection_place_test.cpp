@@ -6,6 +6,8 @@
 
 #include "../store/program_folder.h"
 #include "support/scripted_prompter.h"
+#include "platform/files.h"
+#include "store/collection_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,6 +49,39 @@ TEST_F(PlaceTest, TheReplacedCollectionIsSetAsideUntilTheRestoredOneIsInPlace)
     EXPECT_EQ(trashed(), QStringList{QStringLiteral("_delete")});
     EXPECT_EQ(read(QStringLiteral("주일설교/text/new.txt")), QByteArray("new"));
     EXPECT_FALSE(QFile::exists(pf(QStringLiteral("주일설교/text/old.txt"))));
+}
+
+// Where no trash takes the replaced collection, it goes for good only when
+// the user says so; kept, it stands under a name of its own.
+TEST_F(PlaceTest, AReplacedCollectionNoTrashTakesIsKeptUnlessTheUserSaysOtherwise)
+{
+    files::setTrashForTesting([](const QString &) { return false; });
+    for (const bool forGood : {false, true}) {
+        makeCollection(QStringLiteral("주일설교"));
+        writeFile(pf(QStringLiteral("주일설교/text/old.txt")), "old");
+        auto mark = RestoreMark::begin(QStringLiteral("주일설교"), rebackFolder());
+        ASSERT_TRUE(mark.ok()) << mark.reason().toStdString();
+        makeCollection(QStringLiteral("_reback/주일설교"));
+        test::ScriptedPrompter prompts;
+        if (forGood)
+            prompts.yes();
+        else
+            prompts.no().ok();
+        EXPECT_EQ(placeRestoredCollection(*mark.value(), rebackFolder(), [] {}), Placement::Placed);
+        mark.value().reset();
+        const QStringList texts = prompts.texts();
+        ASSERT_FALSE(texts.isEmpty());
+        EXPECT_EQ(texts.first(), store::trashRefusedQuestion(QDir::toNativeSeparators(deleteFolder())));
+        if (forGood) {
+            EXPECT_EQ(QDir(pf()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{QStringLiteral("주일설교")});
+        } else {
+            EXPECT_EQ(texts.last(), QStringLiteral("임시보관해두었던 기존 설교집을\r\"되찾은 설교집\"(으)로 남겨 두었습니다."));
+            EXPECT_EQ(read(QStringLiteral("되찾은 설교집/text/old.txt")), QByteArray("old"));
+            ASSERT_TRUE(QDir(pf(QStringLiteral("되찾은 설교집"))).removeRecursively());
+        }
+        EXPECT_FALSE(QFile::exists(deleteFolder()));
+    }
+    files::setTrashForTesting({});
 }
 
 TEST_F(PlaceTest, RestoredFilesWithoutACollectionChangeNothing)
