@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The manuscript page's refresh on a 1 MB text copy, in the real main window
+# Showing sermons with text copies of 1, 10 and 50 MB, in the real main window
 # under the offscreen platform.
 if(NOT VERBANA_ENGINE_ONLY)
   add_executable(manuscript_bench ${CMAKE_CURRENT_LIST_DIR}/manuscript_bench.cpp)

@@ -62,10 +62,12 @@ void Tfmverbdesk::loadTextCopy(const QString &path)
 {
     // Only a regular file: a pipe or device put in its place must not hold
     // the window up.
-    QByteArray content;
-    if (path.isEmpty() || files::readRegularFile(path, content) != files::ReadOutcome::Ok)
+    if (path.isEmpty())
         return;
-    reManuscript_->showText(std::move(content), document_.highlightTerms());
+    auto file = files::FileSystem::posix().open(path, files::OpenMode::ReadStored);
+    if (!file)
+        return;
+    reManuscript_->showFile(std::move(file.value()), document_.highlightTerms());
     reManuscript_->ensureCursorVisible();
 }
 
