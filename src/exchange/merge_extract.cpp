@@ -17,30 +17,45 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace verbana::exchange {
 
 namespace {
 
 constexpr qsizetype kMaxExtension = 10;
 
-// Copies the stored name `relative` of the collection `from` to `toPath`,
-// making its folder. False when the source is missing, no regular file, or
+// Where the file name of a stored name begins.
+qsizetype fileNameStart(const QString &name)
+{
+    return std::max(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(QLatin1Char('/'))) + 1;
+}
+
+// Copies the stored name `relative` of the collection `from` to the stored
+// name `toRelative` of the collection `to`, making its folder; returns the
+// path written. Empty when the source is missing, no regular file, or
 // outside its collection; raises EUserError when it exists but cannot be
-// copied.
-bool copyStored(const store::CollectionPaths &from, const QString &relative, const QString &toPath)
+// copied, or when `toRelative` would lead out of `to`.
+QString copyStored(const store::CollectionPaths &from, const QString &relative, const store::CollectionPaths &to,
+                   const QString &toRelative)
 {
     if (relative.trimmed().isEmpty())
-        return false;
+        return QString();
     const QString source = from.existing(relative);
     if (source.isEmpty() || !QFileInfo(source).isFile())
-        return false;
-    QDir().mkpath(QFileInfo(toPath).absolutePath());
+        return QString();
+    const qsizetype nameStart = fileNameStart(toRelative);
+    if (nameStart > 1)
+        makeFolder(to, toRelative.left(nameStart - 1));
+    const QString target = to.resolve(toRelative);
+    if (target.isEmpty())
+        throw EUserError(paths::join(to.folder(), toRelative) + QStringLiteral(" 파일을 만들 수 없습니다."));
     store::TcopyFile copy;
     copy.Forigin = source;
-    copy.Fdestination = toPath;
+    copy.Fdestination = target;
     if (!copy.DoCopy())
-        throw EUserError(toPath + QStringLiteral(" 파일을 만들 수 없습니다."));
-    return true;
+        throw EUserError(target + QStringLiteral(" 파일을 만들 수 없습니다."));
+    return target;
 }
 
 } // namespace
@@ -62,7 +77,7 @@ QString mergedContext(const QString &sourceContext, const QString &newName)
         return QString();
     const qsizetype dot = sourceContext.lastIndexOf(QLatin1Char('.'));
     QString ext;
-    if (dot >= 0) {
+    if (dot >= fileNameStart(sourceContext)) {
         const QByteArray bytes = cp949::cut(cp949::encodeLossy(sourceContext.mid(dot)), kMaxExtension);
         ext = cp949::decode(bytes);
     }
@@ -73,8 +88,7 @@ QString mergedContext(const QString &sourceContext, const QString &newName)
 QString textCopyName(const QString &context)
 {
     const qsizetype dot = context.lastIndexOf(QLatin1Char('.'));
-    const qsizetype slash = context.lastIndexOf(QLatin1Char('\\'));
-    return (dot > slash ? context.left(dot) : context) + QStringLiteral(".txt");
+    return (dot >= fileNameStart(context) ? context.left(dot) : context) + QStringLiteral(".txt");
 }
 
 MergeOutcome mergeCollection(store::CollectionDocument &document, const QString &sourceFolder, Progress *progress)
@@ -97,15 +111,15 @@ MergeOutcome mergeCollection(store::CollectionDocument &document, const QString 
         QStringList made;
         const bool added = run.add([&] {
             const QString context = cp949::decode(from.GetString(QByteArrayLiteral("CONTEXT")));
-            const QString name = names.next(table.RecCount());
-            const QString merged = mergedContext(context, name);
+            const QString merged = mergedContext(context, names.next(table.RecCount()));
             if (!merged.isEmpty()) {
-                const QString k = kFolderOf(name);
-                const QString data = freshPath(makeFolder(target, QStringLiteral("data\\") + k), merged);
-                if (copyStored(source, QStringLiteral("data\\") + context, data))
+                const QString data =
+                    copyStored(source, QStringLiteral("data\\") + context, target, QStringLiteral("data\\") + merged);
+                if (!data.isEmpty())
                     made << data;
-                const QString text = freshPath(makeFolder(target, QStringLiteral("text\\") + k), name);
-                if (copyStored(source, QStringLiteral("text\\") + textCopyName(context), text))
+                const QString text = copyStored(source, QStringLiteral("text\\") + textCopyName(context), target,
+                                                QStringLiteral("text\\") + store::textCopyName(merged));
+                if (!text.isEmpty())
                     made << text;
             }
             table.Append();
@@ -167,12 +181,10 @@ void extractCollection(store::CollectionDocument &document, const QString &newFo
             progress->start(copy.RecCount());
         for (store::ViewWalk walk(copy); !walk.done(); walk.next()) {
             const QString context = cp949::decode(copy.GetString(QByteArrayLiteral("CONTEXT")));
-            const QString data = to.manuscript(context);
-            if (!data.isEmpty() && copyStored(from, QStringLiteral("data\\") + context, data)) {
-                const QString text = to.resolve(QStringLiteral("text\\") + textCopyName(context));
-                if (!text.isEmpty())
-                    copyStored(from, QStringLiteral("text\\") + textCopyName(context), text);
-            }
+            const QString data = QStringLiteral("data\\") + context;
+            const QString text = QStringLiteral("text\\") + textCopyName(context);
+            if (!copyStored(from, data, to, data).isEmpty())
+                copyStored(from, text, to, text);
             if (progress)
                 progress->advanceTo(copy.RecNo());
         }

@@ -20,13 +20,15 @@ namespace verbana::exchange {
 // "설교집 합치기를 완료하였습니다."
 QString mergedMessage();
 
-// The new CONTEXT of a merged sermon: the stem of `newName` (a name from
-// NewManuscriptName, "d3\sul3120.txt") with the extension of `sourceContext`
-// (from its last ".", at most 10 bytes), or no extension when it has none;
-// empty when `sourceContext` is blank.
+// The new CONTEXT of a merged sermon, and so the place of its manuscript:
+// the stem of `newName` (a name from NewManuscriptName, "d3\sul3120.txt")
+// with the extension of the file name of `sourceContext` (from its last
+// ".", at most 10 bytes; a "." in a folder part is none), or no extension
+// when it has none; empty when `sourceContext` is blank.
 QString mergedContext(const QString &sourceContext, const QString &newName);
-// The text copy of a manuscript name: its extension replaced by ".txt",
-// or ".txt" added when it has none.
+// The text copy of a manuscript name in the collection merged from or
+// extracted from: its extension replaced by ".txt", or ".txt" added when it
+// has none.
 QString textCopyName(const QString &context);
 
 struct MergeOutcome {
@@ -36,9 +38,11 @@ struct MergeOutcome {
 };
 
 // Appends every sermon of the collection at `sourceFolder`, in record
-// order, to the open collection: each gets a fresh
-// manuscript name there and its manuscript and text copy are copied under
-// it; a sermon without manuscript keeps an empty CONTEXT. The source table
+// order, to the open collection: each gets a fresh manuscript name there
+// (never one of its files, nor one given earlier in the run), its new
+// CONTEXT is mergedContext() of it, and its manuscript and text copy are
+// copied exactly where the open collection's resolver puts that CONTEXT's
+// files; a sermon without manuscript keeps an empty CONTEXT. The source table
 // is opened for reading only and its files only read, through its own
 // resolver: a name leading out of the source collection is never followed.
 // Missing source files are skipped. An error ends the merge: the sermon in

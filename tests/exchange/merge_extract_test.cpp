@@ -2,6 +2,7 @@
 #include "editing_helpers.h"
 #include "exchange/merge_extract.h"
 #include "platform/user_error.h"
+#include "store/collection_paths.h"
 #include "store/sermon_record.h"
 #include "support/fixtures.h"
 #include "support/recorded_progress.h"
@@ -45,7 +46,13 @@ TEST(MergeExtract, NamesOfMergedManuscriptsKeepTheirSourceExtension)
     EXPECT_EQ(exchange::mergedContext(QStringLiteral("  "), QStringLiteral("d0\\sul4.txt")), QString());
     EXPECT_EQ(exchange::textCopyName(QStringLiteral("d0\\sul5.HWP")), QStringLiteral("d0\\sul5.txt"));
     EXPECT_EQ(exchange::textCopyName(QStringLiteral("d0.x\\sul5")), QStringLiteral("d0.x\\sul5.txt"));
+    // A "." in a folder part is no extension.
+    EXPECT_EQ(exchange::mergedContext(QStringLiteral("d0\\x.y\\c"), QStringLiteral("d0\\sul4.txt")),
+              QStringLiteral("d0\\sul4"));
+    EXPECT_EQ(exchange::mergedContext(QStringLiteral("d0/x.y/c.HWP"), QStringLiteral("d0\\sul4.txt")),
+              QStringLiteral("d0\\sul4.HWP"));
 }
+
 
 TEST(MergeExtract, MergeCopiesSermonsAndFilesUnderFreshNames)
 {
@@ -88,6 +95,29 @@ TEST(MergeExtract, MergeCopiesSermonsAndFilesUnderFreshNames)
     test::TestCollection empty;
     EXPECT_EQ(exchange::mergeCollection(target.document(), empty.folder()).merged, 0);
     EXPECT_EQ(t.RecCount(), 13u);
+}
+
+TEST(MergeExtract, ManuscriptsInFoldersWithADotLandWhereTheirRecordsPoint)
+{
+    test::TestCollection source({{"1999.01.01", "x", "d0\\x.y\\c"}, {"1999.01.02", "z", "d0\\z.w\\c"}});
+    source.writeFile(QStringLiteral("data/d0/x.y/c"), "first");
+    source.writeFile(QStringLiteral("text/d0/x.y/c.txt"), "first text");
+    source.writeFile(QStringLiteral("data/d0/z.w/c"), "second");
+    source.writeFile(QStringLiteral("text/d0/z.w/c.txt"), "second text");
+    source.document().releaseTable();
+    test::TestCollection target(rows(10));
+    EXPECT_EQ(exchange::mergeCollection(target.document(), source.folder()).merged, 2);
+    const store::CollectionPaths &paths = target.document().paths();
+    xbase::TApolloTable &t = target.table();
+    t.SetOrder(0);
+    EXPECT_EQ(contextOf(t, 11), QByteArray("d0\\sul10"));
+    EXPECT_EQ(contextOf(t, 12), QByteArray("d0\\sul11"));
+    const std::pair<const char *, const char *> files[] = {{"first", "first text"}, {"second", "second text"}};
+    for (uint32_t i = 0; i < 2; ++i) {
+        const QString context = QString::fromLatin1(contextOf(t, 11 + i));
+        EXPECT_EQ(readAll(paths.manuscript(context)), QByteArray(files[i].first)) << i;
+        EXPECT_EQ(readAll(paths.textCopy(context)), QByteArray(files[i].second)) << i;
+    }
 }
 
 TEST(MergeExtract, NewCollectionNamesFollowTheRules)
