@@ -203,7 +203,7 @@ void ExchangeCommands::N55Click()
         outcome = exchange::mergeCollection(document_, paths::resolve(paths::programFolder(), name), &line);
     }
     host_.RefreshManuscriptView();
-    tell(outcome.error.isEmpty(), outcome.message());
+    tell(outcome.complete(), outcome.message());
 }
 
 } // namespace verbana

@@ -62,13 +62,18 @@ QString copyStored(const store::CollectionPaths &from, const QString &relative, 
 
 QString mergedMessage() { return QStringLiteral("설교집 합치기를 완료하였습니다."); }
 
+QString selfMergeMessage() { return QStringLiteral("열려 있는 설교집에는 자기 자신을 합칠 수 없습니다."); }
+
 QString openExtractedQuestion() { return QStringLiteral("새로 만들어진 설교집을 열어 보시겠습니까?"); }
 
 QString MergeOutcome::message() const
 {
-    if (error.isEmpty())
-        return mergedMessage();
-    return error + QStringLiteral("\r") + QString::number(merged) + QStringLiteral("편의 설교를 합쳤습니다.");
+    QString text = error.isEmpty() ? mergedMessage()
+                                   : error + QStringLiteral("\r") + QString::number(merged)
+                                         + QStringLiteral("편의 설교를 합쳤습니다.");
+    if (missing)
+        text += QStringLiteral("\r파일이 잘려 있어, 설교집에 적힌 설교 %1편 중 %2편이 파일에 없습니다.").arg(counted).arg(missing);
+    return text;
 }
 
 QString mergedContext(const QString &sourceContext, const QString &newName)
@@ -93,21 +98,39 @@ QString textCopyName(const QString &context)
 
 MergeOutcome mergeCollection(store::CollectionDocument &document, const QString &sourceFolder, Progress *progress)
 {
-    xbase::TApolloTable &table = document.table();
-    const store::CollectionPaths &target = document.paths();
-    const store::CollectionPaths source(sourceFolder);
     xbase::TApolloTable from;
     from.DatabaseName = sourceFolder;
     from.TableName = store::sermonTableName();
+    if (files::sameFile(from.tablePath(), document.table().tablePath()))
+        throw EUserError(selfMergeMessage());
+    from.Exclusive = true;
     from.ReadOnly = true;
     from.Open();
+    const QString unreadable = unreadableReason(from.fit());
+    if (!unreadable.isEmpty())
+        throw EUserError(xbase::texts::unableToOpen(from.tablePath()) + QStringLiteral("\r") + unreadable);
+    return mergeRecords(document, from, store::CollectionPaths(sourceFolder), progress);
+}
+
+MergeOutcome mergeRecords(store::CollectionDocument &document, xbase::TApolloTable &from,
+                          const store::CollectionPaths &source, Progress *progress)
+{
+    xbase::TApolloTable &table = document.table();
+    const store::CollectionPaths &target = document.paths();
     from.SetOrder(0);
     MergeOutcome outcome;
+    const xbase::TableFit fit = from.fit();
+    outcome.counted = fit.headerCount;
+    outcome.missing = fit.missing();
+    // The records there now and no more: a source that grows while it is
+    // walked (the open collection itself, or a program ignoring the lock)
+    // would otherwise be walked without end.
+    const uint32_t last = fit.records;
     BulkAddition run(table, unsigned(xbase::TableEvent::AfterScroll) | unsigned(xbase::TableEvent::AfterInsert));
     store::ManuscriptNames names(target.folder());
     if (progress)
-        progress->start(from.RecCount());
-    for (store::ViewWalk walk(from); !walk.done(); walk.next()) {
+        progress->start(last);
+    for (store::ViewWalk walk(from); !walk.done() && walk.record() <= last; walk.next()) {
         QStringList made;
         const bool added = run.add([&] {
             const QString context = cp949::decode(from.GetString(QByteArrayLiteral("CONTEXT")));
@@ -138,7 +161,7 @@ MergeOutcome mergeCollection(store::CollectionDocument &document, const QString 
             break;
         }
         if (progress)
-            progress->advanceTo(from.RecNo());
+            progress->advanceTo(walk.record());
     }
     return outcome;
 }
