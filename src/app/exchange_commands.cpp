@@ -41,10 +41,11 @@ private:
     QProgressBar *bar_;
 };
 
-// The end of a bulk command: its message, as an error when one ended it.
-void tell(const QString &error, const QString &message)
+// The end of a bulk command: its message, as an error when an error ended
+// it or records were missing.
+void tell(bool complete, const QString &message)
 {
-    if (error.isEmpty())
+    if (complete)
         showInformation(message);
     else
         showError(message);
@@ -128,9 +129,9 @@ void ExchangeCommands::mnBibloraClick()
         return;
     xbase::TApolloTable Table2;
     try {
-        exchange::openForeign(Table2, file);
-    } catch (const EUserError &) {
-        showInformation(QStringLiteral("Biblora의 Verbana 파일이 맞습니까?\r파일을 열 수 없습니다."));
+        exchange::openForeign(Table2, file, QStringLiteral("Biblora의 Verbana 파일이 맞습니까?\r파일을 열 수 없습니다."));
+    } catch (const EUserError &e) {
+        showInformation(e.text());
         return;
     }
     if (!exchange::isBibloraTable(Table2)) {
@@ -143,7 +144,7 @@ void ExchangeCommands::mnBibloraClick()
         outcome = exchange::importBiblora(document_, Table2, &line);
     }
     host_.RefreshManuscriptView();
-    tell(outcome.error, outcome.message());
+    tell(outcome.complete(), outcome.message());
 }
 
 void ExchangeCommands::N37Click()
@@ -202,7 +203,7 @@ void ExchangeCommands::N55Click()
         outcome = exchange::mergeCollection(document_, paths::resolve(paths::programFolder(), name), &line);
     }
     host_.RefreshManuscriptView();
-    tell(outcome.error, outcome.message());
+    tell(outcome.complete(), outcome.message());
 }
 
 } // namespace verbana

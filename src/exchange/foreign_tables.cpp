@@ -78,6 +78,9 @@ CopyOutcome copyRecords(store::CollectionDocument &document, xbase::TApolloTable
                         Progress *progress)
 {
     CopyOutcome outcome;
+    const xbase::TableFit fit = foreign.fit();
+    outcome.counted = fit.headerCount;
+    outcome.missing = fit.missing();
     xbase::TApolloTable &table = document.table();
     BulkAddition run(table);
     store::ManuscriptNames names(document.paths().folder());
@@ -107,7 +110,7 @@ CopyOutcome copyRecords(store::CollectionDocument &document, xbase::TApolloTable
 
 } // namespace
 
-void openForeign(xbase::TApolloTable &table, const QString &dbfPath)
+void openForeign(xbase::TApolloTable &table, const QString &dbfPath, const QString &openFailure)
 {
     table.Close();
     const QFileInfo info(dbfPath);
@@ -115,7 +118,18 @@ void openForeign(xbase::TApolloTable &table, const QString &dbfPath)
     table.TableName = info.fileName();
     table.TableType = xbase::ttSXNSX;
     table.ReadOnly = true;
-    table.Open();
+    QString reason;
+    try {
+        table.Open();
+        reason = unreadableReason(table.fit());
+    } catch (const EUserError &) {
+        table.Close();
+        throw EUserError(openFailure);
+    }
+    if (!reason.isEmpty()) {
+        table.Close();
+        throw EUserError(openFailure + QStringLiteral("\r") + reason);
+    }
 }
 
 bool isBibloraTable(const xbase::TApolloTable &t)
@@ -172,8 +186,12 @@ QByteArray textCopyOfMemo(const QByteArray &memo)
 
 QString CopyOutcome::message() const
 {
-    const QString done = QStringLiteral("내용 복사 완료 (") + QString::number(copied) + QStringLiteral("개)");
-    return error.isEmpty() ? done : error + QStringLiteral("\r") + done;
+    QString text = QStringLiteral("내용 복사 완료 (") + QString::number(copied) + QStringLiteral("개)");
+    if (!error.isEmpty())
+        text = error + QStringLiteral("\r") + text;
+    if (missing)
+        text += QStringLiteral("\r파일이 잘려 있어, 표에 적힌 자료 %1개 중 %2개가 파일에 없습니다.").arg(counted).arg(missing);
+    return text;
 }
 
 CopyOutcome importBiblora(store::CollectionDocument &document, xbase::TApolloTable &foreign, Progress *progress)

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 
 namespace verbana {
@@ -26,8 +27,13 @@ class CollectionDocument;
 namespace verbana::exchange {
 
 // Opens a foreign table for reading only (nothing is ever written to it).
-// Raises the engine's error when it cannot be opened.
-void openForeign(xbase::TApolloTable &table, const QString &dbfPath);
+// When the engine cannot open it, or its records cannot be read as its
+// header describes them (the header's length does not end the field list,
+// the records are shifted), raises EUserError with `openFailure`, followed
+// in the second case by the reason; the table is left closed. A table cut
+// short opens: its whole records are copied, and the copy says how many are
+// missing.
+void openForeign(xbase::TApolloTable &table, const QString &dbfPath, const QString &openFailure);
 
 // Exactly 21 fields, the first six named DATE1 TITLE1 TITLE2 SUBJECT
 // BIBLE1 BIBLENO, and "date1" (or else field 15) a date field.
@@ -54,7 +60,14 @@ QByteArray textCopyOfMemo(const QByteArray &memo);
 struct CopyOutcome {
     int copied = 0;
     QString error; // the error that ended the copy early
-    // "내용 복사 완료 (25개)", after the error's text when there was one.
+    // Records the foreign table's header counts, and those of them its file
+    // does not hold (cut short).
+    uint32_t counted = 0;
+    uint32_t missing = 0;
+    // Every record counted was copied.
+    bool complete() const { return error.isEmpty() && missing == 0; }
+    // "내용 복사 완료 (25개)", after the error's text when there was one,
+    // and then the records missing from the file, when any are.
     QString message() const;
 };
 

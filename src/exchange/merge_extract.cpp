@@ -17,43 +17,63 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace verbana::exchange {
 
 namespace {
 
 constexpr qsizetype kMaxExtension = 10;
 
-// Copies the stored name `relative` of the collection `from` to `toPath`,
-// making its folder. False when the source is missing, no regular file, or
+// Where the file name of a stored name begins.
+qsizetype fileNameStart(const QString &name)
+{
+    return std::max(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(QLatin1Char('/'))) + 1;
+}
+
+// Copies the stored name `relative` of the collection `from` to the stored
+// name `toRelative` of the collection `to`, making its folder; returns the
+// path written. Empty when the source is missing, no regular file, or
 // outside its collection; raises EUserError when it exists but cannot be
-// copied.
-bool copyStored(const store::CollectionPaths &from, const QString &relative, const QString &toPath)
+// copied, or when `toRelative` would lead out of `to`.
+QString copyStored(const store::CollectionPaths &from, const QString &relative, const store::CollectionPaths &to,
+                   const QString &toRelative)
 {
     if (relative.trimmed().isEmpty())
-        return false;
+        return QString();
     const QString source = from.existing(relative);
     if (source.isEmpty() || !QFileInfo(source).isFile())
-        return false;
-    QDir().mkpath(QFileInfo(toPath).absolutePath());
+        return QString();
+    const qsizetype nameStart = fileNameStart(toRelative);
+    if (nameStart > 1)
+        makeFolder(to, toRelative.left(nameStart - 1));
+    const QString target = to.resolve(toRelative);
+    if (target.isEmpty())
+        throw EUserError(paths::join(to.folder(), toRelative) + QStringLiteral(" 파일을 만들 수 없습니다."));
     store::TcopyFile copy;
     copy.Forigin = source;
-    copy.Fdestination = toPath;
+    copy.Fdestination = target;
     if (!copy.DoCopy())
-        throw EUserError(toPath + QStringLiteral(" 파일을 만들 수 없습니다."));
-    return true;
+        throw EUserError(target + QStringLiteral(" 파일을 만들 수 없습니다."));
+    return target;
 }
 
 } // namespace
 
 QString mergedMessage() { return QStringLiteral("설교집 합치기를 완료하였습니다."); }
 
+QString selfMergeMessage() { return QStringLiteral("열려 있는 설교집에는 자기 자신을 합칠 수 없습니다."); }
+
 QString openExtractedQuestion() { return QStringLiteral("새로 만들어진 설교집을 열어 보시겠습니까?"); }
 
 QString MergeOutcome::message() const
 {
-    if (error.isEmpty())
-        return mergedMessage();
-    return error + QStringLiteral("\r") + QString::number(merged) + QStringLiteral("편의 설교를 합쳤습니다.");
+    QString text = error.isEmpty() ? mergedMessage()
+                                   : error + QStringLiteral("\r") + QString::number(merged)
+                                         + QStringLiteral("편의 설교를 합쳤습니다.");
+    if (missing)
+        text += QStringLiteral("\r파일이 잘려 있어, 설교집에 적힌 설교 %1편 중 %2편이 파일에 없습니다.").arg(counted).arg(missing);
+    return text;
 }
 
 QString mergedContext(const QString &sourceContext, const QString &newName)
@@ -62,7 +82,7 @@ QString mergedContext(const QString &sourceContext, const QString &newName)
         return QString();
     const qsizetype dot = sourceContext.lastIndexOf(QLatin1Char('.'));
     QString ext;
-    if (dot >= 0) {
+    if (dot >= fileNameStart(sourceContext)) {
         const QByteArray bytes = cp949::cut(cp949::encodeLossy(sourceContext.mid(dot)), kMaxExtension);
         ext = cp949::decode(bytes);
     }
@@ -73,39 +93,56 @@ QString mergedContext(const QString &sourceContext, const QString &newName)
 QString textCopyName(const QString &context)
 {
     const qsizetype dot = context.lastIndexOf(QLatin1Char('.'));
-    const qsizetype slash = context.lastIndexOf(QLatin1Char('\\'));
-    return (dot > slash ? context.left(dot) : context) + QStringLiteral(".txt");
+    return (dot >= fileNameStart(context) ? context.left(dot) : context) + QStringLiteral(".txt");
 }
 
 MergeOutcome mergeCollection(store::CollectionDocument &document, const QString &sourceFolder, Progress *progress)
 {
-    xbase::TApolloTable &table = document.table();
-    const store::CollectionPaths &target = document.paths();
-    const store::CollectionPaths source(sourceFolder);
     xbase::TApolloTable from;
     from.DatabaseName = sourceFolder;
     from.TableName = store::sermonTableName();
+    if (files::sameFile(from.tablePath(), document.table().tablePath()))
+        throw EUserError(selfMergeMessage());
+    from.Exclusive = true;
     from.ReadOnly = true;
     from.Open();
+    const QString unreadable = unreadableReason(from.fit());
+    if (!unreadable.isEmpty())
+        throw EUserError(xbase::texts::unableToOpen(from.tablePath()) + QStringLiteral("\r") + unreadable);
+    return mergeRecords(document, from, store::CollectionPaths(sourceFolder), progress);
+}
+
+MergeOutcome mergeRecords(store::CollectionDocument &document, xbase::TApolloTable &from,
+                          const store::CollectionPaths &source, Progress *progress)
+{
+    xbase::TApolloTable &table = document.table();
+    const store::CollectionPaths &target = document.paths();
     from.SetOrder(0);
     MergeOutcome outcome;
+    const xbase::TableFit fit = from.fit();
+    outcome.counted = fit.headerCount;
+    outcome.missing = fit.missing();
+    // The records there now and no more: a source that grows while it is
+    // walked (the open collection itself, or a program ignoring the lock)
+    // would otherwise be walked without end.
+    const uint32_t last = fit.records;
     BulkAddition run(table, unsigned(xbase::TableEvent::AfterScroll) | unsigned(xbase::TableEvent::AfterInsert));
     store::ManuscriptNames names(target.folder());
     if (progress)
-        progress->start(from.RecCount());
-    for (store::ViewWalk walk(from); !walk.done(); walk.next()) {
+        progress->start(last);
+    for (store::ViewWalk walk(from); !walk.done() && walk.record() <= last; walk.next()) {
         QStringList made;
         const bool added = run.add([&] {
             const QString context = cp949::decode(from.GetString(QByteArrayLiteral("CONTEXT")));
-            const QString name = names.next(table.RecCount());
-            const QString merged = mergedContext(context, name);
+            const QString merged = mergedContext(context, names.next(table.RecCount()));
             if (!merged.isEmpty()) {
-                const QString k = kFolderOf(name);
-                const QString data = freshPath(makeFolder(target, QStringLiteral("data\\") + k), merged);
-                if (copyStored(source, QStringLiteral("data\\") + context, data))
+                const QString data =
+                    copyStored(source, QStringLiteral("data\\") + context, target, QStringLiteral("data\\") + merged);
+                if (!data.isEmpty())
                     made << data;
-                const QString text = freshPath(makeFolder(target, QStringLiteral("text\\") + k), name);
-                if (copyStored(source, QStringLiteral("text\\") + textCopyName(context), text))
+                const QString text = copyStored(source, QStringLiteral("text\\") + textCopyName(context), target,
+                                                QStringLiteral("text\\") + store::textCopyName(merged));
+                if (!text.isEmpty())
                     made << text;
             }
             table.Append();
@@ -124,7 +161,7 @@ MergeOutcome mergeCollection(store::CollectionDocument &document, const QString 
             break;
         }
         if (progress)
-            progress->advanceTo(from.RecNo());
+            progress->advanceTo(walk.record());
     }
     return outcome;
 }
@@ -167,12 +204,10 @@ void extractCollection(store::CollectionDocument &document, const QString &newFo
             progress->start(copy.RecCount());
         for (store::ViewWalk walk(copy); !walk.done(); walk.next()) {
             const QString context = cp949::decode(copy.GetString(QByteArrayLiteral("CONTEXT")));
-            const QString data = to.manuscript(context);
-            if (!data.isEmpty() && copyStored(from, QStringLiteral("data\\") + context, data)) {
-                const QString text = to.resolve(QStringLiteral("text\\") + textCopyName(context));
-                if (!text.isEmpty())
-                    copyStored(from, QStringLiteral("text\\") + textCopyName(context), text);
-            }
+            const QString data = QStringLiteral("data\\") + context;
+            const QString text = QStringLiteral("text\\") + textCopyName(context);
+            if (!copyStored(from, data, to, data).isEmpty())
+                copyStored(from, text, to, text);
             if (progress)
                 progress->advanceTo(copy.RecNo());
         }

@@ -3,13 +3,17 @@
 
 #include <QString>
 
-#include <functional>
+#include <cstdint>
 
 namespace verbana {
 class Progress;
 }
 namespace verbana::store {
 class CollectionDocument;
+class CollectionPaths;
+}
+namespace verbana::xbase {
+class TApolloTable;
 }
 
 // Sermons moving between collections: another collection merged into the
@@ -20,34 +24,58 @@ namespace verbana::exchange {
 // "설교집 합치기를 완료하였습니다."
 QString mergedMessage();
 
-// The new CONTEXT of a merged sermon: the stem of `newName` (a name from
-// NewManuscriptName, "d3\sul3120.txt") with the extension of `sourceContext`
-// (from its last ".", at most 10 bytes), or no extension when it has none;
-// empty when `sourceContext` is blank.
+// The new CONTEXT of a merged sermon, and so the place of its manuscript:
+// the stem of `newName` (a name from NewManuscriptName, "d3\sul3120.txt")
+// with the extension of the file name of `sourceContext` (from its last
+// ".", at most 10 bytes; a "." in a folder part is none), or no extension
+// when it has none; empty when `sourceContext` is blank.
 QString mergedContext(const QString &sourceContext, const QString &newName);
-// The text copy of a manuscript name: its extension replaced by ".txt",
-// or ".txt" added when it has none.
+// The text copy of a manuscript name in the collection merged from or
+// extracted from: its extension replaced by ".txt", or ".txt" added when it
+// has none.
 QString textCopyName(const QString &context);
+
+// "열려 있는 설교집에는 자기 자신을 합칠 수 없습니다."
+QString selfMergeMessage();
 
 struct MergeOutcome {
     int merged = 0;
     QString error; // the error that ended the merge early; empty when complete
+    // Records the source's header counts, and those of them its file does
+    // not hold (cut short).
+    uint32_t counted = 0;
+    uint32_t missing = 0;
+    // Every sermon counted was merged.
+    bool complete() const { return error.isEmpty() && missing == 0; }
     QString message() const;
 };
 
 // Appends every sermon of the collection at `sourceFolder`, in record
-// order, to the open collection: each gets a fresh
-// manuscript name there and its manuscript and text copy are copied under
-// it; a sermon without manuscript keeps an empty CONTEXT. The source table
-// is opened for reading only and its files only read, through its own
-// resolver: a name leading out of the source collection is never followed.
-// Missing source files are skipped. An error ends the merge: the sermon in
-// hand is cancelled and its copied files removed; those merged before it
-// stay. The open table is kept quiet meanwhile (exchange::bulkAddition).
-// `progress` is started with the source's record count and advanced to
-// each source record number.
+// order, to the open collection. The open collection itself, reached by any
+// name (a link to its folder), is refused with selfMergeMessage(). The
+// source table is held alone while it is read (nobody changes it meanwhile)
+// and written never; one that cannot be held so, or whose records cannot
+// be read as its header describes them, stops the merge with the engine's
+// message before anything is copied. A source cut short gives its whole
+// records and the outcome says how many are missing. Then mergeRecords.
 MergeOutcome mergeCollection(store::CollectionDocument &document, const QString &sourceFolder,
                              Progress *progress = nullptr);
+
+// The merge from the open source table `from`, whose files lie in `source`:
+// the records it holds when the merge starts, in record order, and no
+// record added to it meanwhile. Each sermon gets a fresh manuscript name
+// in the open collection (never one of its files, nor one given earlier in
+// the run); its new CONTEXT is mergedContext() of it, and the manuscript and
+// text copy are copied exactly where the open collection's resolver puts
+// that CONTEXT's files. A sermon without manuscript keeps an empty CONTEXT.
+// Source files are only read, through `source`: a name leading out of the
+// source collection is never followed, and missing ones are skipped. An
+// error ends the merge: the sermon in hand is cancelled and its copied
+// files removed; those merged before it stay. The open table is kept quiet
+// meanwhile (exchange::BulkAddition). `progress` is started with the
+// source's record count and advanced to each source record number.
+MergeOutcome mergeRecords(store::CollectionDocument &document, xbase::TApolloTable &from,
+                          const store::CollectionPaths &source, Progress *progress = nullptr);
 
 // The message refusing a new collection name (already without leading and
 // trailing blanks) in `programFolder`; empty when the name may be used.

@@ -50,4 +50,18 @@ void removeMade(const QStringList &made)
         files::removeFileOnly(p);
 }
 
+QString unreadableReason(const xbase::TableFit &fit)
+{
+    if (!fit.headerFits)
+        return QStringLiteral("파일 머리에 적힌 머리 길이(%1바이트)가 필드 목록(%2바이트)과 맞지 않아, 자료를 바르게 읽을 수 "
+                              "없습니다.")
+            .arg(fit.headerLength)
+            .arg(fit.fieldListEnd);
+    if (fit.badFlags)
+        return QStringLiteral("자료 %1개의 삭제 표시가 잘못되어(처음은 %2번째 자료), 자료를 바르게 읽을 수 없습니다.")
+            .arg(fit.badFlags)
+            .arg(fit.firstBadFlag);
+    return QString();
+}
+
 } // namespace verbana::exchange

@@ -7,6 +7,7 @@
 
 namespace verbana::xbase {
 class TApolloTable;
+struct TableFit;
 }
 namespace verbana::store {
 class CollectionPaths;
@@ -36,5 +37,10 @@ QString freshPath(const QString &kFolderPath, const QString &manuscriptName);
 
 // Removes files this program made for a record that was not kept.
 void removeMade(const QStringList &paths);
+
+// Why the records of a table made elsewhere (a foreign table, a merge
+// source) cannot be read as its header describes them, in the user's words;
+// empty when they can (xbase::TableFit::sound()).
+QString unreadableReason(const xbase::TableFit &fit);
 
 } // namespace verbana::exchange

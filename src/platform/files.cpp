@@ -178,6 +178,14 @@ bool writeWholeFile(const QString &path, QByteArrayView bytes)
     return ::close(fd) == 0 && ok;
 }
 
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat sa, sb;
+    if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 bool isFixedLocalFolder(const QString &path)
 {
     QFileInfo info(path);

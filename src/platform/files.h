@@ -46,6 +46,10 @@ ReadOutcome readRegularFile(const QString &path, QByteArray &content, FileSystem
 // there is never written through; false then, and when writing failed.
 bool writeWholeFile(const QString &path, QByteArrayView bytes);
 
+// True when both paths reach the same file (the same device and inode),
+// whatever links or second names lead there; false when either is missing.
+bool sameFile(const QString &a, const QString &b);
+
 // True when the folder lies on a local, writable, non-removable file system.
 bool isFixedLocalFolder(const QString &path);
 

@@ -18,6 +18,7 @@
 #include "support/scripted_prompter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
@@ -139,6 +140,23 @@ TEST_F(ExchangeCommandsTest, MergeThenExtractIntoANewCollectionAndOpenIt)
     ASSERT_TRUE(document.isOpen());
     EXPECT_EQ(document.collectionFolder(), tmp.path() + QStringLiteral("/2004 설교"));
     EXPECT_EQ(document.table().RecCount(), 5u);
+}
+
+TEST_F(ExchangeCommandsTest, TheOpenCollectionUnderASecondNameIsNotMergedIntoItself)
+{
+    ASSERT_TRUE(document.openNamedCollection(QStringLiteral("주일 설교")));
+    ASSERT_TRUE(QFile::link(tmp.path() + QStringLiteral("/주일 설교"), tmp.path() + QStringLiteral("/Link")));
+    prompts.modal(QStringLiteral("fmopen"), [](QWidget &w) {
+        auto &chooser = static_cast<store::ui::Tfmopen &>(w);
+        ASSERT_EQ(chooser.nameAt(0), QStringLiteral("Link"));
+        chooser.StringGrid1->setCurrentCell(0, 0);
+        chooser.btnOpen->click();
+    });
+    prompts.error();
+    action("N55")->trigger();
+    EXPECT_EQ(prompts.texts().last(), QStringLiteral("열려 있는 설교집에는 자기 자신을 합칠 수 없습니다."));
+    EXPECT_EQ(document.table().RecCount(), 2u);
+    EXPECT_FALSE(document.table().ControlsDisabled());
 }
 
 } // namespace

@@ -3,14 +3,18 @@
 #include "exchange/batch_import.h"
 #include "exchange/foreign_tables.h"
 #include "platform/cp949.h"
+#include "platform/user_error.h"
 #include "store/sermon_record.h"
 #include "support/fixtures.h"
 #include "support/recorded_progress.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace verbana;
 using test::cp;
@@ -29,6 +33,37 @@ QByteArray at(xbase::TApolloTable &t, uint32_t recno, int field)
     return t.GetString(field);
 }
 
+// A copy in `dir` of the fixture table `dbf` with `change` made to its
+// bytes, beside a copy of its memo file `memo`; returns the table's path.
+QString damagedCopy(const QString &dir, const char *dbf, const char *memo, const std::function<void(QByteArray &)> &change)
+{
+    QByteArray bytes = readAll(xbaseFixture(dbf));
+    change(bytes);
+    const QString path = dir + QLatin1Char('/') + QFileInfo(QLatin1String(dbf)).fileName();
+    EXPECT_TRUE(test::writeAll(path, bytes));
+    EXPECT_TRUE(test::writeAll(dir + QLatin1Char('/') + QFileInfo(QLatin1String(memo)).fileName(),
+                               readAll(xbaseFixture(memo))));
+    return path;
+}
+
+void setHeaderLength(QByteArray &bytes, int length)
+{
+    bytes[8] = char(length & 0xFF);
+    bytes[9] = char(length >> 8);
+}
+
+// The message of a refused opening: the import's own, then the reason.
+QString refusal(xbase::TApolloTable &table, const QString &path, const QString &failure)
+{
+    try {
+        exchange::openForeign(table, path, failure);
+    } catch (const EUserError &e) {
+        EXPECT_FALSE(table.Active());
+        return e.text();
+    }
+    return QStringLiteral("opened");
+}
+
 } // namespace
 
 TEST(ForeignTables, BibloraSermonsComeWithTheirFieldsAndManuscripts)
@@ -39,7 +74,7 @@ TEST(ForeignTables, BibloraSermonsComeWithTheirFieldsAndManuscripts)
     const QString dbf = xbaseFixture("foreign-sermon/SULGYO.DBF");
     const QByteArray before = readAll(dbf) + readAll(xbaseFixture("foreign-sermon/SULGYO.SMT"));
     xbase::TApolloTable foreign;
-    exchange::openForeign(foreign, dbf);
+    exchange::openForeign(foreign, dbf, QString());
     ASSERT_TRUE(exchange::isBibloraTable(foreign));
     EXPECT_FALSE(exchange::isNotaviaTable(foreign));
     test::RecordedProgress progress;
@@ -81,7 +116,7 @@ TEST(ForeignTables, NotaviaNotesFillTheChosenFields)
     const QString dbf = exchange::notaviaTablePath(xbaseFixture("foreign-notes/NOTE1.smt"));
     EXPECT_EQ(QFileInfo(dbf).fileName(), QStringLiteral("NOTE1.DBF"));
     xbase::TApolloTable notes;
-    exchange::openForeign(notes, dbf);
+    exchange::openForeign(notes, dbf, QString());
     ASSERT_TRUE(exchange::isNotaviaTable(notes));
     EXPECT_FALSE(exchange::isBibloraTable(notes));
     const auto presets = exchange::notaviaPresets();
@@ -116,4 +151,60 @@ TEST(ForeignTables, NotaviaNotesFillTheChosenFields)
     EXPECT_EQ(outcome.copied, 4);
     EXPECT_EQ(at(t, 6, store::fTITLE1), cp("하나님은 사랑이시라"));
     EXPECT_EQ(t.GetString(store::fDATE1), cp("요한일서"));
+}
+
+// A table whose header length does not end its field list is refused with
+// the reason; one cut short gives its whole records and says how many of
+// how many are missing.
+TEST(ForeignTables, ABibloraTableDisagreeingWithItsFileIsRefusedOrSaysWhatIsMissing)
+{
+    VERBANA_REQUIRE_FIXTURES();
+    test::TestCollection c;
+    QTemporaryDir tmp;
+    const QString failure = QStringLiteral("Biblora의 Verbana 파일이 맞습니까?\r파일을 열 수 없습니다.");
+    xbase::TApolloTable foreign;
+    const QString longHeader = damagedCopy(tmp.path(), "foreign-sermon/SULGYO.DBF", "foreign-sermon/SULGYO.SMT",
+                                           [](QByteArray &b) { setHeaderLength(b, 2000); });
+    EXPECT_EQ(refusal(foreign, longHeader, failure),
+              failure + QStringLiteral("\r파일 머리에 적힌 머리 길이(2000바이트)가 필드 목록(705바이트)과 맞지 않아, 자료를 "
+                                       "바르게 읽을 수 없습니다."));
+
+    const QString cut = damagedCopy(tmp.path(), "foreign-sermon/SULGYO.DBF", "foreign-sermon/SULGYO.SMT",
+                                    [](QByteArray &b) { b.truncate(706 + 2 * 1007 + 300); });
+    exchange::openForeign(foreign, cut, failure);
+    const auto outcome = exchange::importBiblora(c.document(), foreign);
+    EXPECT_EQ(outcome.copied, 2);
+    EXPECT_FALSE(outcome.complete());
+    EXPECT_EQ(outcome.message(),
+              QStringLiteral("내용 복사 완료 (2개)\r파일이 잘려 있어, 표에 적힌 자료 5개 중 3개가 파일에 없습니다."));
+    c.table().SetOrder(0);
+    EXPECT_EQ(c.table().RecCount(), 2u);
+    EXPECT_EQ(at(c.table(), 2, store::fTITLE1), cp("무화과나무의 교훈"));
+}
+
+TEST(ForeignTables, ANotaviaFileDisagreeingWithItsFileIsRefusedOrSaysWhatIsMissing)
+{
+    VERBANA_REQUIRE_FIXTURES();
+    test::TestCollection c;
+    QTemporaryDir tmp;
+    const QString failure = QStringLiteral("Notavia용 파일이 맞습니까?\r파일을 열 수 없습니다.");
+    xbase::TApolloTable notes;
+    // One record too long: the first note would be read as header.
+    const QString longHeader = damagedCopy(tmp.path(), "foreign-notes/NOTE1.DBF", "foreign-notes/NOTE1.smt",
+                                           [](QByteArray &b) { setHeaderLength(b, 354 + 281); });
+    EXPECT_EQ(refusal(notes, longHeader, failure),
+              failure + QStringLiteral("\r파일 머리에 적힌 머리 길이(635바이트)가 필드 목록(353바이트)과 맞지 않아, 자료를 "
+                                       "바르게 읽을 수 없습니다."));
+    // One byte short: every record read shifted.
+    const QString shortHeader = damagedCopy(tmp.path(), "foreign-notes/NOTE1.DBF", "foreign-notes/NOTE1.smt",
+                                            [](QByteArray &b) { setHeaderLength(b, 353); });
+    EXPECT_TRUE(refusal(notes, shortHeader, failure).startsWith(failure + QStringLiteral("\r자료 ")));
+
+    const QString cut = damagedCopy(tmp.path(), "foreign-notes/NOTE1.DBF", "foreign-notes/NOTE1.smt",
+                                    [](QByteArray &b) { b.truncate(354 + 3 * 281); });
+    exchange::openForeign(notes, cut, failure);
+    const auto outcome = exchange::importNotavia(c.document(), notes, {"TITLE1", "", "", ""});
+    EXPECT_EQ(outcome.copied, 3);
+    EXPECT_EQ(outcome.message(),
+              QStringLiteral("내용 복사 완료 (3개)\r파일이 잘려 있어, 표에 적힌 자료 4개 중 1개가 파일에 없습니다."));
 }

@@ -2,11 +2,13 @@
 #include "editing_helpers.h"
 #include "exchange/merge_extract.h"
 #include "platform/user_error.h"
+#include "store/collection_paths.h"
 #include "store/sermon_record.h"
 #include "support/fixtures.h"
 #include "support/recorded_progress.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -45,6 +47,11 @@ TEST(MergeExtract, NamesOfMergedManuscriptsKeepTheirSourceExtension)
     EXPECT_EQ(exchange::mergedContext(QStringLiteral("  "), QStringLiteral("d0\\sul4.txt")), QString());
     EXPECT_EQ(exchange::textCopyName(QStringLiteral("d0\\sul5.HWP")), QStringLiteral("d0\\sul5.txt"));
     EXPECT_EQ(exchange::textCopyName(QStringLiteral("d0.x\\sul5")), QStringLiteral("d0.x\\sul5.txt"));
+    // A "." in a folder part is no extension.
+    EXPECT_EQ(exchange::mergedContext(QStringLiteral("d0\\x.y\\c"), QStringLiteral("d0\\sul4.txt")),
+              QStringLiteral("d0\\sul4"));
+    EXPECT_EQ(exchange::mergedContext(QStringLiteral("d0/x.y/c.HWP"), QStringLiteral("d0\\sul4.txt")),
+              QStringLiteral("d0\\sul4.HWP"));
 }
 
 TEST(MergeExtract, MergeCopiesSermonsAndFilesUnderFreshNames)
@@ -60,6 +67,7 @@ TEST(MergeExtract, MergeCopiesSermonsAndFilesUnderFreshNames)
     source.table().Go(2);
     source.table().Delete();
     const QByteArray sourceTable = readAll(source.tablePath());
+    source.document().releaseTable(); // held alone by the merge
 
     test::TestCollection target(rows(10));
     test::RecordedProgress progress;
@@ -86,8 +94,117 @@ TEST(MergeExtract, MergeCopiesSermonsAndFilesUnderFreshNames)
     EXPECT_TRUE(QFileInfo::exists(source.folder() + QStringLiteral("/data/d0/sul0.RTF")));
 
     test::TestCollection empty;
+    empty.document().releaseTable();
     EXPECT_EQ(exchange::mergeCollection(target.document(), empty.folder()).merged, 0);
     EXPECT_EQ(t.RecCount(), 13u);
+}
+
+TEST(MergeExtract, TheSourceIsHeldAloneAndIsNeverTheOpenCollection)
+{
+    test::TestCollection target(rows(3));
+    const QByteArray before = readAll(target.tablePath());
+    // The open collection under a second name: a link in the program folder.
+    const QString link = target.programFolder() + QStringLiteral("/Link");
+    ASSERT_TRUE(QFile::link(target.folder(), link));
+    try {
+        exchange::mergeCollection(target.document(), link);
+        ADD_FAILURE() << "merged into itself";
+    } catch (const EUserError &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("열려 있는 설교집에는 자기 자신을 합칠 수 없습니다."));
+    }
+    EXPECT_EQ(target.table().RecCount(), 3u);
+    EXPECT_EQ(readAll(target.tablePath()), before);
+
+    // A collection in use elsewhere: the engine's error, nothing merged.
+    test::TestCollection source(rows(2));
+    EXPECT_THROW(exchange::mergeCollection(target.document(), source.folder()), xbase::EApolloError);
+    EXPECT_EQ(target.table().RecCount(), 3u);
+    source.document().releaseTable();
+    EXPECT_EQ(exchange::mergeCollection(target.document(), source.folder()).merged, 2);
+}
+
+TEST(MergeExtract, ASourceGrowingWhileItIsWalkedIsMergedToItsStartingCount)
+{
+    test::TestCollection target(rows(2));
+    test::TestCollection source(rows(3));
+    // Read shared, while another table appends to it at every step.
+    xbase::TApolloTable from;
+    from.DatabaseName = source.folder();
+    from.TableName = store::sermonTableName();
+    from.ReadOnly = true;
+    from.Open();
+    int appended = 0;
+    test::RecordedProgress progress([&](const Progress::Report &) {
+        if (appended++ >= 10)
+            return;
+        source.table().Append();
+        source.table().PutString(store::fTITLE1, QByteArrayLiteral("late"));
+        source.table().Post();
+    });
+    const auto outcome =
+        exchange::mergeRecords(target.document(), from, store::CollectionPaths(source.folder()), &progress);
+    EXPECT_EQ(outcome.merged, 3);
+    EXPECT_EQ(target.table().RecCount(), 5u);
+}
+
+TEST(MergeExtract, ManuscriptsInFoldersWithADotLandWhereTheirRecordsPoint)
+{
+    test::TestCollection source({{"1999.01.01", "x", "d0\\x.y\\c"}, {"1999.01.02", "z", "d0\\z.w\\c"}});
+    source.writeFile(QStringLiteral("data/d0/x.y/c"), "first");
+    source.writeFile(QStringLiteral("text/d0/x.y/c.txt"), "first text");
+    source.writeFile(QStringLiteral("data/d0/z.w/c"), "second");
+    source.writeFile(QStringLiteral("text/d0/z.w/c.txt"), "second text");
+    source.document().releaseTable();
+    test::TestCollection target(rows(10));
+    EXPECT_EQ(exchange::mergeCollection(target.document(), source.folder()).merged, 2);
+    const store::CollectionPaths &paths = target.document().paths();
+    xbase::TApolloTable &t = target.table();
+    t.SetOrder(0);
+    EXPECT_EQ(contextOf(t, 11), QByteArray("d0\\sul10"));
+    EXPECT_EQ(contextOf(t, 12), QByteArray("d0\\sul11"));
+    const std::pair<const char *, const char *> files[] = {{"first", "first text"}, {"second", "second text"}};
+    for (uint32_t i = 0; i < 2; ++i) {
+        const QString context = QString::fromLatin1(contextOf(t, 11 + i));
+        EXPECT_EQ(readAll(paths.manuscript(context)), QByteArray(files[i].first)) << i;
+        EXPECT_EQ(readAll(paths.textCopy(context)), QByteArray(files[i].second)) << i;
+    }
+}
+
+// A source whose header does not end its field list is refused before
+// anything is merged; one cut short gives its whole records and says how
+// many of how many are missing.
+TEST(MergeExtract, ADamagedSourceIsRefusedAndOneCutShortSaysWhatIsMissing)
+{
+    test::TestCollection target(rows(2));
+    test::TestCollection source(rows(4));
+    source.document().releaseTable();
+    const QByteArray whole = readAll(source.tablePath());
+    const int header = 706, record = 1085;
+
+    QByteArray shifted = whole;
+    shifted[8] = char((header + record) & 0xFF);
+    shifted[9] = char((header + record) >> 8);
+    ASSERT_TRUE(test::writeAll(source.tablePath(), shifted));
+    try {
+        exchange::mergeCollection(target.document(), source.folder());
+        ADD_FAILURE() << "a shifted source was merged";
+    } catch (const EUserError &e) {
+        EXPECT_EQ(e.text(), xbase::texts::unableToOpen(source.tablePath())
+                                + QStringLiteral("\r파일 머리에 적힌 머리 길이(1791바이트)가 필드 목록(705바이트)과 맞지 않아, "
+                                                 "자료를 바르게 읽을 수 없습니다."));
+    }
+    EXPECT_EQ(target.table().RecCount(), 2u);
+    EXPECT_EQ(readAll(source.tablePath()), shifted);
+
+    const QByteArray cut = whole.left(header + 2 * record + 100);
+    ASSERT_TRUE(test::writeAll(source.tablePath(), cut));
+    const auto outcome = exchange::mergeCollection(target.document(), source.folder());
+    EXPECT_EQ(outcome.merged, 2);
+    EXPECT_FALSE(outcome.complete());
+    EXPECT_EQ(outcome.message(), QStringLiteral("설교집 합치기를 완료하였습니다.\r파일이 잘려 있어, 설교집에 적힌 설교 4편 중 "
+                                                "2편이 파일에 없습니다."));
+    EXPECT_EQ(target.table().RecCount(), 4u);
+    EXPECT_EQ(readAll(source.tablePath()), cut); // never mended by the merge
 }
 
 TEST(MergeExtract, NewCollectionNamesFollowTheRules)

@@ -48,6 +48,10 @@ TEST_P(XbaseFixture, ReadsEveryRecordAsExpected)
 
     EXPECT_EQ(t->dbf()->header().version, dbf[QStringLiteral("first_byte")].toInt());
     EXPECT_EQ(t->RecCount(), uint32_t(dbf[QStringLiteral("record_count")].toInt()));
+    // Sound as written: the header ends the field list, every record is whole.
+    const xbase::TableFit fit = t->fit();
+    EXPECT_TRUE(fit.sound());
+    EXPECT_EQ(fit.missing(), 0u);
     const QJsonArray fields = expected[QStringLiteral("fields")].toArray();
     ASSERT_EQ(t->FieldCount(), fields.size());
     for (int i = 0; i < fields.size(); ++i) {

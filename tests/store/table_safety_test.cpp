@@ -331,4 +331,48 @@ TEST(TableReadOnly, ReadsEverythingAndWritesNothing)
     }
 }
 
+// Read-only and held alone (a merge source): nobody else opens the table
+// meanwhile, and still nothing is written, not even a header count found
+// behind the file.
+TEST(TableReadOnly, HeldAloneItKeepsOthersOutAndWritesNothing)
+{
+    QTemporaryDir dir;
+    const QString path = makeSermonTable(dir.path());
+    appendSermons(*openTable(path, true), {{"2001", "가"}, {"2002", "나"}});
+    QByteArray bytes = readAll(path);
+    setCount(bytes, 1);
+    ASSERT_TRUE(writeAll(path, bytes));
+    const QString index = dir.path() + QStringLiteral("/sul2file.cdx");
+    const QByteArray before = bytes + readAll(index);
+
+    auto opening = [&](bool exclusive, bool readOnly) {
+        auto t = std::make_unique<TApolloTable>();
+        t->DatabaseName = dir.path();
+        t->TableName = QStringLiteral("sul2file.dbf");
+        t->Exclusive = exclusive;
+        t->ReadOnly = readOnly;
+        return t;
+    };
+    auto held = opening(true, true);
+    held->Open();
+    EXPECT_EQ(held->RecCount(), 2u);
+    EXPECT_EQ(held->fit().missing(), 0u);
+    for (bool readOnly : {false, true}) {
+        try {
+            opening(false, readOnly)->Open();
+            ADD_FAILURE() << "opened beside a table held alone";
+        } catch (const EApolloError &e) {
+            EXPECT_EQ(e.kind(), xbase::StatusKind::Locked);
+        }
+    }
+    try {
+        held->Append();
+        ADD_FAILURE() << "a write went through";
+    } catch (const EApolloError &e) {
+        EXPECT_EQ(e.kind(), xbase::StatusKind::ReadOnly);
+    }
+    held->Close();
+    EXPECT_EQ(readAll(path) + readAll(index), before);
+}
+
 } // namespace

@@ -144,10 +144,10 @@ void Tfmfnote::btnOpenfileClick()
     DBGrid2->setRowCount(0);
     notes_ = std::make_unique<xbase::TApolloTable>();
     try {
-        openForeign(*notes_, notaviaTablePath(file));
-    } catch (const EUserError &) {
+        openForeign(*notes_, notaviaTablePath(file), QStringLiteral("Notavia용 파일이 맞습니까?\r파일을 열 수 없습니다."));
+    } catch (const EUserError &e) {
         notes_.reset();
-        showInformation(QStringLiteral("Notavia용 파일이 맞습니까?\r파일을 열 수 없습니다."));
+        showInformation(e.text());
         return;
     }
     showNotes();
@@ -216,7 +216,7 @@ void Tfmfnote::SpeedButton3Click()
     notes_.reset();
     if (afterRun_)
         afterRun_();
-    if (outcome.error.isEmpty())
+    if (outcome.complete())
         showInformation(outcome.message());
     else
         showError(outcome.message());

@@ -420,6 +420,15 @@ QStringList TApolloTable::structuralFaults()
     return *faults;
 }
 
+TableFit TApolloTable::fit()
+{
+    requireActive();
+    auto f = dbf_->fit();
+    if (!f)
+        raise(f.status());
+    return *f;
+}
+
 void TApolloTable::requireSoundStructure()
 {
     const QStringList faults = structuralFaults();

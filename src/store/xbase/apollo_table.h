@@ -47,11 +47,14 @@ public:
     // Rebuild an index found interrupted or out of step when opening. Off
     // for checking tools, which then read indexProblem().
     bool RepairIndex = true;
-    // Open every file for reading only: nothing is ever written (no index
-    // rebuilt or set aside, no header mended), the table is shared, and
-    // anything that would change it raises EApolloError (StatusKind::ReadOnly,
-    // texts::readOnly()). For tables on read-only media and for tools that
-    // only look.
+    // Nothing is ever written (no index rebuilt or set aside, no header
+    // mended), and anything that would change the table raises EApolloError
+    // (StatusKind::ReadOnly, texts::readOnly()). Alone, every file is opened
+    // for reading only and the table is shared: for tables on read-only
+    // media and for tools that only look. With Exclusive the table is held
+    // alone, so that nobody changes it while it is read; the table file is
+    // then opened for writing too, only to hold that lock (which needs a
+    // writable descriptor), and a file that cannot be written fails to open.
     bool ReadOnly = false;
 
     bool Active() const;
@@ -154,6 +157,8 @@ public:
     // What the table's structure is found to be, in words, when it is unfit
     // to be rewritten (see DbfFile::structuralFaults); empty when sound.
     QStringList structuralFaults();
+    // How the file holds what the header describes (TableFit), read now.
+    TableFit fit();
     // The key of tag `order` for the current record, as the index holds it;
     // empty when this engine cannot compute the tag's key.
     std::optional<QByteArray> TagKeyValue(int order) const;

@@ -124,34 +124,47 @@ Status DbfFile::truncateTo(uint32_t count)
     return Status::ok();
 }
 
-Result<QStringList> DbfFile::structuralFaults()
+Result<TableFit> DbfFile::fit()
 {
-    QStringList faults;
+    auto e = extent();
+    if (!e)
+        return e.status();
+    TableFit fit;
+    fit.headerCount = e->headerCount;
+    fit.records = e->records;
+    fit.headerLength = header_.headerLength;
     // After the field list's terminator a table holds NUL padding (one
     // byte where most programs write it), or Visual FoxPro's 263-byte
-    // database link. Anything else there, or a length past it, means the
-    // header length is wrong and every field would be read shifted.
-    const size_t afterTerminator = fieldsEnd_ + 1;
-    bool headerFits;
+    // database link.
+    fit.fieldListEnd = uint32_t(fieldsEnd_ + 1);
     if (header_.isVisualFoxPro()) {
-        headerFits = header_.headerLength == afterTerminator + dbf::kVfpBacklinkSize;
+        fit.headerFits = header_.headerLength == fit.fieldListEnd + dbf::kVfpBacklinkSize;
     } else {
-        headerFits = true;
-        for (qsizetype i = qsizetype(afterTerminator); i < headerBytes_.size(); ++i)
-            headerFits = headerFits && headerBytes_[i] == '\0';
+        for (qsizetype i = qsizetype(fit.fieldListEnd); i < headerBytes_.size(); ++i)
+            fit.headerFits = fit.headerFits && headerBytes_[i] == '\0';
     }
-    if (!headerFits)
-        faults << QStringLiteral("the header length %1 does not fit the field list, which ends at byte %2")
-                      .arg(header_.headerLength)
-                      .arg(afterTerminator);
-    uint32_t bad = 0, first = 0;
     XB_TRY(scan(1, count_, [&](uint32_t recno, QByteArrayView rec) {
-        if (!validFlag(rec[0]) && bad++ == 0)
-            first = recno;
+        if (!validFlag(rec[0]) && fit.badFlags++ == 0)
+            fit.firstBadFlag = recno;
         return true;
     }));
-    if (bad)
-        faults << QStringLiteral("%1 records have an invalid deletion flag, the first is record %2").arg(bad).arg(first);
+    return fit;
+}
+
+Result<QStringList> DbfFile::structuralFaults()
+{
+    auto f = fit();
+    if (!f)
+        return f.status();
+    QStringList faults;
+    if (!f->headerFits)
+        faults << QStringLiteral("the header length %1 does not fit the field list, which ends at byte %2")
+                      .arg(f->headerLength)
+                      .arg(f->fieldListEnd);
+    if (f->badFlags)
+        faults << QStringLiteral("%1 records have an invalid deletion flag, the first is record %2")
+                      .arg(f->badFlags)
+                      .arg(f->firstBadFlag);
     return faults;
 }
 

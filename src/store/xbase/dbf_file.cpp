@@ -11,17 +11,15 @@ namespace verbana::xbase {
 
 Result<std::unique_ptr<DbfFile>> DbfFile::open(FileSystem &fs, const QString &path, bool exclusive, bool readOnly)
 {
-    auto file = fs.open(path, readOnly ? OpenMode::ReadOnly : OpenMode::ReadWrite);
+    auto file = fs.open(path, readOnly && !exclusive ? OpenMode::ReadOnly : OpenMode::ReadWrite);
     if (!file)
         return file.status();
     std::unique_ptr<DbfFile> t(new DbfFile);
     t->file_ = std::move(file.value());
     t->fs_ = &fs;
     t->path_ = path;
-    // Read-only, the table is shared: a file open for reading cannot hold a
-    // write lock, and nothing is written that others must be kept from.
     t->readOnly_ = readOnly;
-    t->exclusive_ = exclusive && !readOnly;
+    t->exclusive_ = exclusive;
 
     Status lock = t->file_->tryLock(kOpenLock, 1, t->exclusive_ ? LockMode::Exclusive : LockMode::Shared);
     if (!lock)

@@ -3,6 +3,7 @@
 
 #include "store/xbase/dbf_format.h"
 #include "store/xbase/file.h"
+#include "store/xbase/table_types.h"
 
 #include <QByteArray>
 
@@ -41,8 +42,10 @@ public:
     static_assert(kAppendLockWaitMs > kIndexLockWaitMs);
 
     // Opens an existing table. `exclusive` false shares it with others;
-    // `readOnly` opens the file for reading only (shared), and every write
-    // fails.
+    // `readOnly` makes every write fail. Read-only and shared, the file is
+    // opened for reading only; read-only and exclusive, it is opened for
+    // writing too, because only a writable descriptor can hold the
+    // exclusive lock.
     static Result<std::unique_ptr<DbfFile>> open(FileSystem &fs, const QString &path, bool exclusive,
                                                  bool readOnly = false);
     // Writes a new empty table (no memo fields) with the given fields.
@@ -81,6 +84,9 @@ public:
     // returns its name, empty when there is no tail.
     Result<QString> keepTail();
     QString tailKeptAs() const { return tailKeptAs_; }
+    // How the file holds what the header describes: the header's length
+    // against the field list, the deletion flags, the count (TableFit).
+    Result<TableFit> fit();
     // Faults that make the table unfit to be rewritten, each in words: a
     // header whose length does not fit its field list, records whose
     // deletion flag is neither live nor deleted (the fields would be read

@@ -35,6 +35,29 @@ enum class TableEvent : unsigned {
 // Every kind at once.
 constexpr unsigned kAllTableEvents = 127;
 
+// How a table's file holds what its header describes (TApolloTable::fit):
+// what a reader of a table made elsewhere must know before it takes the
+// records, and what a checking tool reports.
+struct TableFit {
+    // After the field list's terminator the header holds padding only (or
+    // Visual FoxPro's backlink); anything else, or a length past it, means
+    // the header length is wrong and every field would be read shifted.
+    uint32_t headerLength = 0;
+    uint32_t fieldListEnd = 0; // the byte after the terminator
+    bool headerFits = true;
+    // Records whose deletion flag is neither live nor deleted.
+    uint32_t badFlags = 0;
+    uint32_t firstBadFlag = 0;
+    // The count in the header, and the records wholly in the file.
+    uint32_t headerCount = 0;
+    uint32_t records = 0;
+
+    // The records can be read as the header describes them.
+    bool sound() const { return headerFits && badFlags == 0; }
+    // Records the header counts that the file does not hold (cut short).
+    uint32_t missing() const { return headerCount > records ? headerCount - records : 0; }
+};
+
 struct TableNotification {
     TableEvent event;
     int field = 0; // AfterEdit of one field: its number from 1; 0 = whole record
