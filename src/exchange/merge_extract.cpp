@@ -8,6 +8,7 @@
 #include "platform/paths.h"
 #include "platform/progress.h"
 #include "platform/user_error.h"
+#include "store/xbase/engine_error.h"
 #include "store/collection_document.h"
 #include "store/collection_files.h"
 #include "store/sermon_record.h"
@@ -96,16 +97,28 @@ QString textCopyName(const QString &context)
     return (dot >= fileNameStart(context) ? context.left(dot) : context) + QStringLiteral(".txt");
 }
 
-MergeOutcome mergeCollection(store::CollectionDocument &document, const QString &sourceFolder, Progress *progress)
+MergeOutcome mergeCollection(store::CollectionDocument &document, const QString &sourceFolder, Progress *progress,
+                             files::FileSystem *sourceFiles)
 {
     xbase::TApolloTable from;
+    if (sourceFiles)
+        from.setFileSystem(sourceFiles);
     from.DatabaseName = sourceFolder;
     from.TableName = store::sermonTableName();
     if (files::sameFile(from.tablePath(), document.table().tablePath()))
         throw EUserError(selfMergeMessage());
     from.Exclusive = true;
     from.ReadOnly = true;
-    from.Open();
+    try {
+        from.Open();
+    } catch (const xbase::EApolloError &e) {
+        // Holding a table alone takes a lock only a writer may set; media
+        // nobody may write are read shared (the walk stays bounded).
+        if (e.kind() != files::StatusKind::ReadOnly)
+            throw;
+        from.Exclusive = false;
+        from.Open();
+    }
     const QString unreadable = unreadableReason(from.fit());
     if (!unreadable.isEmpty())
         throw EUserError(xbase::texts::unableToOpen(from.tablePath()) + QStringLiteral("\r") + unreadable);

@@ -8,6 +8,9 @@
 namespace verbana {
 class Progress;
 }
+namespace verbana::files {
+class FileSystem;
+}
 namespace verbana::store {
 class CollectionDocument;
 class CollectionPaths;
@@ -56,10 +59,14 @@ struct MergeOutcome {
 // source table is held alone while it is read (nobody changes it meanwhile)
 // and written never; one that cannot be held so, or whose records cannot
 // be read as its header describes them, stops the merge with the engine's
-// message before anything is copied. A source cut short gives its whole
-// records and the outcome says how many are missing. Then mergeRecords.
+// message before anything is copied. A source on media nobody may write
+// (a disc, a folder without write permission) cannot be locked for one
+// reader and nobody can change it: it is read shared. A source cut short
+// gives its whole records and the outcome says how many are missing. Then
+// mergeRecords. The source is read through `sourceFiles` (the disk unless a
+// test says otherwise).
 MergeOutcome mergeCollection(store::CollectionDocument &document, const QString &sourceFolder,
-                             Progress *progress = nullptr);
+                             Progress *progress = nullptr, files::FileSystem *sourceFiles = nullptr);
 
 // The merge from the open source table `from`, whose files lie in `source`:
 // the records it holds when the merge starts, in record order, and no

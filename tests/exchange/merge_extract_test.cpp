@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editing_helpers.h"
 #include "exchange/merge_extract.h"
+#include "platform/file.h"
 #include "platform/user_error.h"
 #include "store/collection_paths.h"
 #include "store/sermon_record.h"
@@ -121,6 +122,36 @@ TEST(MergeExtract, TheSourceIsHeldAloneAndIsNeverTheOpenCollection)
     EXPECT_EQ(target.table().RecCount(), 3u);
     source.document().releaseTable();
     EXPECT_EQ(exchange::mergeCollection(target.document(), source.folder()).merged, 2);
+}
+
+// Media nobody may write: the table cannot be opened for writing, so it
+// cannot be locked for one reader; it is merged all the same.
+TEST(MergeExtract, ASourceOnReadOnlyMediaIsReadShared)
+{
+    class ReadOnlyMedia final : public files::FileSystem {
+    public:
+        files::Result<std::unique_ptr<files::File>> open(const QString &path, files::OpenMode mode) override
+        {
+            if (mode == files::OpenMode::ReadWrite || mode == files::OpenMode::Create)
+                return files::Status::readOnly(path + QStringLiteral(": Read-only file system"));
+            return disk().open(path, mode);
+        }
+        bool exists(const QString &path) override { return disk().exists(path); }
+        bool isRegularFile(const QString &path) override { return disk().isRegularFile(path); }
+        files::Status rename(const QString &from, const QString &) override { return files::Status::readOnly(from); }
+        files::Status remove(const QString &path) override { return files::Status::readOnly(path); }
+        files::Status syncFolder(const QString &) override { return files::Status::ok(); }
+
+    private:
+        static files::FileSystem &disk() { return files::FileSystem::posix(); }
+    } media;
+    test::TestCollection target(rows(1));
+    test::TestCollection source(rows(2));
+    source.document().releaseTable();
+    const QByteArray before = readAll(source.tablePath());
+    EXPECT_EQ(exchange::mergeCollection(target.document(), source.folder(), nullptr, &media).merged, 2);
+    EXPECT_EQ(target.table().RecCount(), 3u);
+    EXPECT_EQ(readAll(source.tablePath()), before);
 }
 
 TEST(MergeExtract, ASourceGrowingWhileItIsWalkedIsMergedToItsStartingCount)
