@@ -45,17 +45,22 @@ QString copyStored(const store::CollectionPaths &from, const QString &relative, 
     const QString source = from.existing(relative);
     if (source.isEmpty() || !QFileInfo(source).isFile())
         return QString();
+    // The folder is found as the disk spells it; the file is a fresh name,
+    // made anew (never through a link, never over anything), so it is not
+    // looked for in a listing of a folder that grows with every copy.
     const qsizetype nameStart = fileNameStart(toRelative);
-    if (nameStart > 1)
-        makeFolder(to, toRelative.left(nameStart - 1));
-    const QString target = to.resolve(toRelative);
-    if (target.isEmpty())
-        throw EUserError(paths::join(to.folder(), toRelative) + QStringLiteral(" 파일을 만들 수 없습니다."));
-    store::TcopyFile copy;
-    copy.Forigin = source;
-    copy.Fdestination = target;
-    if (!copy.DoCopy())
+    const QString folder = nameStart > 1 ? makeFolder(to, toRelative.left(nameStart - 1)) : to.folder();
+    const QString target = folder + QLatin1Char('/') + toRelative.mid(nameStart);
+    files::FileSystem &disk = files::FileSystem::posix();
+    auto in = disk.open(source, files::OpenMode::ReadStored);
+    if (!in)
+        return QString();
+    auto out = disk.open(target, files::OpenMode::CreateNew);
+    if (!out || !files::copyContent(*in.value(), *out.value())) {
+        if (out)
+            files::removeFileOnly(target);
         throw EUserError(target + QStringLiteral(" 파일을 만들 수 없습니다."));
+    }
     return target;
 }
 

@@ -158,6 +158,21 @@ ReadOutcome readRegularFile(const QString &path, QByteArray &content, FileSystem
     return ReadOutcome::Ok;
 }
 
+bool copyContent(File &from, File &to)
+{
+    QByteArray buffer(256 * 1024, Qt::Uninitialized);
+    for (uint64_t done = 0;;) {
+        size_t got = 0;
+        if (!from.readAt(done, std::span<char>(buffer.data(), size_t(buffer.size())), &got))
+            return false;
+        if (got == 0)
+            return true;
+        if (!to.writeAt(done, std::span<const char>(buffer.constData(), got)))
+            return false;
+        done += got;
+    }
+}
+
 bool writeWholeFile(const QString &path, QByteArrayView bytes)
 {
     const int fd = ::open(QFile::encodeName(path).constData(),

@@ -46,6 +46,10 @@ ReadOutcome readRegularFile(const QString &path, QByteArray &content, FileSystem
 // there is never written through; false then, and when writing failed.
 bool writeWholeFile(const QString &path, QByteArrayView bytes);
 
+// Copies the whole content of `from` to the start of `to`; false when a
+// read or a write failed.
+bool copyContent(File &from, File &to);
+
 // True when both paths reach the same file (the same device and inode),
 // whatever links or second names lead there; false when either is missing.
 bool sameFile(const QString &a, const QString &b);
