@@ -6,6 +6,7 @@
 #include "platform/user_error.h"
 
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 namespace verbana {
@@ -30,6 +31,9 @@ bool VerbanaApplication::notify(QObject *receiver, QEvent *event)
 bool configureApplication(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("Verbana"));
+    // Korean whatever the system's locale: weekday and month names, dates
+    // in the file choosers, number formats in every widget.
+    QLocale::setDefault(QLocale(QLocale::Korean, QLocale::SouthKorea));
     installFontSubstitutions();
     auto *translator = new QTranslator(&app);
     if (!translator->load(QStringLiteral("qtbase_ko"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

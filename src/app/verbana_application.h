@@ -21,8 +21,9 @@ bool deliverShowingErrors(const std::function<bool()> &deliver);
 
 // Sets the application up before any window is made: its name "Verbana"
 // (window titles stay exactly the captions given them: no display name is
-// added to them), the font substitutions, and Qt's own Korean texts for
-// the standard dialogs and the boxes' context menus. False when Qt's
+// added to them), a Korean locale whatever the system's, the font
+// substitutions, and Qt's own Korean texts for the standard dialogs and
+// the boxes' context menus. False when Qt's
 // Korean translation could not be loaded (the program goes on in English
 // for those few texts).
 bool configureApplication(QApplication &app);

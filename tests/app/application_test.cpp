@@ -5,7 +5,10 @@
 #include "store/xbase/engine_error.h"
 #include "support/scripted_prompter.h"
 
+#include <QCalendarWidget>
+#include <QDate>
 #include <QFont>
+#include <QLocale>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +60,11 @@ TEST(ApplicationTest, ConfiguredForKoreanWithTitlesAsGiven)
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("Verbana-test"));
     QCoreApplication::setApplicationName(QStringLiteral("Verbana"));
     EXPECT_EQ(QCoreApplication::translate("QLineEdit", "&Undo"), QStringLiteral("실행 취소(&U)"));
+    // Korean dates and weekdays under any system locale (the tests run
+    // under C): the calendar heads its weeks 일 월 화 …
+    QCalendarWidget calendar;
+    EXPECT_EQ(calendar.locale().dayName(7, QLocale::ShortFormat), QStringLiteral("일"));
+    EXPECT_EQ(QLocale().toString(QDate(2026, 12, 9), QLocale::ShortFormat), QStringLiteral("26. 12. 9."));
 }
 
 } // namespace
