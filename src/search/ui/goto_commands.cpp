@@ -121,8 +121,11 @@ GoToCommands::GoToCommands(CommandHost &host) : QObject(host.mainWindow()), host
     directions->addButton(btnDown_);
     btnDown_->setChecked(true);
 
-    // Just after 종료.
-    int at = host.toolbarIndexOf(QStringLiteral("btnExit")) + 1;
+    // After 삭제: before the gathering's buttons when they are there, else
+    // before 종료.
+    int at = host.toolbarIndexOf(QStringLiteral("btnGather"));
+    if (at < 0)
+        at = host.toolbarIndexOf(QStringLiteral("btnExit"));
     for (QWidget *w : std::initializer_list<QWidget *>{btnFindGo_, eFindGo_, btnLetGo_, btnUp_, btnDown_})
         host.insertToolbarControl(at++, w);
     btnFindGo_->setText(QStringLiteral("제목"));
