@@ -5,6 +5,9 @@
 #include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -26,7 +29,33 @@ bool askTwoButtons(QMessageBox::Icon icon, const QString &caption, const QString
     return box.clickedButton() == yes;
 }
 
+// The dialog's own model seen through a proxy that writes the modified
+// time in the default (Korean) locale and names folders in Korean.
+class KoreanFileColumns final : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role == Qt::DisplayRole) {
+            const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+            const QModelIndex source = mapToSource(index);
+            if (files && index.column() == 3)
+                return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+            if (files && index.column() == 2 && files->isDir(source))
+                return QStringLiteral("폴더");
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
+QStringList chosenFiles(QFileDialog &dialog)
+{
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+}
+
 } // namespace
+
+void showDatesInKorean(QFileDialog &dialog) { dialog.setProxyModel(new KoreanFileColumns(&dialog)); }
 
 PromptAnswer DialogPrompter::ask(const PromptRequest &request)
 {
@@ -53,22 +82,24 @@ PromptAnswer DialogPrompter::ask(const PromptRequest &request)
         answer.accepted = askTwoButtons(QMessageBox::Information, caption, text, QStringLiteral("확인"),
                                         QStringLiteral("취소"), parent);
         break;
-    case PromptKind::OpenFile: {
-        const QString f = QFileDialog::getOpenFileName(parent, request.text, request.directory, request.filter);
-        if (!f.isEmpty())
-            answer.files << f;
+    case PromptKind::OpenFile:
+    case PromptKind::OpenFiles: {
+        QFileDialog dialog(parent, request.text, request.directory, request.filter);
+        dialog.setFileMode(request.kind == PromptKind::OpenFile ? QFileDialog::ExistingFile
+                                                                : QFileDialog::ExistingFiles);
+        showDatesInKorean(dialog);
+        answer.files = chosenFiles(dialog);
         break;
     }
-    case PromptKind::OpenFiles:
-        answer.files = QFileDialog::getOpenFileNames(parent, request.text, request.directory, request.filter);
-        break;
     case PromptKind::SaveFile: {
         const QString start = request.fileName.isEmpty() ? request.directory
                                                          : request.directory + QLatin1Char('/') + request.fileName;
-        const QString f =
-            QFileDialog::getSaveFileName(parent, request.text, start, request.filter, &answer.filter);
-        if (!f.isEmpty())
-            answer.files << f;
+        QFileDialog dialog(parent, request.text, start, request.filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        showDatesInKorean(dialog);
+        answer.files = chosenFiles(dialog);
+        answer.filter = dialog.selectedNameFilter();
         break;
     }
     case PromptKind::Modal:
@@ -93,9 +124,11 @@ PromptAnswer DialogPrompter::ask(const PromptRequest &request)
         return answer;
     }
     case PromptKind::ChooseFolder: {
-        const QString f = QFileDialog::getExistingDirectory(parent, request.text, request.directory);
-        if (!f.isEmpty())
-            answer.files << f;
+        QFileDialog dialog(parent, request.text, request.directory);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        showDatesInKorean(dialog);
+        answer.files = chosenFiles(dialog);
         break;
     }
     }

@@ -3,6 +3,7 @@
 
 #include "platform/prompts.h"
 
+class QFileDialog;
 class QWidget;
 
 namespace verbana {
@@ -17,5 +18,10 @@ public:
 private:
     QWidget *parent_;
 };
+
+// Makes the file dialog's list show its dates in the program's locale and
+// folders as "폴더" (Qt's own list formats dates in the system's locale).
+// A dialog of the desktop's own is left as it is.
+void showDatesInKorean(QFileDialog &dialog);
 
 } // namespace verbana

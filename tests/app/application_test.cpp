@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/verbana_application.h"
+#include "platform/dialog_prompter.h"
 #include "platform/fonts.h"
 
 #include "store/xbase/engine_error.h"
@@ -7,7 +8,14 @@
 
 #include <QCalendarWidget>
 #include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QAbstractProxyModel>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFont>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -65,6 +73,33 @@ TEST(ApplicationTest, ConfiguredForKoreanWithTitlesAsGiven)
     QCalendarWidget calendar;
     EXPECT_EQ(calendar.locale().dayName(7, QLocale::ShortFormat), QStringLiteral("일"));
     EXPECT_EQ(QLocale().toString(QDate(2026, 12, 9), QLocale::ShortFormat), QStringLiteral("26. 12. 9."));
+}
+
+// Qt's own file dialog writes dates in the system's locale; ours in the
+// program's, and names folders in Korean.
+TEST(ApplicationTest, FileChoosersShowKoreanDates)
+{
+    QLocale::setDefault(QLocale(QLocale::Korean, QLocale::SouthKorea));
+    QTemporaryDir dir;
+    const QString archive = dir.path() + QStringLiteral("/가을.zip");
+    QFile file(archive);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    const QDateTime when(QDate(2026, 12, 9), QTime(14, 30));
+    ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
+    file.close();
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("설교")));
+
+    QFileDialog dialog(nullptr, QStringLiteral("압축 해제"), dir.path(), QStringLiteral("*.zip"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    showDatesInKorean(dialog);
+    auto *files = dialog.findChild<QFileSystemModel *>();
+    ASSERT_NE(files, nullptr);
+    const auto shown = [&](const QString &path, int column) {
+        return dialog.proxyModel()->mapFromSource(files->index(path, column)).data().toString();
+    };
+    QTRY_COMPARE(shown(archive, 3), QLocale().toString(when, QLocale::ShortFormat));
+    EXPECT_FALSE(shown(archive, 3).contains(QStringLiteral("Dec")));
+    QTRY_COMPARE(shown(dir.path() + QStringLiteral("/설교"), 2), QStringLiteral("폴더"));
 }
 
 } // namespace
