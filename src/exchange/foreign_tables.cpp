@@ -32,13 +32,14 @@ QByteArray joinedNames(const xbase::TApolloTable &t, int count)
     return cp949::upperAscii(joined);
 }
 
-// A date value read as "yyyymmdd" (date fields) or "yyyy.mm.dd" (text);
-// empty when it is neither.
-QByteArray dateOf(const QByteArray &value)
+// The date in the foreign table's field `name`: a date field as its value
+// reads ("yyyymmdd"), a character field only in the form "yyyy.mm.dd";
+// empty when it is no date.
+QByteArray dateOf(xbase::TApolloTable &foreign, const QByteArray &name)
 {
-    QDate d = QDate::fromString(QString::fromLatin1(value), QStringLiteral("yyyyMMdd"));
-    if (!d.isValid())
-        d = QDate::fromString(QString::fromLatin1(value), QStringLiteral("yyyy.MM.dd"));
+    const bool dateField = foreign.FieldType(name) == "D";
+    const QDate d = QDate::fromString(QString::fromLatin1(foreign.GetString(name)),
+                                      dateField ? QStringLiteral("yyyyMMdd") : QStringLiteral("yyyy.MM.dd"));
     return store::DateText(d).toLatin1();
 }
 
@@ -207,8 +208,8 @@ CopyOutcome importBiblora(store::CollectionDocument &document, xbase::TApolloTab
         document, foreign,
         [&](const QString &name, MemoFiles &files) {
             putCut(table, QByteArrayLiteral("TITLE1"), foreign.GetString(QByteArrayLiteral("title1")));
-            putCut(table, QByteArrayLiteral("DATE1"), dateOf(foreign.GetString(QByteArrayLiteral("date1"))));
-            putCut(table, QByteArrayLiteral("DATE2"), dateOf(foreign.GetString(QByteArrayLiteral("date2"))));
+            putCut(table, QByteArrayLiteral("DATE1"), dateOf(foreign, QByteArrayLiteral("date1")));
+            putCut(table, QByteArrayLiteral("DATE2"), dateOf(foreign, QByteArrayLiteral("date2")));
             for (const QByteArray &field : byName) {
                 if (foreign.FieldPos(field) == 0)
                     throw EUserError(QString::fromLatin1(field) + QStringLiteral(" 필드가 없습니다."));

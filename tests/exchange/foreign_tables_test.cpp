@@ -66,6 +66,31 @@ QString refusal(xbase::TApolloTable &table, const QString &path, const QString &
 
 } // namespace
 
+// A Biblora table whose "date1" is a character field: only values in the
+// form yyyy.mm.dd are dates; "20010304" leaves DATE1 empty.
+TEST(ForeignTables, CharacterDatesAreTakenOnlyInTheirOwnForm)
+{
+    VERBANA_REQUIRE_FIXTURES();
+    QTemporaryDir dir;
+    const QString dbf = damagedCopy(dir.path(), "foreign-sermon/SULGYO.DBF", "foreign-sermon/SULGYO.SMT",
+                                    [](QByteArray &bytes) {
+                                        for (int d = 32; d + 32 <= bytes.size() && bytes[d] != '\r'; d += 32)
+                                            if (bytes.mid(d, 6).toUpper() == QByteArray("DATE1\0", 6))
+                                                bytes[d + 11] = 'C';
+                                    });
+    test::TestCollection c;
+    xbase::TApolloTable foreign;
+    exchange::openForeign(foreign, dbf, QString());
+    ASSERT_TRUE(exchange::isBibloraTable(foreign));
+    ASSERT_EQ(foreign.FieldType(QByteArrayLiteral("date1")), QByteArray("C"));
+    EXPECT_EQ(exchange::importBiblora(c.document(), foreign).message(), QStringLiteral("내용 복사 완료 (5개)"));
+    foreign.Close();
+    xbase::TApolloTable &t = c.table();
+    t.SetOrder(0);
+    EXPECT_EQ(at(t, 1, store::fDATE1), QByteArray());
+    EXPECT_EQ(t.GetString(store::fDATE2), QByteArray("2001.03.11")); // a date field still
+}
+
 TEST(ForeignTables, BibloraSermonsComeWithTheirFieldsAndManuscripts)
 {
     VERBANA_REQUIRE_FIXTURES();
