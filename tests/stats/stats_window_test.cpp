@@ -114,6 +114,38 @@ TEST_F(StatsWindowTest, StripTextsSwitchAndStates)
     EXPECT_FALSE(page->isEnabled());
 }
 
+// Without a mouse: Tab reaches the buttons, Space and Enter press them,
+// and so does a screen reader's action, which only toggles a button.
+TEST_F(StatsWindowTest, ButtonsWorkFromTheKeyboardAndTheAccessibleAction)
+{
+    openStats({{"2001.01.01", "a", "", "창12:1"}, {"2001.01.02", "b", "", "마1:1"}});
+    QAbstractButton *testaments = page->countButton(0);
+    EXPECT_EQ(testaments->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+    QTest::keyClick(testaments, Qt::Key_Space);
+    EXPECT_EQ(page->pressed(), 0);
+    EXPECT_TRUE(testaments->isChecked());
+    EXPECT_EQ(pie()->series()->count(), 2);
+
+    QTest::keyClick(page->countButton(1), Qt::Key_Return);
+    EXPECT_EQ(page->pressed(), 1);
+
+    const auto act = [](QAbstractButton *b) {
+        QAccessibleInterface *button = QAccessible::queryAccessibleInterface(b);
+        ASSERT_NE(button, nullptr);
+        ASSERT_NE(button->actionInterface(), nullptr);
+        const QStringList actions = button->actionInterface()->actionNames();
+        ASSERT_FALSE(actions.isEmpty());
+        button->actionInterface()->doAction(actions.first());
+    };
+    act(testaments);
+    EXPECT_EQ(page->pressed(), 0);
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(testaments)->state().checked);
+    act(child<QAbstractButton>("btnBar"));
+    EXPECT_TRUE(page->barShown());
+    QTest::keyClick(child<QAbstractButton>("btnPie"), Qt::Key_Enter);
+    EXPECT_FALSE(page->barShown());
+}
+
 TEST_F(StatsWindowTest, CountsShowTheSamePointsInBothChartsAndKeepTheSermon)
 {
     openStats({{"2001.01.01", "a", "", "창12:1"}, {"2001.01.02", "b", "", "요3:16"}, {"2001.01.03", "c", "", "롬8:28"}});

@@ -10,6 +10,8 @@
 #include "stats/ui/pie_chart.h"
 
 #include <QButtonGroup>
+#include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -17,6 +19,8 @@
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace verbana::stats::ui {
 
@@ -32,7 +36,9 @@ QToolButton *stripButton(QWidget *strip, const QString &caption, const QString &
     auto *b = new QToolButton(strip);
     b->setObjectName(objectName);
     b->setText(caption);
-    b->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab (a click leaves the focus where it was), pressed
+    // with Space or Enter.
+    b->setFocusPolicy(Qt::TabFocus);
     b->setToolButtonStyle(Qt::ToolButtonTextOnly);
     describe(b, caption, hint);
     return b;
@@ -74,7 +80,19 @@ StatisticsPage::StatisticsPage(QWidget *parent) : QWidget(parent)
         counts_->addButton(b, c.number);
         flow->addWidget(b);
     }
-    connect(counts_, &QButtonGroup::idClicked, this, [this](int number) { countClicked(number); });
+    // A count runs when its button goes down, by a click, Space, Enter or
+    // the accessible action, and when the button already down is pressed
+    // again; never when the page itself sets which button is down.
+    connect(counts_, &QButtonGroup::idPressed, this,
+            [this](int number) { wasDown_ = counts_->button(number)->isChecked(); });
+    connect(counts_, &QButtonGroup::idToggled, this, [this](int number, bool down) {
+        if (down && !settingPressed_)
+            countClicked(number);
+    });
+    connect(counts_, &QButtonGroup::idClicked, this, [this](int number) {
+        if (std::exchange(wasDown_, false))
+            countClicked(number);
+    });
 
     // The pair of which one is always pressed: pie at start.
     auto *kinds = new QButtonGroup(this);
@@ -89,6 +107,8 @@ StatisticsPage::StatisticsPage(QWidget *parent) : QWidget(parent)
     btnPie_->setChecked(true);
     btnPrint_ = stripButton(strip, QStringLiteral("그래프 인쇄"), QStringLiteral("btnPrint"));
     flow->addWidget(btnPrint_);
+    for (QAbstractButton *b : strip->findChildren<QAbstractButton *>())
+        b->installEventFilter(this);
     column->addWidget(strip);
 
     progress_ = new QProgressBar(this);
@@ -114,8 +134,15 @@ StatisticsPage::StatisticsPage(QWidget *parent) : QWidget(parent)
     charts_->setCurrentWidget(pie_);
     column->addWidget(charts_, 1);
 
-    connect(btnBar_, &QAbstractButton::clicked, this, [this] { showBar(true); });
-    connect(btnPie_, &QAbstractButton::clicked, this, [this] { showBar(false); });
+    // Down by a click, a key or the accessible action alike.
+    connect(btnBar_, &QAbstractButton::toggled, this, [this](bool down) {
+        if (down)
+            showBar(true);
+    });
+    connect(btnPie_, &QAbstractButton::toggled, this, [this](bool down) {
+        if (down)
+            showBar(false);
+    });
     connect(btnPrint_, &QAbstractButton::clicked, this, asCommand([this] { PrintChart(); }));
 }
 
@@ -143,8 +170,21 @@ void StatisticsPage::countClicked(int number)
     setPressed(pressed_);
 }
 
+bool StatisticsPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            static_cast<QAbstractButton *>(watched)->click();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void StatisticsPage::setPressed(int number)
 {
+    const QScopedValueRollback<bool> quiet(settingPressed_, true);
     if (QAbstractButton *b = counts_->button(number)) {
         b->setChecked(true);
         return;

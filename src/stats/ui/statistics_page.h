@@ -63,8 +63,14 @@ private:
     void countClicked(int number);
     void setPressed(int number);
 
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
     Counter counter_;
     int pressed_ = -1;
+    // A click presses a button and toggles it; a press of the button
+    // already down only clicks it. The accessible action toggles alone.
+    bool wasDown_ = false;
+    bool settingPressed_ = false;
     QButtonGroup *counts_ = nullptr;
     QAbstractButton *btnBar_ = nullptr, *btnPie_ = nullptr, *btnPrint_ = nullptr;
     QProgressBar *progress_ = nullptr;
