@@ -175,8 +175,8 @@ void ExchangeCommands::N54Click()
         return;
     QString created;
     {
+        // Centred over the main window, as a dialog is by default.
         exchange::ui::TfmExtract dialog(document_, paths::programFolder(), host_.mainWindow());
-        dialog.move(host_.dialogAnchor());
         if (runModal(&dialog) != QDialog::Accepted || !dialog.openRequested())
             return;
         created = dialog.createdTable();

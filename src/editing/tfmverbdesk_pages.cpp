@@ -302,6 +302,10 @@ void Tfmverbdesk::LayoutBoxes()
         case fSELFDIC:
             e->setFixedWidth(w);
             break;
+        case fLONG:
+            // Its 20 bytes shown whole ("오전11:00 부터 30분").
+            e->setFixedWidth(std::min(w, e->fontMetrics().horizontalAdvance(QString(20, QLatin1Char('0'))) + 12));
+            break;
         default:
             break;
         }

@@ -126,6 +126,7 @@ TEST_F(ExchangeCommandsTest, MergeThenExtractIntoANewCollectionAndOpenIt)
     prompts.modal(QStringLiteral("fmExtract"), [](QWidget &w) {
         auto &d = static_cast<exchange::ui::TfmExtract &>(w);
         EXPECT_TRUE(d.btnCreate->isDefault());
+        EXPECT_FALSE(d.testAttribute(Qt::WA_Moved)); // shown centred over the window
         QTest::keyClicks(d.eFname, QStringLiteral("a.b"));
         d.btnCreate->click(); // refused, the window stays
         d.eFname->setText(QStringLiteral("  2004 설교 "));

@@ -42,6 +42,9 @@ TEST_F(MainWindowTest, FirstStartWithoutSettingsFile)
     EXPECT_EQ(edit("DATE1")->font().family(), QStringLiteral("굴림체"));
     EXPECT_EQ(edit("DATE1")->font().pointSize(), 9);
     EXPECT_FALSE(QFile::exists(iniPath())) << "starting writes nothing";
+    // The preaching time shows its 20 bytes whole.
+    QLineEdit *time = edit("LONG");
+    EXPECT_GE(time->width() - 8, time->fontMetrics().horizontalAdvance(QStringLiteral("오전11:00 부터 30분")));
 }
 
 TEST_F(MainWindowTest, NoCollectionControls)
