@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <QTextBlockFormat>
 #include <QTextDocument>
 
@@ -87,18 +86,6 @@ ExportTarget exportTarget(const QString &chosen, int filterIndex)
 
 namespace {
 
-// Plain text in lines, one paragraph each, as the CP949 reader makes it.
-void readUtf8Lines(const QString &text, QTextDocument &doc)
-{
-    QString t = text;
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    if (t.endsWith(QLatin1Char('\n')))
-        t.chop(1);
-    if (t.startsWith(QChar(0xFEFF)))
-        t.remove(0, 1);
-    doc.setPlainText(t);
-}
-
 QString fileError(const QString &path, const QString &error) { return QStringLiteral("%1: %2").arg(path, error); }
 
 // The whole of `bytes` replaces the file at `path` through a temporary file
@@ -132,17 +119,7 @@ QString loadFile(const QString &path, QTextDocument &doc)
         richtext::readRtf(data, doc);
         return {};
     }
-    // CP949 has no U+FFFD of its own: one in the decoded text marks bytes
-    // that are no CP949 character.
-    if (cp949::decode(data).contains(QChar::ReplacementCharacter)) {
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        const QString text = utf8.decode(data);
-        if (!utf8.hasError()) {
-            readUtf8Lines(text, doc);
-            return {};
-        }
-    }
-    richtext::readPlainText(data, doc);
+    richtext::readTextFile(data, doc);
     return {};
 }
 

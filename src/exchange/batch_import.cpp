@@ -16,6 +16,7 @@
 #include "store/convert_hwp.h"
 #include "store/xbase/apollo_table.h"
 
+#include <QTextDocument>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -103,12 +104,23 @@ bool importText(xbase::TApolloTable &table, const store::CollectionPaths &collec
     if (source.error() != QFileDevice::NoError)
         return false;
     NewSermon s = reserve(table, collection, names, QStringLiteral(".RTF"));
-    // The manuscript is the file as it is; the copy is made from the bytes
-    // read, so the two always agree.
+    // The manuscript is the file as it is, or, for a UTF-8 text, an RTF
+    // document of it in the collection's code page (characters CP949 cannot
+    // hold kept as Unicode); the copy is made from what the manuscript
+    // holds, so the two always agree.
+    QByteArray manuscript = bytes;
+    richtext::PlainText text;
+    if (!richtext::isRtf(bytes) && richtext::isUtf8Text(bytes)) {
+        QTextDocument doc;
+        richtext::readTextFile(bytes, doc);
+        manuscript = richtext::toRtf(doc);
+        text = richtext::plainText(doc);
+    } else {
+        text = richtext::plainTextOf(bytes);
+    }
     s.made << s.manuscript;
-    if (!files::writeWholeFile(s.manuscript, bytes))
+    if (!files::writeWholeFile(s.manuscript, manuscript))
         return false;
-    const richtext::PlainText text = richtext::plainTextOf(bytes);
     s.made << s.textCopy;
     if (!files::writeWholeFile(s.textCopy, text.bytes))
         return false;

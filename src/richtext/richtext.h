@@ -54,6 +54,14 @@ void readPlainText(QByteArrayView cp949, QTextDocument &doc);
 // without dropping a line end at the very end: a text read in pieces cut
 // after line ends is the pieces' texts one after another.
 QString plainTextLines(QByteArrayView cp949);
+// True when a plain-text file from elsewhere is UTF-8 rather than CP949:
+// it begins with UTF-8's byte-order mark, or it is no CP949 text but
+// valid UTF-8.
+bool isUtf8Text(QByteArrayView bytes);
+// Reads a plain-text file from elsewhere into `doc` as readPlainText()
+// does, as UTF-8 (its byte-order mark dropped) when isUtf8Text() says so:
+// characters CP949 cannot hold are kept in the document.
+void readTextFile(QByteArrayView bytes, QTextDocument &doc);
 
 // Reads a file's content: RTF with its formatting, anything else as plain
 // CP949 text.

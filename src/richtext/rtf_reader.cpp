@@ -8,6 +8,7 @@
 
 #include "platform/cp949.h"
 
+#include <QStringDecoder>
 #include <QFile>
 #include <QSet>
 #include <QTextBlock>
@@ -229,22 +230,22 @@ void readRtf(QByteArrayView rtf, QTextDocument &doc)
     builder.build(doc);
 }
 
-QString plainTextLines(QByteArrayView bytes)
+namespace {
+
+// Line ends as "\n", a vertical tab as a line break, other control
+// characters but the tab dropped.
+void normaliseLines(QString &text)
 {
-    QString text;
-    cp949::decodeAppend(bytes, text);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     // As in RTF: a vertical tab is a line break inside the paragraph, other
     // control characters are no text.
     text.replace(QChar(u'\v'), QChar(QChar::LineSeparator));
     text.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t' && c != u'\n'; });
-    return text;
 }
 
-void readPlainText(QByteArrayView bytes, QTextDocument &doc)
+void setPlainLines(QString text, QTextDocument &doc)
 {
-    QString text = plainTextLines(bytes);
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     const bool undo = doc.isUndoRedoEnabled();
@@ -252,6 +253,44 @@ void readPlainText(QByteArrayView bytes, QTextDocument &doc)
     doc.setPlainText(text);
     doc.setUndoRedoEnabled(undo);
 }
+
+} // namespace
+
+QString plainTextLines(QByteArrayView bytes)
+{
+    QString text;
+    cp949::decodeAppend(bytes, text);
+    normaliseLines(text);
+    return text;
+}
+
+bool isUtf8Text(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return true;
+    // CP949 has no U+FFFD of its own: one in the decoded text marks bytes
+    // that are no CP949 character.
+    if (!cp949::decode(bytes).contains(QChar::ReplacementCharacter))
+        return false;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    (void)utf8.decode(bytes);
+    return !utf8.hasError();
+}
+
+void readTextFile(QByteArrayView bytes, QTextDocument &doc)
+{
+    if (!isUtf8Text(bytes)) {
+        readPlainText(bytes, doc);
+        return;
+    }
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes = bytes.sliced(3);
+    QString text = QString::fromUtf8(bytes);
+    normaliseLines(text);
+    setPlainLines(std::move(text), doc);
+}
+
+void readPlainText(QByteArrayView bytes, QTextDocument &doc) { setPlainLines(plainTextLines(bytes), doc); }
 
 void readDocument(QByteArrayView data, QTextDocument &doc)
 {

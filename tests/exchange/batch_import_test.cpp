@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editing_helpers.h"
 #include "exchange/batch_import.h"
+#include "richtext/richtext.h"
 #include "platform/clock.h"
 #include "platform/cp949.h"
 #include "store/convert_hwp.h"
@@ -8,6 +9,7 @@
 #include "support/fixtures.h"
 #include "support/recorded_progress.h"
 
+#include <QTextDocument>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -128,6 +130,28 @@ TEST(BatchImport, TextFilesBecomeSermonsWithTheirFilesUnchanged)
     EXPECT_EQ(field(c.table(), store::fBRIEF), briefFromBytes(expected));
     // The sources are as they were.
     EXPECT_EQ(readAll(txtPath), txt);
+}
+
+// UTF-8 files (with a byte-order mark, or simply no CP949) become sermons
+// in the collection's code page: the manuscript an RTF document keeping
+// what CP949 cannot hold, the text copy and summary CP949 with "?" for it.
+TEST(BatchImport, Utf8TextFilesAreStoredInTheCollectionsCodePage)
+{
+    test::TestCollection c;
+    Sources src;
+    const QString withMark = src.write(QStringLiteral("bom.txt"), "\xEF\xBB\xBF" + QStringLiteral("은혜 🙏\n둘째").toUtf8());
+    const QString plain = src.write(QStringLiteral("plain.txt"), QStringLiteral("평안").toUtf8());
+    const auto outcome = exchange::runBatchImport(exchange::ImportKind::Text, c.document(), {withMark, plain});
+    EXPECT_EQ(outcome.imported, 2);
+    c.table().SetOrder(0);
+    c.table().Go(1);
+    EXPECT_EQ(readAll(c.folder() + QStringLiteral("/text/d0/sul0.txt")), cp("은혜 ?\r\n둘째\r\n"));
+    EXPECT_EQ(field(c.table(), store::fBRIEF), cp("은혜 ?\r\n둘째\r\n"));
+    QTextDocument back;
+    richtext::readRtf(readAll(c.folder() + QStringLiteral("/data/d0/sul0.RTF")), back);
+    EXPECT_EQ(back.toPlainText(), QStringLiteral("은혜 🙏\n둘째"));
+    c.table().Go(2);
+    EXPECT_EQ(readAll(c.folder() + QStringLiteral("/text/d0/sul1.txt")), cp("평안\r\n"));
 }
 
 TEST(BatchImport, HwpFilesAreConvertedAndTheDamagedOnesListed)
