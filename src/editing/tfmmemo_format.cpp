@@ -9,6 +9,7 @@
 #include "platform/prompts.h"
 #include "settings/profile.h"
 
+#include <QLineEdit>
 #include <QAbstractTextDocumentLayout>
 #include <QComboBox>
 #include <QPageSetupDialog>
@@ -64,6 +65,7 @@ void Tfmmemo::syncControls()
         if (at >= 0)
             cbFont_->setCurrentIndex(at);
         cbFont_->setEditText(family);
+        cbFont_->lineEdit()->setCursorPosition(0); // the start of a long name
     }
 
     const qreal points = f.fontPointSize() > 0 ? f.fontPointSize() : doc.defaultFont().pointSizeF();

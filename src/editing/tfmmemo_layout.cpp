@@ -10,6 +10,8 @@
 #include "platform/paths.h"
 #include "settings/profile.h"
 
+#include <QAbstractItemView>
+#include <QScreen>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -212,6 +214,14 @@ void Tfmmemo::buildToolBar()
     cbFont_->setMaxVisibleItems(16);
     cbFont_->setMinimumContentsLength(4);
     cbFont_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    // The list opens as wide as its longest name (within the screen), its
+    // names whole; the box shows the start of the name chosen.
+    int widest = 0;
+    for (const QString &family : std::as_const(families))
+        widest = std::max(widest, cbFont_->view()->fontMetrics().horizontalAdvance(family));
+    const int screen = cbFont_->screen() ? cbFont_->screen()->availableGeometry().width() : widest + 64;
+    cbFont_->view()->setTextElideMode(Qt::ElideNone);
+    cbFont_->view()->setMinimumWidth(std::min(widest + 48, screen));
     describe(cbFont_, QStringLiteral("글꼴"), QStringLiteral("글꼴"));
     ToolBar1_->addWidget(cbFont_);
     auto applyFont = [this](const QString &family) {
@@ -220,6 +230,7 @@ void Tfmmemo::buildToolBar()
         QTextCharFormat f;
         f.setFontFamilies(QStringList{family.trimmed()});
         mergeFormat(f);
+        cbFont_->lineEdit()->setCursorPosition(0);
         RichEdit1_->setFocus();
     };
     connect(cbFont_, &QComboBox::textActivated, this,

@@ -10,6 +10,8 @@
 #include "support/fixtures.h"
 #include "support/scripted_prompter.h"
 
+#include <QScreen>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -105,6 +107,12 @@ TEST_F(MemoWindowTest, CaptionMenusToolBarAndNames)
     QStringList sorted = families;
     sorted.sort();
     EXPECT_EQ(families, sorted);
+    // The list is as wide as its longest name; the box shows a name's start.
+    int widest = 0;
+    for (const QString &family : families)
+        widest = std::max(widest, fonts->view()->fontMetrics().horizontalAdvance(family));
+    EXPECT_GE(fonts->view()->minimumWidth(), std::min(widest, fonts->screen()->availableGeometry().width() - 48));
+    EXPECT_EQ(fonts->view()->textElideMode(), Qt::ElideNone);
     EXPECT_TRUE(child<QToolButton>(w, "btnAlignLeft")->isChecked());
     QStringList popup;
     for (QAction *a : child<QMenu>(w, "PopupMenu1")->actions())
@@ -135,6 +143,7 @@ TEST_F(MemoWindowTest, ControlsFollowTheCursorAndFormatTheText)
     EXPECT_EQ(size->text(), QStringLiteral("14"));
     EXPECT_EQ(child<QComboBox>(w, "cbColour")->currentData(Qt::ToolTipRole).toString(), QStringLiteral("Red"));
     EXPECT_EQ(child<QComboBox>(w, "cbFont")->currentText(), QStringLiteral("Batang"));
+    EXPECT_EQ(child<QComboBox>(w, "cbFont")->lineEdit()->cursorPosition(), 0);
     // 40 pixels of left margin, the first line 20 back: 15 and 15 points.
     EXPECT_EQ(ruler->firstMarker(), 22);
     EXPECT_EQ(ruler->leftMarker(), 42);
