@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/verbana_application.h"
 
+#include "platform/described.h"
 #include "platform/fonts.h"
 #include "platform/prompts.h"
 #include "platform/user_error.h"
@@ -35,6 +36,7 @@ bool configureApplication(QApplication &app)
     // in the file choosers, number formats in every widget.
     QLocale::setDefault(QLocale(QLocale::Korean, QLocale::SouthKorea));
     installFontSubstitutions();
+    installWindowAccessibility();
     auto *translator = new QTranslator(&app);
     if (!translator->load(QStringLiteral("qtbase_ko"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete translator;

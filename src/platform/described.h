@@ -16,4 +16,9 @@ void describe(QWidget *control, const QString &name, const QString &hint = QStri
 // The part of a hint shown as a tooltip: up to its first "|".
 QString shownHint(const QString &hint);
 
+// A window made of a plain widget (no dialog, no main window) is a window
+// to a screen reader too, not a filler: installed once, before any window
+// is made.
+void installWindowAccessibility();
+
 } // namespace verbana

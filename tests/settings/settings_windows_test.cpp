@@ -14,12 +14,14 @@
 #include "settings/ui/tfmconfig.h"
 #include "settings/ui/tfmfhelp.h"
 #include "settings/ui/tfmfont.h"
+#include "platform/described.h"
 #include "support/accessibility.h"
 #include "support/file_size_limit.h"
 #include "support/fixtures.h"
 #include "support/scripted_prompter.h"
 #include "support/window_lookup.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -63,6 +65,20 @@ protected:
     QTemporaryDir tmp;
     test::ScriptedPrompter prompts;
 };
+
+// A screen reader announces the help window as a window.
+TEST_F(SettingsWindowsTest, TheHelpWindowIsAWindowToAScreenReader)
+{
+    installWindowAccessibility();
+    settings::ui::showHelpWindow(10);
+    QWidget *help = settings::ui::helpWindow();
+    ASSERT_NE(help, nullptr);
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(help);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_TRUE(window->text(QAccessible::Name).startsWith(QStringLiteral("Verbana 도움말")));
+    help->close();
+}
 
 TEST_F(SettingsWindowsTest, StartHelperOpensTopicsAndWritesItsBoxBothWays)
 {
