@@ -119,12 +119,18 @@ void Tfmmemo::mnBlockFontClick()
     start.setFamilies({familyOf(current, *RichEdit1_->document())});
     if (current.fontPointSize() <= 0)
         start.setPointSizeF(RichEdit1_->document()->defaultFont().pointSizeF());
-    const QString chosen = chooseFont(start.toString());
+    // The colour of the selection goes with its name, size and style.
+    const QColor shown = current.hasProperty(QTextFormat::ForegroundBrush) && current.foreground().style() != Qt::NoBrush
+                             ? current.foreground().color()
+                             : RichEdit1_->palette().color(QPalette::Text);
+    QString colour = shown.name();
+    const QString chosen = chooseFontAndColour(start.toString(), colour);
     if (chosen.isEmpty())
         return;
     QFont font;
     font.fromString(chosen);
     QTextCharFormat f;
+    f.setForeground(QColor::fromString(colour));
     f.setFontFamilies(QStringList{font.family()});
     if (font.pointSizeF() > 0)
         f.setFontPointSize(font.pointSizeF());

@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/dialog_prompter.h"
 
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QPixmap>
+#include <QVBoxLayout>
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
@@ -51,6 +56,54 @@ public:
 QStringList chosenFiles(QFileDialog &dialog)
 {
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+}
+
+// Qt's font chooser with a colour beside it: the button shows the colour
+// and opens the colour chooser.
+PromptAnswer chooseFontWithColour(const QFont &start, QColor colour, const QString &caption, QWidget *parent)
+{
+    QDialog box(parent);
+    box.setObjectName(QStringLiteral("FontAndColour"));
+    box.setWindowTitle(caption.isEmpty() ? QStringLiteral("글꼴") : caption);
+    auto *fonts = new QFontDialog(start, &box);
+    fonts->setWindowFlags(Qt::Widget);
+    fonts->setOptions(QFontDialog::NoButtons);
+    auto *pick = new QPushButton(QStringLiteral("색(&C)..."), &box);
+    pick->setObjectName(QStringLiteral("btnColour"));
+    pick->setAccessibleName(QStringLiteral("색"));
+    const auto showColour = [pick](const QColor &c) {
+        QPixmap swatch(16, 16);
+        swatch.fill(c);
+        pick->setIcon(QIcon(swatch));
+        pick->setAccessibleDescription(c.name());
+    };
+    showColour(colour);
+    QObject::connect(pick, &QPushButton::clicked, &box, [&] {
+        const QColor c = QColorDialog::getColor(colour, &box, QStringLiteral("색"));
+        if (c.isValid()) {
+            colour = c;
+            showColour(c);
+        }
+    });
+    auto *buttons = new QDialogButtonBox(&box);
+    buttons->addButton(QStringLiteral("확인"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QStringLiteral("취소"), QDialogButtonBox::RejectRole);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    auto *row = new QHBoxLayout;
+    row->addWidget(pick);
+    row->addStretch(1);
+    row->addWidget(buttons);
+    auto *column = new QVBoxLayout(&box);
+    column->addWidget(fonts);
+    column->addLayout(row);
+    PromptAnswer answer;
+    answer.accepted = box.exec() == QDialog::Accepted;
+    if (answer.accepted) {
+        answer.value = fonts->currentFont().toString();
+        answer.colour = colour.name();
+    }
+    return answer;
 }
 
 } // namespace
@@ -116,12 +169,15 @@ PromptAnswer DialogPrompter::ask(const PromptRequest &request)
     case PromptKind::ChooseFont: {
         QFont start;
         start.fromString(request.value);
-        bool ok = false;
-        const QFont f = QFontDialog::getFont(&ok, start, parent, request.text);
-        answer.accepted = ok;
-        if (ok)
-            answer.value = f.toString();
-        return answer;
+        if (request.colour.isEmpty()) {
+            bool ok = false;
+            const QFont f = QFontDialog::getFont(&ok, start, parent, request.text);
+            answer.accepted = ok;
+            if (ok)
+                answer.value = f.toString();
+            return answer;
+        }
+        return chooseFontWithColour(start, QColor::fromString(request.colour), request.text, parent);
     }
     case PromptKind::ChooseFolder: {
         QFileDialog dialog(parent, request.text, request.directory);

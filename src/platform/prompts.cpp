@@ -114,6 +114,20 @@ QString chooseFont(const QString &initial)
     return a.accepted ? a.value : QString();
 }
 
+QString chooseFontAndColour(const QString &font, QString &colour)
+{
+    PromptRequest request;
+    request.kind = PromptKind::ChooseFont;
+    request.value = font;
+    request.colour = colour;
+    PromptAnswer a = prompter().ask(request);
+    if (!a.accepted)
+        return QString();
+    if (!a.colour.isEmpty())
+        colour = a.colour;
+    return a.value;
+}
+
 int runModal(QObject *window)
 {
     PromptRequest request;

@@ -34,6 +34,7 @@ struct PromptRequest {
     QString fileName; // choosers: proposed name
     QObject *window = nullptr; // Modal: the window (a QDialog) to show; `text` is its object name
     QString value; // colour and font dialogs: the value they start with
+    QString colour; // font dialog: the colour it offers too, when not empty ("#rrggbb")
 };
 
 struct PromptAnswer {
@@ -42,6 +43,7 @@ struct PromptAnswer {
     int result = 0; // Modal: the window's result (QDialog::Accepted, ...)
     QString filter; // save chooser: the filter the user chose (one entry of the request's filter)
     QString value; // colour and font dialogs: what was chosen
+    QString colour; // font dialog with a colour: the colour chosen
     QString file() const { return files.isEmpty() ? QString() : files.first(); }
 };
 
@@ -83,6 +85,10 @@ QString chooseColour(const QString &initial);
 // The font dialog, starting at `initial` (QFont::toString()); the chosen
 // font in the same form, or empty when cancelled.
 QString chooseFont(const QString &initial);
+// The font dialog with a colour choice beside it, starting with `font`
+// (QFont::toString()) and `colour` ("#rrggbb"); the chosen font, empty when
+// cancelled, and the chosen colour in `colour`.
+QString chooseFontAndColour(const QString &font, QString &colour);
 // Shows a modal window (a QDialog) until it closes and returns its result.
 // Every modal window of the program is shown this way, so that tests can
 // script it like any other prompt.

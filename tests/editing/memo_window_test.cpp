@@ -123,6 +123,34 @@ TEST_F(MemoWindowTest, CaptionMenusToolBarAndNames)
     w.hide();
 }
 
+// 블럭부분 글꼴 starts with the selection's name, size, colour and style and
+// applies all four.
+TEST_F(MemoWindowTest, BlockFontOffersAndAppliesTheColourToo)
+{
+    Tfmmemo w;
+    w.show();
+    QTextEdit *edit = w.textArea();
+    edit->setPlainText(QStringLiteral("은혜의 말씀"));
+    QTextCursor all(edit->document());
+    all.select(QTextCursor::Document);
+    QTextCharFormat blue;
+    blue.setForeground(QColor(Qt::blue));
+    all.mergeCharFormat(blue);
+    edit->setTextCursor(all);
+    QFont chosen(QStringLiteral("Batang"), 14);
+    chosen.setBold(true);
+    test::ScriptedPrompter prompts;
+    prompts.font(chosen.toString(), QStringLiteral("#ff0000"));
+    child<QAction>(w, "mnBlockFont")->trigger();
+    ASSERT_EQ(prompts.shown().size(), 1u);
+    EXPECT_EQ(prompts.shown()[0].colour, QStringLiteral("#0000ff"));
+    QTextCursor inside(edit->document());
+    inside.setPosition(2);
+    EXPECT_EQ(inside.charFormat().foreground().color(), QColor(Qt::red));
+    EXPECT_EQ(inside.charFormat().fontPointSize(), 14);
+    EXPECT_EQ(inside.charFormat().fontWeight(), QFont::Bold);
+}
+
 TEST_F(MemoWindowTest, ControlsFollowTheCursorAndFormatTheText)
 {
     ASSERT_TRUE(test::writeAll(file("f.rtf"), kFormatted));

@@ -97,10 +97,11 @@ ScriptedPrompter &ScriptedPrompter::colour(const QString &name)
     return queue({{PromptKind::ChooseColour}, a, {}, {}});
 }
 
-ScriptedPrompter &ScriptedPrompter::font(const QString &font)
+ScriptedPrompter &ScriptedPrompter::font(const QString &font, const QString &colour)
 {
     PromptAnswer a{true, {}};
     a.value = font;
+    a.colour = colour;
     return queue({{PromptKind::ChooseFont}, a, {}, {}});
 }
 

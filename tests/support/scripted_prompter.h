@@ -33,7 +33,8 @@ public:
     ScriptedPrompter &saveAs(const QString &path, const QString &filter);
     ScriptedPrompter &cancel(); // a chooser or a colour or font dialog is cancelled
     ScriptedPrompter &colour(const QString &name); // the colour dialog returns "#rrggbb"
-    ScriptedPrompter &font(const QString &font); // the font dialog returns QFont::toString()
+    // The font dialog returns QFont::toString() (and, offered one, a colour).
+    ScriptedPrompter &font(const QString &font, const QString &colour = QString());
     // A modal window of that object name: it is shown, `act` runs with it
     // (typing, clicking) and must close it; runModal returns its result.
     ScriptedPrompter &modal(const QString &objectName, std::function<void(QWidget &)> act);
