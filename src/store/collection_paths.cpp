@@ -34,15 +34,6 @@ Entry entryAt(const QString &path)
     return S_ISLNK(st.st_mode) ? Entry::Link : Entry::Other;
 }
 
-// Only a..z and A..Z fold, as stored names are matched on Windows.
-QString foldedAscii(QString name)
-{
-    for (QChar &c : name)
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + 32);
-    return name;
-}
-
 } // namespace
 
 CollectionPaths::CollectionPaths(QString folder) : folder_(withoutTrailingSeparators(std::move(folder))) {}
@@ -139,7 +130,7 @@ QString StoredFileReader::findListed(const QString &relative)
         if (part == QLatin1String("."))
             continue;
         const Listing &listing = listingOf(current);
-        QString name = listing.exact.contains(part) ? part : listing.folded.value(foldedAscii(part));
+        QString name = listing.exact.contains(part) ? part : listing.folded.value(paths::foldAsciiCase(part));
         if (name.isEmpty())
             return QString();
         current += QLatin1Char('/') + name;
@@ -157,7 +148,7 @@ const StoredFileReader::Listing &StoredFileReader::listingOf(const QString &fold
     while (entries.hasNext()) {
         const QString name = entries.next().section(QLatin1Char('/'), -1);
         listing.exact.insert(name, true);
-        QString &first = listing.folded[foldedAscii(name)];
+        QString &first = listing.folded[paths::foldAsciiCase(name)];
         if (first.isEmpty() || QString::compare(name, first, Qt::CaseInsensitive) < 0
             || (QString::compare(name, first, Qt::CaseInsensitive) == 0 && name < first))
             first = name;
