@@ -20,52 +20,51 @@
 namespace verbana::editing {
 
 class ManuscriptView : public QPlainTextEdit {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  explicit ManuscriptView(QWidget *parent = nullptr);
+    explicit ManuscriptView(QWidget *parent = nullptr);
 
-  // Shows the CP949 text `bytes` in place of what was shown, the cursor
-  // at the start, with the terms of `terms` (a terms text, "//" between
-  // terms; see search::HighlightTerms) marked.
-  void showText(QByteArray bytes, const QString &terms = QString());
-  // The same for the text copy `file` (opened as a stored file), read a
-  // piece at a time as it is shown: only the first piece is read before
-  // the view paints.
-  void showFile(std::unique_ptr<files::File> file,
-                const QString &terms = QString());
-  // Empties the view and stops a text still coming in; no marks.
-  void clearView();
-  // Marks the terms of `terms` too, in all of the text, that shown and
-  // that still to come.
-  void markTerms(const QString &terms);
-  // True while pieces of the text are still to come.
-  bool loading() const { return next_ < bytes_.size() || file_; }
-  // Puts the whole text on the clipboard, pieces still to come included.
-  void copyAll();
+    // Shows the CP949 text `bytes` in place of what was shown, the cursor
+    // at the start, with the terms of `terms` (a terms text, "//" between
+    // terms; see search::HighlightTerms) marked.
+    void showText(QByteArray bytes, const QString &terms = QString());
+    // The same for the text copy `file` (opened as a stored file), read a
+    // piece at a time as it is shown: only the first piece is read before
+    // the view paints.
+    void showFile(std::unique_ptr<files::File> file, const QString &terms = QString());
+    // Empties the view and stops a text still coming in; no marks.
+    void clearView();
+    // Marks the terms of `terms` too, in all of the text, that shown and
+    // that still to come.
+    void markTerms(const QString &terms);
+    // True while pieces of the text are still to come.
+    bool loading() const { return next_ < bytes_.size() || file_; }
+    // Puts the whole text on the clipboard, pieces still to come included.
+    void copyAll();
 
-  // How much one turn may take, and the size of the first piece and of
-  // those that follow (bytes). Tests make them small.
-  static constexpr int kTurnMilliseconds = 25;
-  static constexpr qsizetype kFirstPiece = 64 * 1024;
-  static constexpr qsizetype kPiece = 128 * 1024;
+    // How much one turn may take, and the size of the first piece and of
+    // those that follow (bytes). Tests make them small.
+    static constexpr int kTurnMilliseconds = 25;
+    static constexpr qsizetype kFirstPiece = 64 * 1024;
+    static constexpr qsizetype kPiece = 128 * 1024;
 
 Q_SIGNALS:
-  // The last piece of the text is in the view.
-  void textComplete();
+    // The last piece of the text is in the view.
+    void textComplete();
 
 private:
-  void start(const QString &terms);
-  void fill(qsizetype wanted);
-  void appendPiece(qsizetype limit);
-  void appendPieces();
+    void start(const QString &terms);
+    void fill(qsizetype wanted);
+    void appendPiece(qsizetype limit);
+    void appendPieces();
 
-  QByteArray bytes_;   // the text still coming in; emptied once shown
-  qsizetype next_ = 0; // where in bytes_ the next piece starts
-  std::unique_ptr<files::File> file_; // the rest of the text, while unread
-  uint64_t fileRead_ = 0;
-  bool lineEndPending_ = false;
-  QStringList terms_; // terms texts, marked in every piece
-  QTimer pump_;
+    QByteArray bytes_;                  // the text still coming in; emptied once shown
+    qsizetype next_ = 0;                // where in bytes_ the next piece starts
+    std::unique_ptr<files::File> file_; // the rest of the text, while unread
+    uint64_t fileRead_ = 0;
+    bool lineEndPending_ = false;
+    QStringList terms_; // terms texts, marked in every piece
+    QTimer pump_;
 };
 
 } // namespace verbana::editing
