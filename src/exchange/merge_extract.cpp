@@ -16,6 +16,7 @@
 #include "store/xbase/apollo_table.h"
 
 #include <QDir>
+#include <QHash>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -37,19 +38,28 @@ qsizetype fileNameStart(const QString &name)
 // path written. Empty when the source is missing, no regular file, or
 // outside its collection; raises EUserError when it exists but cannot be
 // copied, or when `toRelative` would lead out of `to`.
+// `folders` keeps the folders of `to` made in this run, each made (and
+// looked up) once.
 QString copyStored(const store::CollectionPaths &from, const QString &relative, const store::CollectionPaths &to,
-                   const QString &toRelative)
+                   const QString &toRelative, QHash<QString, QString> &folders)
 {
     if (relative.trimmed().isEmpty())
         return QString();
     const QString source = from.existing(relative);
-    if (source.isEmpty() || !QFileInfo(source).isFile())
+    if (source.isEmpty())
         return QString();
     // The folder is found as the disk spells it; the file is a fresh name,
     // made anew (never through a link, never over anything), so it is not
     // looked for in a listing of a folder that grows with every copy.
     const qsizetype nameStart = fileNameStart(toRelative);
-    const QString folder = nameStart > 1 ? makeFolder(to, toRelative.left(nameStart - 1)) : to.folder();
+    QString folder = to.folder();
+    if (nameStart > 1) {
+        const QString relativeFolder = toRelative.left(nameStart - 1);
+        auto made = folders.constFind(relativeFolder);
+        if (made == folders.constEnd())
+            made = folders.insert(relativeFolder, makeFolder(to, relativeFolder));
+        folder = *made;
+    }
     const QString target = folder + QLatin1Char('/') + toRelative.mid(nameStart);
     files::FileSystem &disk = files::FileSystem::posix();
     auto in = disk.open(source, files::OpenMode::ReadStored);
@@ -148,6 +158,7 @@ MergeOutcome mergeRecords(store::CollectionDocument &document, xbase::TApolloTab
     store::ManuscriptNames names(target.folder());
     if (progress)
         progress->start(last);
+    QHash<QString, QString> folders;
     for (store::ViewWalk walk(from); !walk.done() && walk.record() <= last; walk.next()) {
         QStringList made;
         const bool added = run.add([&] {
@@ -155,11 +166,11 @@ MergeOutcome mergeRecords(store::CollectionDocument &document, xbase::TApolloTab
             const QString merged = mergedContext(context, names.next(table.RecCount()));
             if (!merged.isEmpty()) {
                 const QString data =
-                    copyStored(source, QStringLiteral("data\\") + context, target, QStringLiteral("data\\") + merged);
+                    copyStored(source, QStringLiteral("data\\") + context, target, QStringLiteral("data\\") + merged, folders);
                 if (!data.isEmpty())
                     made << data;
                 const QString text = copyStored(source, QStringLiteral("text\\") + textCopyName(context), target,
-                                                QStringLiteral("text\\") + store::textCopyName(merged));
+                                                QStringLiteral("text\\") + store::textCopyName(merged), folders);
                 if (!text.isEmpty())
                     made << text;
             }
@@ -220,12 +231,13 @@ void extractCollection(store::CollectionDocument &document, const QString &newFo
         copy.SetOrder(0);
         if (progress)
             progress->start(copy.RecCount());
+        QHash<QString, QString> folders;
         for (store::ViewWalk walk(copy); !walk.done(); walk.next()) {
             const QString context = cp949::decode(copy.GetString(QByteArrayLiteral("CONTEXT")));
             const QString data = QStringLiteral("data\\") + context;
             const QString text = QStringLiteral("text\\") + textCopyName(context);
-            if (!copyStored(from, data, to, data).isEmpty())
-                copyStored(from, text, to, text);
+            if (!copyStored(from, data, to, data, folders).isEmpty())
+                copyStored(from, text, to, text, folders);
             if (progress)
                 progress->advanceTo(copy.RecNo());
         }
