@@ -17,8 +17,8 @@ void describe(QWidget *control, const QString &name, const QString &hint = QStri
 QString shownHint(const QString &hint);
 
 // A window made of a plain widget (no dialog, no main window) is a window
-// to a screen reader too, not a filler: installed once, before any window
-// is made.
+// to a screen reader too, not a filler, and an open pop-up menu is a child
+// of the application: installed once, before any window is made.
 void installWindowAccessibility();
 
 } // namespace verbana

@@ -98,6 +98,33 @@ TEST_F(GoToSearchTest, GroupShowsItsCaptionsHintsAndMenu)
     EXPECT_FALSE(child<QToolButton>("btnDown")->isChecked());
 }
 
+// Open, the field menu is in the tree a screen reader walks: a child of the
+// application with its items; closed, it is gone again.
+TEST_F(GoToSearchTest, OpenFieldMenuIsAChildOfTheApplication)
+{
+    openSermons();
+    QMenu *menu = child<QToolButton>("btnFindGo")->menu();
+    QAccessibleInterface *app = QAccessible::queryAccessibleInterface(qApp);
+    const auto indexOfMenu = [&] {
+        for (int i = 0; i < app->childCount(); ++i)
+            if (app->child(i)->object() == menu)
+                return i;
+        return -1;
+    };
+    ASSERT_EQ(indexOfMenu(), -1);
+    menu->popup(window->mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    const int index = indexOfMenu();
+    ASSERT_GE(index, 0);
+    QAccessibleInterface *open = app->child(index);
+    EXPECT_EQ(app->indexOfChild(open), index);
+    EXPECT_EQ(open->parent()->object(), qApp);
+    EXPECT_EQ(open->role(), QAccessible::PopupMenu);
+    EXPECT_EQ(open->child(0)->text(QAccessible::Name), QStringLiteral("제목"));
+    menu->hide();
+    EXPECT_EQ(indexOfMenu(), -1);
+}
+
 TEST_F(GoToSearchTest, TitleSearchWalksDownAsksAtTheEndAndTurnsBack)
 {
     openSermons();

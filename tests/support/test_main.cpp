@@ -9,6 +9,7 @@
 
 #ifdef VERBANA_TEST_WIDGETS
 #include "platform/busy_cursor_display.h"
+#include "platform/described.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -91,6 +92,7 @@ int main(int argc, char **argv)
 #ifdef VERBANA_TEST_WIDGETS
     verbana::test::setModalRunner(runScriptedModal);
     verbana::installBusyCursorDisplay();
+    verbana::installWindowAccessibility();
 #endif
     return RUN_ALL_TESTS();
 }
