@@ -55,6 +55,9 @@ public:
     virtual Status unlock(uint64_t offset, uint64_t length) = 0;
 
     virtual QString path() const = 0;
+    // The operating system's descriptor of the file, for copies the kernel
+    // makes itself; -1 for files that have none.
+    virtual int descriptor() const { return -1; }
 
     // The time of the last write, and setting it (an archive gives a
     // restored file the time it had). Files that keep no times refuse.

@@ -126,6 +126,7 @@ public:
     }
 
     QString path() const override { return path_; }
+    int descriptor() const override { return fd_; }
 
     Result<QDateTime> modified() override
     {
