@@ -159,38 +159,69 @@ MergeOutcome mergeRecords(store::CollectionDocument &document, xbase::TApolloTab
     if (progress)
         progress->start(last);
     QHash<QString, QString> folders;
-    for (store::ViewWalk walk(from); !walk.done() && walk.record() <= last; walk.next()) {
-        QStringList made;
-        const bool added = run.add([&] {
-            const QString context = cp949::decode(from.GetString(QByteArrayLiteral("CONTEXT")));
-            const QString merged = mergedContext(context, names.next(table.RecCount()));
-            if (!merged.isEmpty()) {
-                const QString data =
-                    copyStored(source, QStringLiteral("data\\") + context, target, QStringLiteral("data\\") + merged, folders);
-                if (!data.isEmpty())
-                    made << data;
-                const QString text = copyStored(source, QStringLiteral("text\\") + textCopyName(context), target,
-                                                QStringLiteral("text\\") + store::textCopyName(merged), folders);
-                if (!text.isEmpty())
-                    made << text;
+    // The records go in as one append: the index is written once, at the
+    // end. Should the table fail, it is cut back to what it was and the
+    // files this run made go again; a sermon whose files cannot be copied
+    // ends the run with the sermons before it kept.
+    QStringList made;
+    const auto mergeAll = [&] {
+        for (store::ViewWalk walk(from); !walk.done() && walk.record() <= last; walk.next()) {
+            const qsizetype before = made.size();
+            const bool added = run.add([&] {
+                const QString context = cp949::decode(from.GetString(QByteArrayLiteral("CONTEXT")));
+                const QString merged = mergedContext(context, names.next(table.RecCount()));
+                if (!merged.isEmpty()) {
+                    const QString data = copyStored(source, QStringLiteral("data\\") + context, target,
+                                                    QStringLiteral("data\\") + merged, folders);
+                    if (!data.isEmpty())
+                        made << data;
+                    const QString text = copyStored(source, QStringLiteral("text\\") + textCopyName(context), target,
+                                                    QStringLiteral("text\\") + store::textCopyName(merged), folders);
+                    if (!text.isEmpty())
+                        made << text;
+                }
+                table.Append();
+                for (int f = 1; f <= table.FieldCount(); ++f) {
+                    const QByteArray field = table.FieldName(f);
+                    if (from.FieldPos(field) != 0)
+                        putCut(table, field, from.GetString(field));
+                }
+                putCut(table, QByteArrayLiteral("CONTEXT"), cp949::encodeLossy(merged));
+                table.Post();
+                ++outcome.merged;
+            });
+            if (!added) {
+                removeMade(made.mid(before));
+                outcome.error = run.error();
+                return;
             }
-            table.Append();
-            for (int f = 1; f <= table.FieldCount(); ++f) {
-                const QByteArray field = table.FieldName(f);
-                if (from.FieldPos(field) != 0)
-                    putCut(table, field, from.GetString(field));
-            }
-            putCut(table, QByteArrayLiteral("CONTEXT"), cp949::encodeLossy(merged));
-            table.Post();
-            ++outcome.merged;
-        });
-        if (!added) {
-            removeMade(made);
-            outcome.error = run.error();
-            break;
+            if (progress)
+                progress->advanceTo(walk.record());
         }
-        if (progress)
-            progress->advanceTo(walk.record());
+    };
+    const auto undoFiles = [&] {
+        // Files of records the table could not cut back stay theirs.
+        if (table.RecordsLeftByBatch() == 0)
+            removeMade(made);
+    };
+    table.BeginAppendBatch();
+    try {
+        mergeAll();
+        if (table.InAppendBatch()) {
+            table.CommitAppendBatch();
+        } else {
+            // A record failed to post: the batch is undone already.
+            undoFiles();
+            outcome.merged = int(table.RecordsLeftByBatch());
+        }
+    } catch (...) {
+        try {
+            table.RollbackAppendBatch();
+        } catch (...) {
+            // The error that ended the run is the one reported.
+        }
+        undoFiles();
+        throw;
     }
     return outcome;
 }

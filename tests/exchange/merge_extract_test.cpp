@@ -6,9 +6,11 @@
 #include "store/collection_paths.h"
 #include "store/sermon_record.h"
 #include "support/fixtures.h"
+#include "support/flaky_file_system.h"
 #include "support/recorded_progress.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -98,6 +100,53 @@ TEST(MergeExtract, MergeCopiesSermonsAndFilesUnderFreshNames)
     empty.document().releaseTable();
     EXPECT_EQ(exchange::mergeCollection(target.document(), empty.folder()).merged, 0);
     EXPECT_EQ(t.RecCount(), 13u);
+}
+
+// A table that fails part-way through a merge is cut back to what it was,
+// and the files copied for the records it lost are gone again.
+TEST(MergeExtract, AMergeTheTableFailsLeavesTheCollectionAsItWas)
+{
+    test::TestCollection source({{"1999.01.01", "one", "d0\\sul0.RTF"},
+                                 {"1999.01.02", "two", "d0\\sul1.RTF"},
+                                 {"1999.01.03", "three", "d0\\sul2.RTF"}});
+    for (int i = 0; i < 3; ++i)
+        source.writeFile(QStringLiteral("data/d0/sul%1.RTF").arg(i), "{\\rtf1 x}");
+    source.document().releaseTable();
+    test::FlakyFileSystem fs; // outlives the table it serves
+    test::TestCollection target(rows(3));
+    target.document().releaseTable();
+    target.table().setFileSystem(&fs);
+    ASSERT_TRUE(target.document().OpenCollection(target.tablePath()));
+    const auto files = [&] {
+        int n = 0;
+        for (QDirIterator it(target.folder() + QStringLiteral("/data"), QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext(); it.next())
+            ++n;
+        return n;
+    };
+    int failures = 0;
+    for (int n = 1; n < 200; ++n) {
+        fs.failWriteAt(n);
+        exchange::MergeOutcome outcome;
+        try {
+            outcome = exchange::mergeCollection(target.document(), source.folder());
+        } catch (const EUserError &) {
+            outcome.error = QStringLiteral("raised");
+        }
+        if (!fs.failed()) {
+            EXPECT_EQ(outcome.merged, 3);
+            break;
+        }
+        ++failures;
+        EXPECT_FALSE(outcome.error.isEmpty()) << n;
+        EXPECT_EQ(outcome.merged, 0) << n;
+        EXPECT_EQ(target.table().RecCount(), 3u) << n;
+        EXPECT_EQ(files(), 0) << n;
+    }
+    EXPECT_GT(failures, 3);
+    EXPECT_EQ(target.table().RecCount(), 6u);
+    EXPECT_EQ(files(), 3);
+    fs.failWriteAt(0);
 }
 
 TEST(MergeExtract, TheSourceIsHeldAloneAndIsNeverTheOpenCollection)
