@@ -53,7 +53,7 @@ dpkg --root="$root" -s verbana | grep -E '^(Status|Version)'
 
 failed=0
 echo "--- appstreamcli validate (no network: the screenshots are not fetched)"
-appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml" || failed=1
+appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/$id.metainfo.xml" || failed=1
 echo "--- desktop-file-validate"
 if out=$(desktop-file-validate "$root/usr/share/applications/$id.desktop" 2>&1) && [ -z "$out" ]; then
   echo "clean"
