@@ -32,6 +32,9 @@ bool VerbanaApplication::notify(QObject *receiver, QEvent *event)
 bool configureApplication(QApplication &app)
 {
     QApplication::setApplicationName(QStringLiteral("Verbana"));
+    // The name of the installed desktop file, by which the desktop puts the
+    // window under the program's menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VERBANA_APP_ID));
     // Korean whatever the system's locale: weekday and month names, dates
     // in the file choosers, number formats in every widget.
     QLocale::setDefault(QLocale(QLocale::Korean, QLocale::SouthKorea));

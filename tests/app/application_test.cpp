@@ -10,6 +10,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QAbstractProxyModel>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -62,6 +63,10 @@ TEST(ApplicationTest, ConfiguredForKoreanWithTitlesAsGiven)
     ASSERT_NE(app, nullptr);
     EXPECT_TRUE(configureApplication(*app));
     EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Verbana"));
+    // The desktop finds the window's menu entry and icon by this name.
+    EXPECT_TRUE(QFileInfo(QStringLiteral(VERBANA_DESKTOP_DIR "/") + QGuiApplication::desktopFileName()
+                          + QStringLiteral(".desktop"))
+                    .isFile());
     // A display name set on its own would be appended to every title; one
     // that only follows the application's name is not.
     QCoreApplication::setApplicationName(QStringLiteral("Verbana-test"));
