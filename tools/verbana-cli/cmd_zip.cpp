@@ -36,7 +36,7 @@ int zipBackup(const QStringList &args)
     Outcome<void> packed;
     {
         TerminalProgress progress(QStringLiteral("zip-backup"));
-        packed = backup::packCollection(QFileInfo(folder).absoluteFilePath(), archive, &progress);
+        packed = backup::packCollection(folder, archive, &progress);
     }
     return packed.ok() ? Ok : zipFailure(packed);
 }
