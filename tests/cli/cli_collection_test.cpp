@@ -63,7 +63,8 @@ TEST_F(CliTable, ImportMergeAndExtract)
     EXPECT_EQ(countOf(table), QStringLiteral("18"));
 
     const QString extracted = tmp.path() + QStringLiteral("/뽑은");
-    r = cli({QStringLiteral("extract"), dir, extracted, QStringLiteral("--query"), QStringLiteral("\"능력\" $ TITLE1")});
+    r = cli({QStringLiteral("extract"), dir, extracted + QLatin1Char('/'), QStringLiteral("--query"),
+             QStringLiteral("\"능력\" $ TITLE1")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const QString found = cli({QStringLiteral("gather"), dir, QStringLiteral("--fields"), QStringLiteral("title1=능력")}).out;
     EXPECT_EQ(countOf(extracted + QStringLiteral("/sul2file.dbf")) + QLatin1Char('\n'), found);

@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace verbana::cli {
 namespace {
 
@@ -70,12 +72,11 @@ int importTable(store::CollectionDocument &document, const QString &kind, const 
         const std::array<QString, 4> presets = exchange::notaviaPresets();
         const QStringList labels = titles.isNull() ? QStringList(presets.begin(), presets.end())
                                                    : titles.split(QLatin1Char(','));
-        for (qsizetype i = 0; i < 4; ++i) {
-            fields[size_t(i)] = i < labels.size() ? exchange::notaviaField(labels[i].trimmed()) : QByteArray();
-            if (labels.size() != 4 || fields[size_t(i)].isEmpty()) {
-                err(QStringLiteral("--titles needs four of %1").arg(exchange::notaviaLabels().join(QLatin1Char(','))));
-                return Usage;
-            }
+        for (size_t i = 0; i < fields.size() && labels.size() == qsizetype(fields.size()); ++i)
+            fields[i] = exchange::notaviaField(labels[qsizetype(i)].trimmed());
+        if (std::any_of(fields.begin(), fields.end(), [](const QByteArray &f) { return f.isEmpty(); })) {
+            err(QStringLiteral("--titles needs four of %1").arg(exchange::notaviaLabels().join(QLatin1Char(','))));
+            return Usage;
         }
         exchange::openNotaviaTable(foreign, file);
         if (const QString refusal = exchange::notaviaRefusal(foreign); !refusal.isEmpty()) {
@@ -121,7 +122,7 @@ int merge(const QStringList &args)
         exchange::MergeOutcome outcome;
         {
             TerminalProgress progress(QStringLiteral("merge"));
-            outcome = exchange::mergeCollection(document, QFileInfo(source).absoluteFilePath(), &progress);
+            outcome = exchange::mergeCollection(document, QDir::cleanPath(QFileInfo(source).absoluteFilePath()), &progress);
         }
         return told(outcome.complete(), outcome.message());
     });
@@ -132,8 +133,8 @@ int extract(const QStringList &args)
     Options o;
     if (!parseOptions(args, {QStringLiteral("query")}, {}, o) || o.positional.size() != 2)
         return usageError("extract");
-    const QFileInfo target(o.positional[1]);
-    const QString parent = QDir::cleanPath(target.absoluteFilePath() + QStringLiteral("/.."));
+    const QFileInfo target(QDir::cleanPath(QFileInfo(o.positional[1]).absoluteFilePath()));
+    const QString parent = target.absolutePath();
     if (!QFileInfo(parent).isDir()) {
         err(QStringLiteral("not a folder: %1").arg(parent));
         return Failed;

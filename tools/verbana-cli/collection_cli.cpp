@@ -66,14 +66,14 @@ bool refuseExisting(const QString &path, bool overwrite)
 
 int withCollection(const QString &dir, Change change, const std::function<int(store::CollectionDocument &)> &work)
 {
-    const QFileInfo folder(dir);
+    const QFileInfo folder(QDir::cleanPath(QFileInfo(dir).absoluteFilePath()));
     const QString table = folder.isDir() ? paths::resolveExisting(folder.absoluteFilePath(), store::sermonTableName())
                                          : QString();
     if (table.isEmpty()) {
         err(QStringLiteral("not a collection (no %1): %2").arg(store::sermonTableName(), dir));
         return Failed;
     }
-    paths::setProgramFolder(QDir::cleanPath(folder.absoluteFilePath() + QStringLiteral("/..")));
+    paths::setProgramFolder(folder.absolutePath());
     const UseFileKept marker;
     store::CollectionDocument document;
     int code = Failed;

@@ -10,6 +10,7 @@
 #include "store/sermon_record.h"
 #include "store/xbase/engine_error.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -22,7 +23,7 @@ QString restoreTarget(const QString &programFolder, const QString &name, bool re
         err(QStringLiteral("not a folder: %1").arg(programFolder));
         return {};
     }
-    paths::setProgramFolder(QFileInfo(programFolder).absoluteFilePath());
+    paths::setProgramFolder(QDir::cleanPath(QFileInfo(programFolder).absoluteFilePath()));
     if (backup::withoutCharacters(name, refused) != name || store::trimBlanks(name) != name) {
         err(QStringLiteral("a collection name has no blanks at its ends and none of %1").arg(refused));
         return {};
