@@ -11,7 +11,7 @@ set -eu
 BUILD=${1:-build}
 SERMONS=${2:-5000}
 ROUNDS=${3:-3}
-CLI=$BUILD/tools/verbana-cli/verbana-cli
+CLI=$BUILD/verbana-cli
 GEN=$BUILD/bench/bck_gen_collection
 for tool in "$CLI" "$GEN"; do
   [ -x "$tool" ] || { echo "missing $tool: build the project first" >&2; exit 1; }

@@ -11,7 +11,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$here/build}" && pwd)
 sermons=${2:-100000}
 runs=${3:-5}
-cli=$build/tools/verbana-cli/verbana-cli
+cli=$build/verbana-cli
 maker=$build/bench/engine_bench
 for f in "$cli" "$maker"; do
     [ -x "$f" ] || { echo "dump_bench: $f not built" >&2; exit 1; }

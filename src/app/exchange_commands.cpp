@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/exchange_commands.h"
 
+#include "exchange/batch_import.h"
 #include "exchange/foreign_tables.h"
 #include "exchange/merge_extract.h"
 #include "exchange/ui/tfmfnote.h"
 #include "exchange/ui/tfmextract.h"
 #include "exchange/ui/tfmhwp.h"
 #include "platform/commands.h"
-#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/progress_bar.h"
 #include "platform/prompts.h"
@@ -98,9 +98,8 @@ bool ExchangeCommands::mayImport()
 
 void ExchangeCommands::mnBatchHWPClick()
 {
-    // The conversion writes its work files into the program's folder.
-    if (!files::isFixedLocalFolder(paths::programFolder())) {
-        showInformation(QStringLiteral("하드디스크에서만 실행 가능합니다."));
+    if (const QString refusal = exchange::hwpImportRefusal(); !refusal.isEmpty()) {
+        showInformation(refusal);
         return;
     }
     if (!mayImport())
@@ -129,13 +128,9 @@ void ExchangeCommands::mnBibloraClick()
         return;
     xbase::TApolloTable Table2;
     try {
-        exchange::openForeign(Table2, file, QStringLiteral("Biblora의 Verbana 파일이 맞습니까?\r파일을 열 수 없습니다."));
+        exchange::openBibloraTable(Table2, file);
     } catch (const EUserError &e) {
         showInformation(e.text());
-        return;
-    }
-    if (!exchange::isBibloraTable(Table2)) {
-        showInformation(QStringLiteral("Biblora의 Verbana 파일이 아닙니다."));
         return;
     }
     exchange::CopyOutcome outcome;

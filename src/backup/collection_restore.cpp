@@ -413,6 +413,9 @@ QString newCollectionNameProblem(const QString &name, const QString &emptyMessag
     return QString();
 }
 
+QString refusedNameCharacters() { return QStringLiteral("\"*/:<>?\\|"); }
+QString refusedZipNameCharacters() { return QStringLiteral("\"*./:<>?\\|"); }
+
 QString withoutCharacters(const QString &text, const QString &refused)
 {
     QString out;

@@ -133,6 +133,11 @@ BckRestore restoreBckCollection(TBackupFile &component, const QString &archive, 
 // own texts.
 QString newCollectionNameProblem(const QString &name, const QString &emptyMessage, const QString &existsMessage);
 
+// The characters a collection restored from a BCK archive may not have in
+// its name, and one restored from a ZIP archive (the full stop too).
+QString refusedNameCharacters();
+QString refusedZipNameCharacters();
+
 // Drops from `text` every character of `refused`.
 QString withoutCharacters(const QString &text, const QString &refused);
 

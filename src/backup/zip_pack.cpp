@@ -7,6 +7,7 @@
 #include "platform/folder_walk.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 
 #include <zip.h>
@@ -90,7 +91,8 @@ struct FileSource {
 
 Outcome<void> packCollection(const QString &collectionFolder, const QString &archive, Progress *progress)
 {
-    const QFileInfo folderInfo(collectionFolder);
+    // "설교/" and "설교/." name the folder 설교 too: its name is the root.
+    const QFileInfo folderInfo(QDir::cleanPath(QFileInfo(collectionFolder).absoluteFilePath()));
     const QString root = folderInfo.fileName().normalized(QString::NormalizationForm_C);
     const QString base = folderInfo.absoluteFilePath();
 

@@ -178,6 +178,13 @@ QByteArray FileDate(const QString &path)
 
 QString importedMessage(int count) { return QString::number(count) + QStringLiteral("개 파일을 불러 넣었습니다."); }
 
+QString hwpImportRefusal()
+{
+    if (files::isFixedLocalFolder(paths::programFolder()))
+        return QString();
+    return QStringLiteral("하드디스크에서만 실행 가능합니다.");
+}
+
 QString ImportOutcome::message() const
 {
     return error.isEmpty() ? importedMessage(imported) : error + QStringLiteral("\r") + importedMessage(imported);

@@ -44,6 +44,11 @@ QString importedMessage(int count);
 
 enum class ImportKind { Hwp, Text };
 
+// Why an HWP import cannot run here: the conversion writes its work files
+// into the program folder, which must be on a local, writable, fixed disk
+// ("하드디스크에서만 실행 가능합니다."). Empty when it can.
+QString hwpImportRefusal();
+
 struct ImportOutcome {
     int imported = 0;
     // The names (without folder) of the files that were not imported, in

@@ -154,6 +154,29 @@ QString notaviaTablePath(const QString &memoPath)
     return paths::resolve(info.absolutePath(), info.completeBaseName() + QStringLiteral(".DBF"));
 }
 
+void openBibloraTable(xbase::TApolloTable &table, const QString &dbfPath)
+{
+    openForeign(table, dbfPath, QStringLiteral("Biblora의 Verbana 파일이 맞습니까?\r파일을 열 수 없습니다."));
+    if (isBibloraTable(table))
+        return;
+    table.Close();
+    throw EUserError(QStringLiteral("Biblora의 Verbana 파일이 아닙니다."));
+}
+
+void openNotaviaTable(xbase::TApolloTable &table, const QString &file)
+{
+    openForeign(table, notaviaTablePath(file), QStringLiteral("Notavia용 파일이 맞습니까?\r파일을 열 수 없습니다."));
+}
+
+QString notaviaRefusal(xbase::TApolloTable &table)
+{
+    if (!isNotaviaTable(table))
+        return QStringLiteral("Notavia용 파일이 아닙니다.");
+    if (table.Count() == 0)
+        return QStringLiteral("내용이 없고, 비어있는 파일입니다.");
+    return QString();
+}
+
 const QStringList &notaviaLabels()
 {
     static const QStringList labels{

@@ -46,6 +46,18 @@ bool isNotaviaTable(const xbase::TApolloTable &table);
 // found without regard to letter case.
 QString notaviaTablePath(const QString &memoPath);
 
+// Opens the Biblora table `dbfPath` for reading only (openForeign) and
+// checks that it is one (isBibloraTable); raises EUserError with what the
+// import says otherwise, the table left closed.
+void openBibloraTable(xbase::TApolloTable &table, const QString &dbfPath);
+// Opens the Notavia table of a chosen memo file (notaviaTablePath; the table
+// itself may be chosen too) for reading only; raises EUserError with what
+// the import says when it cannot be opened.
+void openNotaviaTable(xbase::TApolloTable &table, const QString &file);
+// Why an opened table is not taken for a Notavia import (not a Notavia
+// table, or no notes in it); empty when it is.
+QString notaviaRefusal(xbase::TApolloTable &table);
+
 // The field choices of the Notavia window: labels in the order offered,
 // and the sermon field of a label.
 const QStringList &notaviaLabels();

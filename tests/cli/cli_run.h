@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QDirIterator>
+#include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -27,6 +30,21 @@ inline CliRun cli(const QStringList &args, const QByteArray &input = QByteArray(
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
+// Every folder and file below `root` by relative path: a file with its
+// bytes, a folder with "/".
+inline QMap<QString, QByteArray> tree(const QString &root)
+{
+    QMap<QString, QByteArray> t;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo f = it.nextFileInfo();
+        QFile file(f.filePath());
+        t.insert(f.filePath().mid(root.size()),
+                 f.isDir() ? QByteArrayLiteral("/") : (file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("?")));
+    }
+    return t;
+}
+
 inline const QByteArray kCsv = QByteArrayLiteral(
     "date1,title1,bible1,bibleno,date2\n"
     "1997.05.04,믿음의 능력,창12:1-12,01012001,1997.05.11\n"
@@ -39,6 +57,8 @@ protected:
     // afresh for each).
     void SetUp() override
     {
+        // Collections replaced go to a trash of the test's own.
+        qputenv("XDG_DATA_HOME", (tmp.path() + QStringLiteral("/xdg")).toUtf8());
         dir = tmp.path() + QStringLiteral("/설교집") + (made++ ? QString::number(made) : QString());
         table = dir + QStringLiteral("/sul2file.dbf");
         ASSERT_EQ(cli({QStringLiteral("create"), dir}).code, 0);

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli.h"
 
+#include "platform/prompts.h"
+
 #include <QMap>
 
+#include <csignal>
 #include <cstdio>
+#include <unistd.h>
 #include <vector>
 
 namespace verbana::cli {
@@ -22,9 +26,21 @@ void out(const QString &text)
     std::fwrite(b.constData(), 1, static_cast<size_t>(b.size()), stdout);
 }
 
+namespace {
+bool progressLineOpen = false; // a TerminalProgress line waits for its end
+}
+
 void err(const QString &text)
 {
-    const QByteArray b = text.toUtf8();
+    if (progressLineOpen) {
+        std::fputs("\r\033[K", stderr);
+        progressLineOpen = false;
+    }
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QByteArray b = line.toUtf8();
     std::fprintf(stderr, "verbana-cli: %s\n", b.constData());
 }
 
@@ -68,6 +84,88 @@ bool parseOptions(const QStringList &args, const QStringList &withValue, const Q
         }
     }
     return true;
+}
+
+namespace {
+
+int shown = 0;
+
+class CommandLinePrompter final : public Prompter {
+public:
+    PromptAnswer ask(const PromptRequest &request) override
+    {
+        PromptAnswer answer;
+        switch (request.kind) {
+        case PromptKind::Information:
+        case PromptKind::Error:
+            err(request.text);
+            ++shown;
+            answer.accepted = true;
+            break;
+        case PromptKind::Confirmation:
+        case PromptKind::InformationCancel:
+            err(request.text);
+            ++shown;
+            break;
+        default:
+            break;
+        }
+        return answer;
+    }
+};
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void onInterrupt(int)
+{
+    interrupted = 1;
+    std::signal(SIGINT, SIG_DFL);
+}
+
+} // namespace
+
+void installPrompter()
+{
+    static CommandLinePrompter p;
+    setPrompter(&p);
+}
+
+int messagesShown() { return shown; }
+
+TerminalProgress::TerminalProgress(QString label)
+    : Progress([this](const Report &report) { show(report); }, 200), label_(std::move(label)),
+      terminal_(isatty(STDERR_FILENO) != 0)
+{
+    if (!terminal_)
+        return;
+    interrupted = 0;
+    std::signal(SIGINT, onInterrupt);
+}
+
+TerminalProgress::~TerminalProgress()
+{
+    if (!terminal_)
+        return;
+    std::signal(SIGINT, SIG_DFL);
+    if (progressLineOpen)
+        std::fputs("\r\033[K", stderr);
+    progressLineOpen = false;
+}
+
+void TerminalProgress::show(const Report &report)
+{
+    if (interrupted)
+        requestStop();
+    if (!terminal_)
+        return;
+    QString line = QStringLiteral("%1 %2%").arg(label_).arg(report.total == 0 ? 0 : report.percent(), 3);
+    if (report.total > 0)
+        line += QStringLiteral(" (%1/%2)").arg(report.done).arg(report.total);
+    if (!report.item.isEmpty())
+        line += QLatin1Char(' ') + report.item;
+    std::fprintf(stderr, "\r\033[K%s", line.left(100).toUtf8().constData());
+    std::fflush(stderr);
+    progressLineOpen = true;
 }
 
 } // namespace verbana::cli

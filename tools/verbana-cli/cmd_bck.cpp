@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// bck-backup, bck-restore, bck-list: BCK archives from scripts.
+// bck-backup, bck-restore, bck-restore-collection, bck-list: BCK archives from scripts.
 #include "cli.h"
+#include "restore_cli.h"
 
 #include "backup/backup_file.h"
 #include "backup/bck_format.h"
+#include "backup/collection_restore.h"
 #include "platform/cp949.h"
 
 #include <QFileInfo>
@@ -115,6 +117,52 @@ int restore(const QStringList &args)
     return Ok;
 }
 
+// The restore of 백업파일 만들기/되살리기: the whole collection rebuilt in
+// _reback and swapped in by renaming folders.
+int restoreCollection(const QStringList &args)
+{
+    Options o;
+    if (!parseOptions(args, {}, {QStringLiteral("replace")}, o) || o.positional.size() != 3)
+        return usageError("bck-restore-collection");
+    const QString archive = QFileInfo(o.positional[0]).absoluteFilePath();
+    if (!QFileInfo(archive).isFile()) {
+        err(QStringLiteral("no archive: %1").arg(o.positional[0]));
+        return Failed;
+    }
+    const QString name = restoreTarget(o.positional[1], o.positional[2], o.has(QStringLiteral("replace")),
+                                       backup::refusedNameCharacters());
+    if (name.isEmpty())
+        return Failed;
+    TBackupFile file;
+    file.setRestoreMode(rmAll);
+    file.setRestoreFullPath(true);
+    bool explained = false;
+    file.OnError = [&explained](TBackupFile *sender, int code, const QString &text) {
+        const QString where = sender->CurrentFile();
+        err(QStringLiteral("error %1: %2%3").arg(code).arg(text, where.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(where)));
+        explained = true;
+    };
+    findVolumesBeside(file, archive);
+    const int before = messagesShown();
+    backup::BckRestore result = backup::BckRestore::Failed;
+    {
+        TerminalProgress progress(QStringLiteral("bck-restore-collection"));
+        file.setProgress(&progress);
+        result = backup::restoreBckCollection(file, archive, name, [] {});
+        file.setProgress(nullptr);
+    }
+    if (result == backup::BckRestore::Placed) {
+        out(QStringLiteral("%1 files restored as %2\n").arg(file.FileCount()).arg(name));
+        return Ok;
+    }
+    if (result == backup::BckRestore::Damaged)
+        err(QStringLiteral("damaged archive: %1; nothing was changed").arg(file.RaisedError()));
+    else if (!explained && messagesShown() == before)
+        err(file.ErrorCode() == 0 ? QStringLiteral("restore stopped; nothing was changed")
+                                  : QStringLiteral("restore failed; nothing was changed"));
+    return Failed;
+}
+
 int list(const QStringList &args)
 {
     if (args.size() != 1)
@@ -159,6 +207,13 @@ const Registration restoreCommand({"bck-restore", "ARCHIVE TARGET",
                                    "restore a BCK archive under TARGET, each file with its stored path; further "
                                    "volumes are taken from beside the archive",
                                    restore});
+const Registration collectionCommand(
+    {"bck-restore-collection", "ARCHIVE PROGRAM_FOLDER NAME [--replace]",
+     "restore a BCK backup of a collection as the collection NAME of PROGRAM_FOLDER, as the BCK window does: a new "
+     "collection, or with --replace in place of the existing collection NAME. The archive is restored whole into "
+     "_reback, the old collection set aside as _delete, the restored one takes its name, and only then does _delete "
+     "go to the trash; a failure leaves the collections as they were.",
+     restoreCollection});
 const Registration listCommand({"bck-list", "ARCHIVE",
                                 "show the header and the names, dates and sizes of a BCK archive",
                                 list});

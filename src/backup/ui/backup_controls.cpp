@@ -51,9 +51,6 @@ QString currentCollection(const QListWidget *list)
     return item ? store::trimBlanks(item->text()) : QString();
 }
 
-QString refusedNameCharacters() { return QStringLiteral("\"*/:<>?\\|"); }
-QString refusedZipNameCharacters() { return QStringLiteral("\"*./:<>?\\|"); }
-
 void dropCharacters(QLineEdit *box, const QString &refused)
 {
     QObject::connect(box, &QLineEdit::textEdited, box, [box, refused](const QString &text) {

@@ -25,10 +25,6 @@ const QListWidgetItem *chosenItem(const QListWidget *list);
 // when there is none.
 QString currentCollection(const QListWidget *list);
 
-// The characters the BCK restore's name box drops, and the ZIP restore's
-// (which drops the full stop too).
-QString refusedNameCharacters();
-QString refusedZipNameCharacters();
 // Whatever is typed or pasted into `box` loses the characters of `refused`.
 void dropCharacters(QLineEdit *box, const QString &refused);
 

@@ -144,22 +144,18 @@ void Tfmfnote::btnOpenfileClick()
     DBGrid2->setRowCount(0);
     notes_ = std::make_unique<xbase::TApolloTable>();
     try {
-        openForeign(*notes_, notaviaTablePath(file), QStringLiteral("Notavia용 파일이 맞습니까?\r파일을 열 수 없습니다."));
+        openNotaviaTable(*notes_, file);
     } catch (const EUserError &e) {
         notes_.reset();
         showInformation(e.text());
         return;
     }
     showNotes();
-    if (!isNotaviaTable(*notes_)) {
-        showInformation(QStringLiteral("Notavia용 파일이 아닙니다."));
+    if (const QString refusal = notaviaRefusal(*notes_); !refusal.isEmpty()) {
+        showInformation(refusal);
         return;
     }
     const uint32_t count = notes_->Count();
-    if (count == 0) {
-        showInformation(QStringLiteral("내용이 없고, 비어있는 파일입니다."));
-        return;
-    }
     laFname->setText(file);
     laEA->setText(QStringLiteral("자료수: ") + QString::number(count));
     notes_->GoTop();
