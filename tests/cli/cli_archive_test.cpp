@@ -77,6 +77,12 @@ TEST_F(CliArchive, ZipRoundTripAndItsRefusals)
         r = cli({QStringLiteral("zip-restore"), zip, home(), QStringLiteral("복원"), QStringLiteral("--replace")});
         EXPECT_EQ(r.code, 1);
         EXPECT_TRUE(r.err.contains(QStringLiteral("open in another program"))) << r.err.toStdString();
+        // Nor is it backed up while it may be half-written.
+        for (const char *command : {"zip-backup", "bck-backup"}) {
+            r = cli({QLatin1String(command), restored(QStringLiteral("복원")), home() + QStringLiteral("/held")});
+            EXPECT_EQ(r.code, 1) << command;
+            EXPECT_TRUE(r.err.contains(QStringLiteral("open in another program"))) << r.err.toStdString();
+        }
     }
     EXPECT_EQ(readAll(zip), archive);
     EXPECT_EQ(tree(home()), home0);

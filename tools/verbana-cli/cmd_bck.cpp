@@ -2,6 +2,7 @@
 // bck-backup, bck-restore, bck-restore-collection, bck-list: BCK archives from scripts.
 #include "cli.h"
 #include "restore_cli.h"
+#include "table_cli.h"
 
 #include "backup/backup_file.h"
 #include "backup/bck_format.h"
@@ -60,6 +61,9 @@ int backup(const QStringList &args)
         err(QStringLiteral("not a folder: %1").arg(folder));
         return Failed;
     }
+    std::unique_ptr<xbase::TApolloTable> held;
+    if (!holdForBackup(folder, held))
+        return Failed;
     TBackupFile file;
     if (o.has(QStringLiteral("volume-size"))) {
         bool ok = false;

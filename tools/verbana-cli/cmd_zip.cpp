@@ -3,6 +3,7 @@
 #include "cli.h"
 #include "collection_cli.h"
 #include "restore_cli.h"
+#include "table_cli.h"
 
 #include "backup/collection_restore.h"
 #include "backup/zip_archive.h"
@@ -32,6 +33,9 @@ int zipBackup(const QStringList &args)
         return Failed;
     }
     if (refuseExisting(archive, o.has(QStringLiteral("overwrite"))))
+        return Failed;
+    std::unique_ptr<xbase::TApolloTable> held;
+    if (!holdForBackup(folder, held))
         return Failed;
     Outcome<void> packed;
     {

@@ -3,6 +3,7 @@
 
 #include "cli.h"
 
+#include "platform/paths.h"
 #include "store/sermon_record.h"
 
 #include <QFileInfo>
@@ -20,6 +21,29 @@ std::unique_ptr<xbase::TApolloTable> openTable(const QString &path, Access acces
     t->RepairIndex = access != Access::Read;
     t->Open();
     return t;
+}
+
+bool holdForBackup(const QString &folder, std::unique_ptr<xbase::TApolloTable> &held)
+{
+    const QString path = paths::resolveExisting(folder, store::sermonTableName());
+    if (path.isEmpty())
+        return true;
+    auto t = std::make_unique<xbase::TApolloTable>();
+    const QFileInfo info(path);
+    t->DatabaseName = info.absolutePath();
+    t->TableName = info.fileName();
+    t->Exclusive = true;
+    t->ReadOnly = true;
+    try {
+        t->Open();
+        held = std::move(t);
+    } catch (const xbase::EApolloError &e) {
+        if (e.kind() == files::StatusKind::Locked) {
+            err(QStringLiteral("the collection %1 is open in another program: close it there first").arg(folder));
+            return false;
+        }
+    }
+    return true;
 }
 
 int rebuildSermonTags(const QString &path)

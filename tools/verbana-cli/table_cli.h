@@ -19,6 +19,14 @@ enum class Access {
 
 std::unique_ptr<xbase::TApolloTable> openTable(const QString &path, Access access);
 
+// Holds the sermon table of the collection in `folder` alone in `held`
+// while a backup reads the folder: a collection another program has open
+// could be half-written at any moment. False, with a line on standard
+// error, when another program holds it; a folder without a table, a table
+// that cannot be opened (the reason for a backup, often) and media nobody
+// may write are read as they are.
+bool holdForBackup(const QString &folder, std::unique_ptr<xbase::TApolloTable> &held);
+
 // Rebuilds the four tags of a sermon table and says so; the exit code.
 int rebuildSermonTags(const QString &path);
 
