@@ -72,8 +72,9 @@ private:
                             QStringLiteral("%1 declares a document type or entities, which are refused").arg(part_));
             case QXmlStreamReader::StartElement:
                 if (++depth_ > kMaxHwpxDepth)
-                    return fail(Fault::Damaged,
-                                QStringLiteral("%1 nests elements deeper than %2 levels").arg(part_).arg(kMaxHwpxDepth));
+                    return fail(Fault::Damaged, QStringLiteral("%1 nests elements deeper than %2 levels")
+                                                    .arg(part_)
+                                                    .arg(kMaxHwpxDepth));
                 if (!visit.start(xml_))
                     done_ = true;
                 break;
@@ -241,7 +242,8 @@ public:
             if (source)
                 zip_source_free(source);
             zip_error_fini(&error);
-            return R::failure(Fault::Damaged, damagedReason(QStringLiteral("the package cannot be opened: %1").arg(why)));
+            return R::failure(Fault::Damaged,
+                              damagedReason(QStringLiteral("the package cannot be opened: %1").arg(why)));
         }
         zip_error_fini(&error);
         auto package = std::unique_ptr<Package>(new Package(za));
@@ -292,10 +294,12 @@ public:
             return protectedDocument();
         if (st.size > zip_uint64_t(budget_))
             return Result<bool>::failure(
-                Fault::TooLarge, QStringLiteral("the package unpacks to more than %1 MB (at %2)").arg(kMaxInflated >> 20).arg(name));
+                Fault::TooLarge,
+                QStringLiteral("the package unpacks to more than %1 MB (at %2)").arg(kMaxInflated >> 20).arg(name));
         std::unique_ptr<zip_file_t, EntryCloser> entry(zip_fopen_index(za_.get(), index, 0));
         if (!entry)
-            return damaged(QStringLiteral("%1 cannot be read: %2").arg(name, QString::fromLocal8Bit(zip_strerror(za_.get()))));
+            return damaged(
+                QStringLiteral("%1 cannot be read: %2").arg(name, QString::fromLocal8Bit(zip_strerror(za_.get()))));
         QByteArray chunk(kChunk, Qt::Uninitialized);
         zip_uint64_t total = 0;
         for (;;) {
@@ -337,7 +341,10 @@ public:
 private:
     explicit Package(zip_t *za) : za_(za) {}
 
-    static Result<bool> damaged(const QString &why) { return Result<bool>::failure(Fault::Damaged, damagedReason(why)); }
+    static Result<bool> damaged(const QString &why)
+    {
+        return Result<bool>::failure(Fault::Damaged, damagedReason(why));
+    }
     static Result<bool> protectedDocument()
     {
         return Result<bool>::failure(Fault::Protected, QStringLiteral("the document is protected by a password"));
@@ -347,12 +354,13 @@ private:
     {
         const zip_int64_t at = find("mimetype");
         if (at < 0)
-            return Result<bool>::failure(Fault::WrongKind,
-                                         QStringLiteral("a ZIP package, but not an HWPX document (it has no mimetype)"));
+            return Result<bool>::failure(
+                Fault::WrongKind, QStringLiteral("a ZIP package, but not an HWPX document (it has no mimetype)"));
         zip_stat_t st;
         zip_stat_init(&st);
         QByteArray type;
-        if (zip_stat_index(za_.get(), zip_uint64_t(at), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE) && st.size <= kMaxMimeType) {
+        if (zip_stat_index(za_.get(), zip_uint64_t(at), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE)
+            && st.size <= kMaxMimeType) {
             auto got = read(zip_uint64_t(at), QStringLiteral("mimetype"), [&](QByteArrayView bytes) {
                 type += bytes;
                 return true;
@@ -363,9 +371,9 @@ private:
             type = "(too long)";
         }
         if (type.trimmed() != QByteArrayView(kHwpxMimeType.data(), kHwpxMimeType.size()))
-            return Result<bool>::failure(Fault::WrongKind,
-                                         QStringLiteral("a ZIP package, but not an HWPX document (its mimetype is \"%1\")")
-                                             .arg(QString::fromLatin1(type.trimmed())));
+            return Result<bool>::failure(
+                Fault::WrongKind, QStringLiteral("a ZIP package, but not an HWPX document (its mimetype is \"%1\")")
+                                      .arg(QString::fromLatin1(type.trimmed())));
         return true;
     }
 
@@ -404,7 +412,8 @@ Result<QString> readHwpxText(QByteArrayView file)
     Package &p = *package.value();
     const auto sections = p.sections();
     if (sections.empty())
-        return Result<QString>::failure(Fault::Damaged, damagedReason(QStringLiteral("it has no section (Contents/section0.xml)")));
+        return Result<QString>::failure(Fault::Damaged,
+                                        damagedReason(QStringLiteral("it has no section (Contents/section0.xml)")));
     QString text;
     for (const auto &[name, index] : sections) {
         SectionWalk walk(text);

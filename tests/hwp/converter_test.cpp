@@ -147,9 +147,10 @@ TEST(Hwp2txt, ConvertsHwpxAndLeavesNothingOfARefusedPackage)
     using verbana::test::hwpxSection;
     QTemporaryDir dir;
     const QString good = dir.filePath(QStringLiteral("convhwp.hwpx"));
-    ASSERT_TRUE(verbana::test::writeAll(
-        good, hwpxPackage({{"Contents/section0.xml", hwpxSection("<hp:p><hp:run><hp:t>은혜 🙏</hp:t></hp:run></hp:p><hp:p/>")}})));
-    ConverterRun r = convert({QStringLiteral("convhwp.hwpx"), QStringLiteral("convhwp.txt"), QStringLiteral("/ks")}, dir.path());
+    const QByteArray body = hwpxSection("<hp:p><hp:run><hp:t>은혜 🙏</hp:t></hp:run></hp:p><hp:p/>");
+    ASSERT_TRUE(verbana::test::writeAll(good, hwpxPackage({{"Contents/section0.xml", body}})));
+    ConverterRun r =
+        convert({QStringLiteral("convhwp.hwpx"), QStringLiteral("convhwp.txt"), QStringLiteral("/ks")}, dir.path());
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(verbana::test::readAll(dir.filePath(QStringLiteral("convhwp.txt"))),
               verbana::cp949::encode(QStringLiteral("은혜 ?\r\n\r\n")).bytes);

@@ -61,16 +61,19 @@ TEST(Hwpx, FixturesGiveTheirParagraphsInOrderWithObjectsAfterTheirHolder)
     EXPECT_EQ(table.size(), 33);
     const qsizetype cells = table.indexOf(QStringLiteral("이름"));
     ASSERT_GT(cells, 0);
-    EXPECT_EQ(table.mid(cells, 4), (QStringList{QStringLiteral("이름"), QStringLiteral("국어"), QStringLiteral("영어"), QStringLiteral("수학")}));
+    EXPECT_EQ(table.mid(cells, 4), (QStringList{QStringLiteral("이름"), QStringLiteral("국어"), QStringLiteral("영어"),
+                                                QStringLiteral("수학")}));
 
     // Footer and header text after the (empty) first paragraph holding them.
-    EXPECT_EQ(hwpxLines("headerfooter.hwpx"), (QStringList{QString(), QStringLiteral("꼬리말"), QString(), QStringLiteral("머리말 테스트")}));
+    EXPECT_EQ(hwpxLines("headerfooter.hwpx"),
+              (QStringList{QString(), QStringLiteral("꼬리말"), QString(), QStringLiteral("머리말 테스트")}));
 }
 
 TEST(Hwpx, RunsControlsAndNestedParagraphsAsTheBinaryReaderGivesThem)
 {
     const QByteArray body = hwpxBody(
-        "<hp:p><hp:run><hp:t>a<hp:tab/>b<hp:lineBreak/>c<hp:hyphen/>d<hp:nbSpace/>e<hp:fwSpace/>f&amp;&#xAC00;</hp:t></hp:run>"
+        "<hp:p><hp:run><hp:t>a<hp:tab/>b<hp:lineBreak/>c<hp:hyphen/>d<hp:nbSpace/>e<hp:fwSpace/>f&amp;&#xAC00;</hp:t>"
+        "</hp:run>"
         "<hp:run><hp:tbl><hp:tr>"
         "<hp:tc><hp:subList><hp:p><hp:run><hp:t>cell 1</hp:t></hp:run></hp:p></hp:subList></hp:tc>"
         "<hp:tc><hp:subList><hp:p><hp:run><hp:t>cell 2</hp:t><hp:ctrl><hp:footNote><hp:subList>"
@@ -83,16 +86,18 @@ TEST(Hwpx, RunsControlsAndNestedParagraphsAsTheBinaryReaderGivesThem)
               QStringLiteral("a\tb\nc-d e f&가 after\ncell 1\ncell 2\nnote\nbox\n\n  \n"));
 
     // Sections by their number, whatever the order of the entries.
-    const QByteArray two = hwpxPackage({{"Contents/section10.xml", hwpxBody("<hp:p><hp:run><hp:t>ten</hp:t></hp:run></hp:p>")},
-                                        {"Contents/section2.xml", hwpxBody("<hp:p><hp:run><hp:t>two</hp:t></hp:run></hp:p>")},
-                                        {"Contents/section2.xml.bak", "junk"}});
+    const QByteArray two =
+        hwpxPackage({{"Contents/section10.xml", hwpxBody("<hp:p><hp:run><hp:t>ten</hp:t></hp:run></hp:p>")},
+                     {"Contents/section2.xml", hwpxBody("<hp:p><hp:run><hp:t>two</hp:t></hp:run></hp:p>")},
+                     {"Contents/section2.xml.bak", "junk"}});
     EXPECT_EQ(packageText(two), QStringLiteral("two\nten\n"));
 }
 
 TEST(Hwpx, TitleComesFromTheMetadata)
 {
-    const QByteArray hpf = R"(<?xml version="1.0" encoding="UTF-8"?><opf:package xmlns:opf="http://www.idpf.org/2007/opf/">)"
-                           R"(<opf:metadata><opf:title>은혜의 말씀</opf:title><opf:language>ko</opf:language></opf:metadata>)"
+    const QByteArray hpf = R"(<?xml version="1.0" encoding="UTF-8"?>)"
+                           R"(<opf:package xmlns:opf="http://www.idpf.org/2007/opf/"><opf:metadata>)"
+                           R"(<opf:title>은혜의 말씀</opf:title><opf:language>ko</opf:language></opf:metadata>)"
                            R"(<opf:manifest><opf:item id="title" href="x"/></opf:manifest></opf:package>)";
     const QByteArray body = hwpxBody("<hp:p/>");
     auto title = readHwpxTitle(hwpxPackage({{"Contents/content.hpf", hpf}, {"Contents/section0.xml", body}}));
@@ -109,10 +114,11 @@ TEST(Hwpx, HostilePackagesAreRefusedWithTheirReason)
     for (int i = 0; i < 300; ++i)
         deep = "<hp:run>" + deep + "</hp:run>";
     const QByteArray laughs = R"(<?xml version="1.0"?><!DOCTYPE s [<!ENTITY a "aaaaaaaaaa">)"
-                              R"(<!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;"><!ENTITY c "&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;">]>)"
+                              R"(<!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;">)"
+                              R"(<!ENTITY c "&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;">]>)"
                               R"(<hs:sec xmlns:hs="http://www.hancom.co.kr/hwpml/2011/section" )"
-                              R"(xmlns:hp="http://www.hancom.co.kr/hwpml/2011/paragraph"><hp:p><hp:run><hp:t>&c;</hp:t>)"
-                              R"(</hp:run></hp:p></hs:sec>)";
+                              R"(xmlns:hp="http://www.hancom.co.kr/hwpml/2011/paragraph">)"
+                              R"(<hp:p><hp:run><hp:t>&c;</hp:t></hp:run></hp:p></hs:sec>)";
     const QByteArray encryptedManifest =
         R"(<odf:manifest xmlns:odf="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0"><odf:file-entry )"
         R"(odf:full-path="Contents/section0.xml"><odf:encryption-data/></odf:file-entry></odf:manifest>)";
@@ -135,7 +141,8 @@ TEST(Hwpx, HostilePackagesAreRefusedWithTheirReason)
          "damaged HWPX document: Contents/section0.xml declares a document type or entities, which are refused"},
         {"deep", hwpxPackage({{"Contents/section0.xml", hwpxBody(deep.constData())}}), Fault::Damaged,
          "damaged HWPX document: Contents/section0.xml nests elements deeper than 256 levels"},
-        {"inflates past its size", hwpxPackage({{"Contents/section0.xml", body, true, body.size() - 8}}), Fault::Damaged,
+        {"inflates past its size", hwpxPackage({{"Contents/section0.xml", body, true, body.size() - 8}}),
+         Fault::Damaged,
          "damaged HWPX document: Contents/section0.xml inflates past its declared size"},
         {"too large", hwpxPackage({{"Contents/section0.xml", body, true, qint64(1) << 31}}), Fault::TooLarge,
          "the package unpacks to more than 128 MB (at Contents/section0.xml)"},
