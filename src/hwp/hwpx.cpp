@@ -109,9 +109,15 @@ bool inParagraphNamespace(const QXmlStreamReader &xml)
     return ns.startsWith(u"http://www.hancom.co.kr/hwpml/") && ns.endsWith(u"/paragraph");
 }
 
-// The text of a section. Each paragraph collects its own text and, apart,
-// the lines of the paragraphs inside its objects; when it ends, its line
-// and then those go to the paragraph holding it, or to the output.
+// The text of a section. The lines go out in the order the paragraphs
+// open (a paragraph before those inside its objects), but a paragraph's
+// line is whole only when it closes, after those inside it. So a line
+// closing inside an open paragraph waits, kept with the lines that closed
+// next to it in opening order, and the waiting ones go out in order when
+// the outermost paragraph closes: every character is copied a fixed
+// number of times however deep the nesting. Of the alternatives of a
+// switch, the default is read, as by a reader that knows none of the
+// cases.
 class SectionWalk {
 public:
     explicit SectionWalk(QString &out) : out_(out) {}
@@ -121,8 +127,12 @@ public:
         if (!inParagraphNamespace(xml))
             return true;
         const QStringView name = xml.name();
+        if (name == u"case")
+            ++inCase_;
+        if (inCase_ > 0)
+            return true;
         if (name == u"p") {
-            open_.emplace_back();
+            open_.push_back({QString(), opened_++});
         } else if (name == u"t") {
             ++inText_;
         } else if (inText_ > 0 && !open_.empty()) {
@@ -143,32 +153,63 @@ public:
     {
         if (!inParagraphNamespace(xml))
             return;
+        if (xml.name() == u"case")
+            --inCase_;
+        if (inCase_ > 0 || xml.name() == u"case")
+            return;
         if (xml.name() == u"t") {
             --inText_;
         } else if (xml.name() == u"p" && !open_.empty()) {
-            Paragraph done = std::move(open_.back());
+            const Paragraph done = std::move(open_.back());
             open_.pop_back();
-            QString &to = open_.empty() ? out_ : open_.back().inside;
-            to += done.text;
-            to += u'\n';
-            to += done.inside;
+            if (open_.empty() && runs_.empty()) { // the usual paragraph, holding none
+                out_ += done.text;
+                out_ += u'\n';
+                return;
+            }
+            if (runs_.empty() || runs_.back().first + runs_.back().count != done.number
+                || runs_.back().at + runs_.back().size != waiting_.size())
+                runs_.push_back({done.number, 0, waiting_.size(), 0});
+            waiting_ += done.text;
+            waiting_ += u'\n';
+            runs_.back().count += 1;
+            runs_.back().size = waiting_.size() - runs_.back().at;
+            if (open_.empty()) {
+                std::sort(runs_.begin(), runs_.end(), [](const Run &a, const Run &b) { return a.first < b.first; });
+                for (const Run &run : runs_)
+                    out_ += QStringView(waiting_).sliced(run.at, run.size);
+                runs_.clear();
+                waiting_.clear();
+            }
         }
     }
 
     void text(QStringView chars)
     {
-        if (inText_ > 0 && !open_.empty())
+        if (inText_ > 0 && inCase_ == 0 && !open_.empty())
             open_.back().text += chars;
     }
 
 private:
     struct Paragraph {
         QString text;
-        QString inside;
+        quint64 number; // in opening order
+    };
+    // Lines of paragraphs first, first + 1 ... opened one after another,
+    // waiting at `at` in waiting_.
+    struct Run {
+        quint64 first;
+        quint64 count;
+        qsizetype at;
+        qsizetype size;
     };
     QString &out_;
     std::vector<Paragraph> open_;
+    quint64 opened_ = 0;
+    QString waiting_;
+    std::vector<Run> runs_;
     int inText_ = 0;
+    int inCase_ = 0;
 };
 
 // The first title of the metadata.

@@ -80,10 +80,12 @@ TEST(Hwpx, RunsControlsAndNestedParagraphsAsTheBinaryReaderGivesThem)
         "<hp:p><hp:run><hp:t>note</hp:t></hp:run></hp:p></hp:subList></hp:footNote></hp:ctrl></hp:run></hp:p>"
         "</hp:subList></hp:tc></hp:tr></hp:tbl>"
         "<hp:rect><hp:drawText><hp:subList><hp:p><hp:run><hp:t>box</hp:t></hp:run></hp:p></hp:subList></hp:drawText>"
-        "<hp:shapeComment>not text</hp:shapeComment></hp:rect><hp:t> after</hp:t></hp:run></hp:p>"
+        "<hp:shapeComment>not text</hp:shapeComment></hp:rect><hp:switch><hp:case hp:required-namespace=\"x\">"
+        "<hp:p><hp:run><hp:t>new</hp:t></hp:run></hp:p></hp:case><hp:default><hp:p><hp:run><hp:t>old</hp:t></hp:run>"
+        "</hp:p></hp:default></hp:switch><hp:t> after</hp:t></hp:run></hp:p>"
         "<hp:p><hp:run/></hp:p><hp:p><hp:run><hp:t xml:space=\"preserve\">  </hp:t></hp:run></hp:p>");
     EXPECT_EQ(packageText(hwpxPackage({{"Contents/section0.xml", body}})),
-              QStringLiteral("a\tb\nc-d e f&가 after\ncell 1\ncell 2\nnote\nbox\n\n  \n"));
+              QStringLiteral("a\tb\nc-d e f&가 after\ncell 1\ncell 2\nnote\nbox\nold\n\n  \n"));
 
     // Sections by their number, whatever the order of the entries.
     const QByteArray two =
