@@ -2,8 +2,8 @@
 // Hwp2txt on a generated HWPX document of about 1 MB (a sermon of Korean
 // paragraphs with runs, line-layout records, a table every twenty
 // paragraphs, as the word processor writes them), against Hwp2txt on each
-// binary HWP fixture: a fresh process per run, as the program starts it,
-// and the reader alone in this process.
+// binary HWP fixture (and the small HWPX ones): a fresh process per run,
+// as the program starts it, and the reader alone in this process.
 //
 //   build/bench/hwpx_bench [RUNS] [SHARED_DIR]
 #include "hwp/document.h"
@@ -197,10 +197,10 @@ int main(int argc, char **argv)
     std::printf("  Hwp2txt process  min %7.1f ms  median %7.1f ms\n", process.min, process.median);
     std::printf("  reader alone     min %7.1f ms  median %7.1f ms\n", reader.min, reader.median);
 
-    std::printf("binary HWP fixtures, %d runs each:\n", runs);
+    std::printf("the binary HWP fixtures, then the HWPX ones, %d runs each:\n", runs);
     QStringList fixtures;
-    QDirIterator it(shared + QStringLiteral("/fixtures/hwp"), {QStringLiteral("*.hwp")}, QDir::Files,
-                    QDirIterator::Subdirectories);
+    QDirIterator it(shared + QStringLiteral("/fixtures"), {QStringLiteral("*.hwp"), QStringLiteral("*.hwpx")},
+                    QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString f = it.next();
         if (!f.contains(QLatin1String("/damaged/")))
@@ -214,10 +214,12 @@ int main(int argc, char **argv)
         const Times r = inProcess(bytes, runs, chars);
         if (chars < 0)
             continue; // one the converter refuses (a password)
-        const Times p = converter(f, QStringLiteral("convhwp.hwp"), runs);
-        std::printf("  %-40s %8lld bytes  process median %6.1f ms  reader median %7.2f ms\n",
-                    qPrintable(QDir(shared + QStringLiteral("/fixtures/hwp")).relativeFilePath(f)), qlonglong(bytes.size()),
-                    p.median, r.median);
+        const Times p = converter(f, f.endsWith(QLatin1String(".hwpx")) ? QStringLiteral("convhwp.hwpx")
+                                                                         : QStringLiteral("convhwp.hwp"),
+                                  runs);
+        std::printf("  %-36s %7lld bytes %7lld chars  process median %6.1f ms  reader median %7.3f ms\n",
+                    qPrintable(QDir(shared + QStringLiteral("/fixtures")).relativeFilePath(f)), qlonglong(bytes.size()),
+                    qlonglong(chars), p.median, r.median);
     }
     return 0;
 }
