@@ -64,8 +64,10 @@ QByteArray paragraph(Words &w, const QByteArray &inside = {})
         p += R"(<hp:run charPrIDRef="0">)" + inside + "<hp:t/></hp:run>";
     p += "<hp:linesegarray>";
     for (int line = 0; line < 4; ++line)
-        p += R"(<hp:lineseg textpos=")" + QByteArray::number(line * 45) + R"(" vertpos=")" + QByteArray::number(line * 1600)
-             + R"(" vertsize="1000" textheight="1000" baseline="850" spacing="600" horzpos="0" horzsize="42520" flags="393216"/>)";
+        p += R"(<hp:lineseg textpos=")" + QByteArray::number(line * 45) + R"(" vertpos=")"
+             + QByteArray::number(line * 1600)
+             + R"(" vertsize="1000" textheight="1000" baseline="850" spacing="600" horzpos="0" horzsize="42520" )"
+               R"(flags="393216"/>)";
     return p + "</hp:linesegarray></hp:p>";
 }
 
@@ -75,9 +77,9 @@ QByteArray table(Words &w)
     for (int r = 0; r < 3; ++r) {
         t += "<hp:tr>";
         for (int c = 0; c < 3; ++c)
-            t += R"(<hp:tc borderFillIDRef="4"><hp:subList id="" textDirection="HORIZONTAL" vertAlign="CENTER">)" + paragraph(w)
-                 + R"(</hp:subList><hp:cellAddr colAddr=")" + QByteArray::number(c) + R"(" rowAddr=")" + QByteArray::number(r)
-                 + R"("/></hp:tc>)";
+            t += R"(<hp:tc borderFillIDRef="4"><hp:subList id="" textDirection="HORIZONTAL" vertAlign="CENTER">)"
+                 + paragraph(w) + R"(</hp:subList><hp:cellAddr colAddr=")" + QByteArray::number(c) + R"(" rowAddr=")"
+                 + QByteArray::number(r) + R"("/></hp:tc>)";
         t += "</hp:tr>";
     }
     return t + "</hp:tbl>";
@@ -100,7 +102,8 @@ bool writePackage(const QString &path, const QByteArray &sectionXml)
     zip_t *za = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
     if (!za)
         return false;
-    const QByteArray hpf = R"(<?xml version="1.0" encoding="UTF-8"?><opf:package xmlns:opf="http://www.idpf.org/2007/opf/">)"
+    const QByteArray hpf = R"(<?xml version="1.0" encoding="UTF-8"?>)"
+                           R"(<opf:package xmlns:opf="http://www.idpf.org/2007/opf/">)"
                            R"(<opf:metadata><opf:title>설교</opf:title></opf:metadata></opf:package>)";
     const std::pair<const char *, const QByteArray *> parts[] = {
         {"mimetype", nullptr}, {"Contents/content.hpf", &hpf}, {"Contents/section0.xml", &sectionXml}};
