@@ -16,7 +16,10 @@
 
 namespace verbana::editing {
 
-QString extensionOf(const QString &name) { return name.mid(store::ReplaceExtension(name, QString()).size()); }
+QString extensionOf(const QString &name)
+{
+    return name.mid(store::replaceManuscriptExtension(name, QString()).size());
+}
 
 ManuscriptType manuscriptType(const QString &context)
 {
@@ -25,7 +28,7 @@ ManuscriptType manuscriptType(const QString &context)
     const QString extension = extensionOf(context).toUpper();
     if (extension == QLatin1String(".RTF"))
         return ManuscriptType::BuiltIn;
-    if (extension == QLatin1String(".HWP"))
+    if (extension == QLatin1String(".HWP") || extension == store::kHwpxExtension)
         return ManuscriptType::Hwp;
     return ManuscriptType::Other;
 }
@@ -93,10 +96,16 @@ static void moveOrSay(const QString &from, const QString &to)
 
 void takeInConverted(const QString &collectionFolder)
 {
+    // The conversion leaves one work copy: convhwp.hwp, or convhwp.hwpx for
+    // an HWPX document, which becomes temp.hwpx.
     const QString program = paths::programFolder();
-    const QString hwp = paths::resolveExisting(program, QStringLiteral("convhwp.hwp"));
+    QString hwp = paths::resolveExisting(program, QStringLiteral("convhwp.hwpx"));
+    const bool hwpx = !hwp.isEmpty();
+    if (!hwpx)
+        hwp = paths::resolveExisting(program, QStringLiteral("convhwp.hwp"));
     const QString text = paths::resolveExisting(program, QStringLiteral("convhwp.txt"));
-    const QString tempHwp = paths::resolve(collectionFolder, QStringLiteral("temp.hwp"));
+    const QString tempHwp =
+        paths::resolve(collectionFolder, hwpx ? QStringLiteral("temp.hwpx") : QStringLiteral("temp.hwp"));
     const QString tempText = paths::resolve(collectionFolder, QStringLiteral("temp.txt"));
     if (hwp.isEmpty() || text.isEmpty())
         return;
@@ -122,10 +131,10 @@ void turnIntoBuiltIn(SermonEditing &editing)
     const ManuscriptFiles files = ManuscriptPaths(editing);
     if (manuscriptType(context) != ManuscriptType::Hwp || !files.ok())
         return;
-    const QString rtf = editing.adding()
-                            ? paths::resolve(editing.collectionFolder(), QStringLiteral("temp.rtf"))
-                            : editing.collectionPath(QStringLiteral("data\\")
-                                                     + store::ReplaceExtension(context, QStringLiteral(".rtf")));
+    const QString rtf =
+        editing.adding() ? paths::resolve(editing.collectionFolder(), QStringLiteral("temp.rtf"))
+                         : editing.collectionPath(QStringLiteral("data\\")
+                                                  + store::replaceManuscriptExtension(context, QStringLiteral(".rtf")));
     // A real RTF document of the plain text, not the text file renamed.
     QTextDocument doc;
     doc.setDefaultFont(QFont(QStringLiteral("굴림체"), 10));
@@ -138,7 +147,7 @@ void turnIntoBuiltIn(SermonEditing &editing)
         throw EUserError(QStringLiteral("파일을 만들 수 없습니다: ") + QDir::toNativeSeparators(rtf) + QLatin1Char('\r')
                          + written.error);
     try {
-        editing.setContext(store::ReplaceExtension(context, QStringLiteral(".rtf")));
+        editing.setContext(store::replaceManuscriptExtension(context, QStringLiteral(".rtf")));
     } catch (...) {
         if (!existed)
             files::removeFileOnly(rtf);

@@ -20,10 +20,10 @@ struct ManuscriptFiles {
 enum class ManuscriptType { None, BuiltIn, Hwp, Other };
 
 // The extension of a name with its dot, as written (".RTF"); empty when it
-// has none of one to three letters.
+// has none of one to three letters and is no ".HWPX".
 QString extensionOf(const QString &name);
 // By the extension of CONTEXT in any letter case: ".RTF" built-in editor,
-// ".HWP" HWP, anything else Other; None for an empty CONTEXT.
+// ".HWP" and ".HWPX" HWP, anything else Other; None for an empty CONTEXT.
 ManuscriptType manuscriptType(const QString &context);
 
 // While adding: "temp" + the extension of CONTEXT and "temp.txt" in the
@@ -41,9 +41,9 @@ QString keptFilesText(const QString &from, const QString &to);
 // and a missing manuscript as a copy of the text copy, folders included.
 void prepareManuscriptFiles(const ManuscriptFiles &files);
 
-// After a conversion for a new sermon: "convhwp.hwp" and "convhwp.txt" of
-// the program folder become "temp.hwp" and "temp.txt" of the collection
-// folder, both or neither.
+// After a conversion for a new sermon: "convhwp.hwp" (or "convhwp.hwpx")
+// and "convhwp.txt" of the program folder become "temp.hwp" (or
+// "temp.hwpx") and "temp.txt" of the collection folder, both or neither.
 void takeInConverted(const QString &collectionFolder);
 
 // After a conversion for the refresh button: "convhwp.txt" takes the place

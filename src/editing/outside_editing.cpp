@@ -2,6 +2,7 @@
 #include "editing/outside_editing.h"
 
 #include "platform/desktop_apps.h"
+#include "store/collection_files.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -20,7 +21,8 @@ void setOutsideEditingTimes(const OutsideEditingTimes &t) { times() = t; }
 
 HwpEditor hwpEditorFor(const QString &document)
 {
-    const desktop::DesktopApplication app = desktop::defaultApplication(desktop::hwpMimeTypes());
+    const desktop::DesktopApplication app = desktop::defaultApplication(
+        store::isHwpxName(document) ? desktop::hwpxMimeTypes() : desktop::hwpMimeTypes());
     HwpEditor editor;
     editor.id = app.id;
     if (!app.found())

@@ -19,8 +19,9 @@ struct OutsideEditingTimes {
 // Tests shorten the waits; the defaults are restored with {}.
 void setOutsideEditingTimes(const OutsideEditingTimes &times);
 
-// The desktop's default application for HWP documents and whether it can
-// edit them: compatible when it is a Hancom word processor.
+// The desktop's default application for HWP documents (for an HWPX
+// document, told by its name, the one for application/hwp+zip first) and
+// whether it can edit them: compatible when it is a Hancom word processor.
 struct HwpEditor {
     QString id;
     QStringList command; // program and arguments, the document put in

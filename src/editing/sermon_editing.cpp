@@ -68,7 +68,7 @@ void SermonEditing::deleteWorkFiles() const
 {
     if (folder_.isEmpty())
         return;
-    for (const char *name : {"temp.hwp", "temp.rtf", "temp.txt", "temp.bak"}) {
+    for (const char *name : {"temp.hwp", "temp.hwpx", "temp.rtf", "temp.txt", "temp.bak"}) {
         const QString path = paths::resolveExisting(folder_, QLatin1String(name));
         if (!path.isEmpty())
             files::removeFileOnly(path);
@@ -148,6 +148,8 @@ std::vector<SermonEditing::FileMove> SermonEditing::workFileMoves(const QString 
     QString work;
     if (extension == QLatin1String("HWP"))
         work = paths::resolveExisting(folder_, QStringLiteral("temp.hwp"));
+    else if (extension == QLatin1String("HWPX"))
+        work = paths::resolveExisting(folder_, QStringLiteral("temp.hwpx"));
     else if (extension == QLatin1String("RTF"))
         work = paths::resolveExisting(folder_, QStringLiteral("temp.rtf"));
     if (!work.isEmpty())
@@ -155,7 +157,8 @@ std::vector<SermonEditing::FileMove> SermonEditing::workFileMoves(const QString 
     const QString text = paths::resolveExisting(folder_, QStringLiteral("temp.txt"));
     if (!text.isEmpty())
         moves.push_back(
-            {text, paths::resolve(folder_, QStringLiteral("text/") + store::ReplaceExtension(context, QStringLiteral(".TXT")))});
+            {text, paths::resolve(folder_, QStringLiteral("text/")
+                                               + store::replaceManuscriptExtension(context, QStringLiteral(".TXT")))});
     return moves;
 }
 

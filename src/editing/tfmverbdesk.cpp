@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editing/tfmverbdesk.h"
+#include "editing/manuscript_files.h"
 #include "editing/manuscript_view.h"
 
 #include "editing/record_boxes.h"
@@ -242,10 +243,10 @@ void Tfmverbdesk::RefreshManuscriptView()
     }
     const QString context = cp949::decode(t->GetString(store::fCONTEXT));
     editing_.PendingManuscript = context;
-    const QString extension = context.mid(store::ReplaceExtension(context, QString()).size()).toUpper();
+    const QString extension = extensionOf(context).toUpper();
     if (extension == QLatin1String(".RTF") || extension == QLatin1String(".TXT"))
         lblManuType_->setText(QStringLiteral("자체편집기"));
-    else if (extension == QLatin1String(".HWP"))
+    else if (manuscriptType(context) == ManuscriptType::Hwp)
         lblManuType_->setText(QStringLiteral("아래아 한글"));
     setManuscriptCaption(QStringLiteral("원고 수정"));
 

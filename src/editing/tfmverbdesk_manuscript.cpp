@@ -133,7 +133,7 @@ void Tfmverbdesk::mnHwpFileClick()
         showInformation(hardDiskOnlyText());
         return;
     }
-    const QString chosen = chooseOpenFile(QStringLiteral("아래아 한글"), QString(), QStringLiteral("아래아 한글 (*.hwp)"));
+    const QString chosen = chooseOpenFile(QStringLiteral("아래아 한글"), QString(), QStringLiteral("아래아 한글 (*.hwp *.hwpx)"));
     // The keys go back to this window when the chooser has closed.
     activateWindow();
     if (chosen.isEmpty())
@@ -150,7 +150,7 @@ void Tfmverbdesk::mnHwpFileClick()
         return;
     loadTextCopy(text);
     setManuscriptCaption(QStringLiteral("원고 수정"));
-    editing_.setContext(store::ReplaceExtension(editing_.PendingManuscript, QStringLiteral(".HWP")));
+    editing_.setContext(store::ReplaceExtension(editing_.PendingManuscript, store::hwpManuscriptExtension(chosen)));
 }
 
 void Tfmverbdesk::editHwpManuscript(const QString &manuscript)

@@ -34,7 +34,7 @@ constexpr qint64 kBriefRead = 64 * 1024;
 // removed again unless the record is posted.
 struct NewSermon {
     QString name; // dK\sulN.txt
-    QString context; // dK\sulN.HWP or .RTF
+    QString context; // dK\sulN.HWP, .HWPX or .RTF
     QString manuscript, textCopy; // full paths
     QStringList made;
     bool kept = false;
@@ -80,9 +80,9 @@ bool importHwp(xbase::TApolloTable &table, const store::CollectionPaths &collect
     if (store::ConvertHwp(path) != store::hwpConverted)
         return false;
     const QString program = paths::programFolder();
-    const QString workHwp = paths::resolve(program, QStringLiteral("convhwp.hwp"));
+    const QString workHwp = paths::resolve(program, store::convertWorkCopyName(path));
     const QString workTxt = paths::resolve(program, QStringLiteral("convhwp.txt"));
-    NewSermon s = reserve(table, collection, names, QStringLiteral(".HWP"));
+    NewSermon s = reserve(table, collection, names, store::hwpManuscriptExtension(path));
     const QByteArray brief = BriefFromText(workTxt);
     if (!files::replaceFile(workTxt, s.textCopy))
         return false;

@@ -64,7 +64,8 @@ struct ImportOutcome {
 
 // Imports `files` (full paths, in order) into the open collection:
 // - Hwp: the file converted by Hwp2txt becomes data\dK\sulN.HWP (the file
-//   byte for byte), its text text\dK\sulN.txt; TITLE1 from ReadHwpTitle.
+//   byte for byte; .HWPX for an HWPX file), its text text\dK\sulN.txt;
+//   TITLE1 from ReadHwpTitle.
 // - Text: the file becomes data\dK\sulN.RTF byte for byte, whatever its own
 //   extension; the text copy is its plain text (RTF read as formatted
 //   text, anything else as CP949 text), CR LF line ends.

@@ -4,6 +4,7 @@
 #include "hwp/cfb.h"
 #include "hwp/document.h"
 #include "hwp/hwp5.h"
+#include "hwp/hwpx.h"
 #include "platform/cp949.h"
 
 #include <QFile>
@@ -27,6 +28,12 @@ QByteArray hwp5Title(QByteArrayView file)
     if (!title.ok())
         return {};
     return hwp::toCp949Lossy(title.value());
+}
+
+QByteArray hwpxTitle(QByteArrayView file)
+{
+    auto title = hwp::readHwpxTitle(file);
+    return title.ok() ? hwp::toCp949Lossy(title.value()) : QByteArray();
 }
 
 } // namespace
@@ -55,8 +62,14 @@ QByteArray UDF_HanPConvt(QByteArrayView johab)
 
 QByteArray hwpTitleOf(QByteArrayView file)
 {
-    if (hwp::detectFormat(file) == hwp::Format::Hwp5)
+    switch (hwp::detectFormat(file)) {
+    case hwp::Format::Hwp5:
         return hwp5Title(file);
+    case hwp::Format::Hwpx:
+        return hwpxTitle(file);
+    default:
+        break;
+    }
     if (file.size() < kMinimumSize)
         return {};
     QByteArray johab;

@@ -24,6 +24,9 @@ namespace verbana::exchange {
 // HWP 5.x (a compound file): those offsets lie in the container's own
 // tables, so the title comes from the document's summary information
 // instead; empty when it has none or cannot be read.
+//
+// HWPX (a ZIP package): the title in the metadata of Contents/content.hpf;
+// empty when it has none or the package is refused.
 QByteArray hwpTitleOf(QByteArrayView file);
 
 // Reads the whole device and takes its title. Fault::Io when the device

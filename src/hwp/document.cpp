@@ -4,6 +4,7 @@
 #include "hwp/cfb.h"
 #include "hwp/hwp3.h"
 #include "hwp/hwp5.h"
+#include "hwp/hwpx.h"
 #include "platform/cp949.h"
 
 #include <QFile>
@@ -17,6 +18,8 @@ Format detectFormat(QByteArrayView head)
         return Format::Hwp3;
     if (CompoundFile::looksLike(head))
         return Format::Hwp5;
+    if (head.startsWith(kZipSignature))
+        return Format::Hwpx;
     return Format::Unknown;
 }
 
@@ -31,6 +34,8 @@ Result<QString> readHwpText(QByteArrayView file)
             return Result<QString>::failure(cfb);
         return readHwp5Text(cfb.value());
     }
+    case Format::Hwpx:
+        return readHwpxText(file);
     case Format::Unknown:
         break;
     }

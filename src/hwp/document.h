@@ -11,16 +11,17 @@ class QIODevice;
 
 namespace verbana::hwp {
 
-enum class Format { Unknown, Hwp3, Hwp5 };
+enum class Format { Unknown, Hwp3, Hwp5, Hwpx };
 
-// Tells the formats apart by their first bytes.
+// Tells the formats apart by their first bytes (any ZIP file is taken for
+// HWPX; its reader says when it is not).
 Format detectFormat(QByteArrayView head);
 
 // Largest document read into memory.
 inline constexpr qint64 kMaxDocument = qint64(1) << 30;
 
-// The text of an HWP 3.0 or 5.x document, one paragraph per line, each
-// line ended by '\n'.
+// The text of an HWP 3.0, 5.x or HWPX document, one paragraph per line,
+// each line ended by '\n'.
 Result<QString> readHwpText(QByteArrayView file);
 Result<QString> readHwpText(QIODevice &device);
 

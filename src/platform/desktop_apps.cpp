@@ -161,6 +161,8 @@ QStringList hwpMimeTypes()
     return {QStringLiteral("application/x-hwp"), QStringLiteral("application/haansofthwp")};
 }
 
+QStringList hwpxMimeTypes() { return QStringList{QStringLiteral("application/hwp+zip")} + hwpMimeTypes(); }
+
 DesktopApplication findApplication(const QString &id)
 {
     if (id.isEmpty() || id.contains(QLatin1Char('/')) || !id.endsWith(QLatin1String(".desktop")))

@@ -16,6 +16,9 @@ namespace verbana::desktop {
 
 // The MIME types an HWP document goes by.
 QStringList hwpMimeTypes(); // application/x-hwp, application/haansofthwp
+// Those of an HWPX document: application/hwp+zip, then the binary types,
+// whose word processor reads HWPX as well.
+QStringList hwpxMimeTypes();
 
 struct DesktopApplication {
     QString id; // desktop file id, such as "hoffice-hwp.desktop"

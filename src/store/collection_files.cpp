@@ -65,6 +65,15 @@ QString ReplaceExtension(const QString &name, const QString &extension)
     return name;
 }
 
+bool isHwpxName(const QString &name) { return name.endsWith(kHwpxExtension, Qt::CaseInsensitive); }
+
+QString replaceManuscriptExtension(const QString &name, const QString &extension)
+{
+    if (isHwpxName(name))
+        return name.chopped(kHwpxExtension.size()) + extension;
+    return ReplaceExtension(name, extension);
+}
+
 QString CollectionLabel(const QString &path)
 {
     qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));

@@ -39,6 +39,16 @@ private:
 // Replaces an extension of one to three letters; `extension` has its dot.
 QString ReplaceExtension(const QString &name, const QString &extension);
 
+// The extension of HWPX manuscripts (documents in the HWP word processor's
+// XML format), the one of four letters a manuscript name may end in.
+inline constexpr QLatin1StringView kHwpxExtension{".HWPX"};
+// True when `name` ends in ".hwpx" in any letter case.
+bool isHwpxName(const QString &name);
+// ReplaceExtension for manuscript names: ".HWPX" (any case) is replaced
+// too, so that "d0\sul17.HWPX" has the text copy "d0\sul17.txt" as
+// "d0\sul17.HWP" has.
+QString replaceManuscriptExtension(const QString &name, const QString &extension);
+
 // The name shown for a collection: what follows the last separator, with
 // a..z upper-cased and everything else left as it is.
 QString CollectionLabel(const QString &path);

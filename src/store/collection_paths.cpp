@@ -87,7 +87,7 @@ bool CollectionPaths::reachedWithoutLinks(const QString &path) const
     return true;
 }
 
-QString textCopyName(const QString &context) { return ReplaceExtension(context, QStringLiteral(".txt")); }
+QString textCopyName(const QString &context) { return replaceManuscriptExtension(context, QStringLiteral(".txt")); }
 
 // ---- StoredFileReader ----
 

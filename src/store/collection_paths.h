@@ -53,7 +53,8 @@ private:
 };
 
 // The text copy's name of a manuscript name: its extension of one to three
-// letters replaced by ".txt" ("d0\sul17.txt" for "d0\sul17.RTF").
+// letters, or ".HWPX", replaced by ".txt" ("d0\sul17.txt" for
+// "d0\sul17.RTF" and for "d0\sul17.HWPX").
 QString textCopyName(const QString &context);
 
 // Reads stored files one after another, as a scan of thousands of text

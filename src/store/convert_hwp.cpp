@@ -55,6 +55,16 @@ void removeWorkFile(const QString &folder, const char *name)
 
 bool convertingHwp() { return running; }
 
+QString convertWorkCopyName(const QString &file)
+{
+    return isHwpxName(file) ? QStringLiteral("convhwp.hwpx") : QStringLiteral("convhwp.hwp");
+}
+
+QString hwpManuscriptExtension(const QString &file)
+{
+    return isHwpxName(file) ? QString(kHwpxExtension) : QStringLiteral(".HWP");
+}
+
 int convertTimeLimit(qint64 bytes) { return int(std::clamp<qint64>(bytes, 5000, INT_MAX)); }
 
 QString hwp2txtPath()
@@ -94,7 +104,8 @@ int ConvertHwp(const QString &file)
         throw EUserError(hwpBusyText());
     const RunningFlag flag;
     const QString program = paths::programFolder();
-    if (samePathIgnoringCase(file, program + QStringLiteral("/convhwp.hwp")))
+    if (samePathIgnoringCase(file, program + QStringLiteral("/convhwp.hwp"))
+        || samePathIgnoringCase(file, program + QStringLiteral("/convhwp.hwpx")))
         return hwpWorkFile;
 
     qint64 size = 0;
@@ -108,7 +119,9 @@ int ConvertHwp(const QString &file)
         return hwpUnreadable;
 
     removeWorkFile(program, "convhwp.hwp");
-    const QString copy = program + QStringLiteral("/convhwp.hwp");
+    removeWorkFile(program, "convhwp.hwpx");
+    const QString workCopy = convertWorkCopyName(file);
+    const QString copy = program + QLatin1Char('/') + workCopy;
     TcopyFile copier;
     copier.Forigin = file;
     copier.Fdestination = copy;
@@ -119,7 +132,7 @@ int ConvertHwp(const QString &file)
     QProcess converter;
     converter.setWorkingDirectory(program);
     converter.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    converter.start(hwp2txtPath(), {QStringLiteral("convhwp.hwp"), QStringLiteral("convhwp.txt"), QStringLiteral("/ks")});
+    converter.start(hwp2txtPath(), {workCopy, QStringLiteral("convhwp.txt"), QStringLiteral("/ks")});
     if (!converter.waitForStarted())
         return hwpNotConverted;
 

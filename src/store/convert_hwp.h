@@ -4,14 +4,15 @@
 #include <QString>
 
 // The text of an HWP document through the outside converter Hwp2txt: the
-// document is copied to "convhwp.hwp" in the program folder and the
-// converter, started there, leaves its text in "convhwp.txt". Used by the
-// manuscript page and by the batch import. The two work files are shared,
-// so one conversion runs at a time.
+// document is copied to "convhwp.hwp" in the program folder ("convhwp.hwpx"
+// for an HWPX document, told by its name) and the converter, started
+// there, leaves its text in "convhwp.txt". Used by the manuscript page and
+// by the batch import. The work files are shared, so one conversion runs
+// at a time.
 namespace verbana::store {
 
 enum ConvertResult : int {
-    hwpConverted = 1, // "convhwp.hwp" and "convhwp.txt" are in the program folder
+    hwpConverted = 1, // the work copy and "convhwp.txt" are in the program folder
     hwpNotConverted = 0, // the converter could not be started or made no text
     hwpWorkFile = -1, // the file is the conversion's own work file
     hwpCopyFailed = -2, // the copy into the program folder is missing
@@ -24,6 +25,14 @@ enum ConvertResult : int {
 // converter still running then is stopped. A call made while a conversion
 // runs raises EUserError (hwpBusyText).
 int ConvertHwp(const QString &file);
+
+// The work copy a conversion of `file` makes: "convhwp.hwpx" for a name
+// ending in ".hwpx", "convhwp.hwp" otherwise.
+QString convertWorkCopyName(const QString &file);
+
+// The extension a manuscript taken from `file` is stored with: ".HWPX" or
+// ".HWP", as for the work copy.
+QString hwpManuscriptExtension(const QString &file);
 
 // True while a conversion runs.
 bool convertingHwp();

@@ -123,6 +123,40 @@ TEST_F(ManuscriptFilesTest, FilesBeforeEditingAndTheHwpManuscriptTurnedIntoRtf)
     EXPECT_EQ(readAll(c.folder() + QStringLiteral("/text/d0/sul0.txt")), cp("첫 줄\r\n둘째 줄\r\n"));
 }
 
+TEST_F(ManuscriptFilesTest, HwpxManuscriptsTakeTheWaysOfHwpOnes)
+{
+    VERBANA_REQUIRE_FIXTURES();
+    EXPECT_EQ(manuscriptType(QStringLiteral("d0\\sul3.hwpx")), ManuscriptType::Hwp);
+    EXPECT_EQ(extensionOf(QStringLiteral("d0\\sul3.HWPX")), QStringLiteral(".HWPX"));
+
+    // Converted through its own work copy, which a new sermon takes in as
+    // temp.hwpx; the binary work copy of an earlier conversion is gone.
+    const QString source = test::sharedFixtures() + QStringLiteral("/hwpx/headerfooter.hwpx");
+    ASSERT_TRUE(test::writeAll(program("convhwp.hwp"), QByteArrayLiteral("HWP")));
+    ASSERT_EQ(store::ConvertHwp(source), store::hwpConverted);
+    EXPECT_FALSE(QFileInfo::exists(program("convhwp.hwp")));
+    EXPECT_EQ(readAll(program("convhwp.hwpx")), readAll(source));
+    EXPECT_EQ(readAll(program("convhwp.txt")), cp("\r\n꼬리말\r\n\r\n머리말 테스트\r\n"));
+    EXPECT_EQ(store::ConvertHwp(program("ConvHwp.HWPX")), store::hwpWorkFile);
+    takeInConverted(c.folder());
+    EXPECT_EQ(readAll(c.folder() + QStringLiteral("/temp.hwpx")), readAll(source));
+    EXPECT_TRUE(c.exists(QStringLiteral("temp.txt")));
+
+    // Its text copy is named as an HWP manuscript's; turned into RTF, it
+    // loses the whole ".HWPX".
+    SermonEditing editing;
+    editing.bind(&c.table(), c.folder());
+    c.table().Go(1);
+    editing.setContext(QStringLiteral("d0\\sul0.HWPX"));
+    c.writeFile(QStringLiteral("data/d0/sul0.HWPX"), QByteArrayLiteral("PK"));
+    c.writeFile(QStringLiteral("text/d0/sul0.txt"), cp("본문\r\n"));
+    EXPECT_EQ(ManuscriptPaths(editing).textCopy, c.folder() + QStringLiteral("/text/d0/sul0.txt"));
+    turnIntoBuiltIn(editing);
+    EXPECT_EQ(c.storedField(1, store::fCONTEXT).trimmed(), QByteArrayLiteral("d0\\sul0.rtf"));
+    EXPECT_FALSE(c.exists(QStringLiteral("data/d0/sul0.HWPX")));
+    EXPECT_EQ(richtext::plainTextOf(readAll(c.folder() + QStringLiteral("/data/d0/sul0.rtf"))).bytes, cp("본문\r\n"));
+}
+
 TEST_F(ManuscriptFilesTest, TheDefaultHwpApplicationComesFromTheDesktopsLists)
 {
     test::XdgSandbox xdg;
@@ -146,6 +180,17 @@ TEST_F(ManuscriptFilesTest, TheDefaultHwpApplicationComesFromTheDesktopsLists)
     EXPECT_TRUE(editor.compatible);
     EXPECT_EQ(editor.command, (QStringList{QStringLiteral("/opt/hnc/hoffice/Bin/hwp"), QStringLiteral("/d/a b.hwp"),
                                            QStringLiteral("--no-splash")}));
+
+    // An HWPX document: the binary types' application unless
+    // application/hwp+zip has its own.
+    EXPECT_EQ(hwpEditorFor(QStringLiteral("/d/a.HWPX")).id, QStringLiteral("hnc-hwp.desktop"));
+    xdg.addApplication(QStringLiteral("hnc-hwpx.desktop"), QStringLiteral("Hancom Office Hwp"),
+                       QStringLiteral("hwpx %f"));
+    xdg.setDefault(QStringLiteral("application/hwp+zip"), QStringLiteral("hnc-hwpx.desktop"));
+    editor = hwpEditorFor(QStringLiteral("/d/a.hwpx"));
+    EXPECT_EQ(editor.id, QStringLiteral("hnc-hwpx.desktop"));
+    EXPECT_TRUE(editor.compatible);
+    EXPECT_EQ(hwpEditorFor(QStringLiteral("/d/a b.hwp")).id, QStringLiteral("hnc-hwp.desktop"));
 }
 
 } // namespace

@@ -216,6 +216,30 @@ TEST_F(ManuscriptWindowTest, EveryHwpFixtureTakenIn)
     EXPECT_EQ(child<QLabel>("lblManuType")->text(), QStringLiteral("아래아 한글"));
 }
 
+TEST_F(ManuscriptWindowTest, AnHwpxDocumentTakenInSavedAndRefreshed)
+{
+    VERBANA_REQUIRE_FIXTURES();
+    const QString table = sharedFixtures() + QStringLiteral("/hwpx/table.hwpx");
+    bool readable = false;
+    const QByteArray text = converted(table, readable);
+    ASSERT_TRUE(readable);
+    press(Qt::Key_F10);
+    prompts->file(table);
+    choose(1);
+    EXPECT_EQ(prompts->shown().back().filter, QStringLiteral("아래아 한글 (*.hwp *.hwpx)"));
+    EXPECT_EQ(readAll(path("temp.hwpx")), readAll(table));
+    EXPECT_EQ(context().trimmed(), QByteArrayLiteral("d0\\sul3.HWPX"));
+    press(Qt::Key_F12);
+    EXPECT_EQ(readAll(path("data/d0/sul3.HWPX")), readAll(table));
+    EXPECT_EQ(readAll(path("text/d0/sul3.TXT")), text);
+    EXPECT_EQ(child<QLabel>("lblManuType")->text(), QStringLiteral("아래아 한글"));
+
+    collection->writeFile(QStringLiteral("text/d0/sul3.TXT"), QByteArrayLiteral("old\r\n"));
+    QTest::mouseClick(child<QPushButton>("btnMRefresh"), Qt::LeftButton);
+    EXPECT_EQ(readAll(path("text/d0/sul3.TXT")), text);
+    EXPECT_TRUE(messages().isEmpty());
+}
+
 TEST_F(ManuscriptWindowTest, EveryConversionFailureHasItsMessage)
 {
     const QString program = collection->programFolder();

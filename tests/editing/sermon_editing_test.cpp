@@ -7,6 +7,7 @@
 #include "platform/user_error.h"
 #include "store/sermon_record.h"
 #include "store/xbase/engine_error.h"
+#include "support/fixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,7 @@ namespace verbana::editing {
 namespace {
 
 using test::cp;
+using test::readAll;
 using test::TestCollection;
 using xbase::TableState;
 
@@ -36,13 +38,13 @@ protected:
 
 TEST_F(SermonEditingTest, AddReservesANameDeletesWorkFilesAndDatesToday)
 {
-    for (const char *name : {"temp.hwp", "TEMP.RTF", "temp.txt", "temp.bak"})
+    for (const char *name : {"temp.hwp", "TEMP.HWPX", "TEMP.RTF", "temp.txt", "temp.bak"})
         c.writeFile(QLatin1String(name));
     ASSERT_TRUE(editing.add());
     EXPECT_EQ(c.table().State(), TableState::Inserting);
     EXPECT_EQ(editing.PendingManuscript, QStringLiteral("d0\\sul2.RTF"));
     EXPECT_EQ(c.table().GetString(store::fDATE1), QByteArrayLiteral("2001.12.31"));
-    for (const char *name : {"temp.hwp", "TEMP.RTF", "temp.txt", "temp.bak"})
+    for (const char *name : {"temp.hwp", "TEMP.HWPX", "TEMP.RTF", "temp.txt", "temp.bak"})
         EXPECT_FALSE(c.exists(QLatin1String(name))) << name;
 }
 
@@ -80,17 +82,25 @@ TEST_F(SermonEditingTest, SaveMovesTheWorkFilesOfAnRtfSermon)
     EXPECT_EQ(c.storedField(3, store::fBIBLENO), QByteArrayLiteral("01012001  "));
 }
 
-TEST_F(SermonEditingTest, SaveOfAnHwpSermonMovesTempHwpAndDeletesALeftOverRtf)
+TEST_F(SermonEditingTest, SaveOfAnHwpSermonMovesItsWorkCopyAndDeletesALeftOverRtf)
 {
-    ASSERT_TRUE(editing.add());
-    c.writeFile(QStringLiteral("temp.hwp"), QByteArrayLiteral("HWP"));
-    c.writeFile(QStringLiteral("temp.txt"));
-    c.writeFile(QStringLiteral("temp.rtf"));
-    c.table().PutString(store::fCONTEXT, QByteArrayLiteral("d0\\sul2.HWP"));
-    ASSERT_EQ(editing.save({}), SermonEditing::SaveResult::Saved);
-    EXPECT_TRUE(c.exists(QStringLiteral("data/d0/sul2.HWP")));
-    EXPECT_TRUE(c.exists(QStringLiteral("text/d0/sul2.TXT")));
-    EXPECT_FALSE(c.exists(QStringLiteral("temp.rtf")));
+    // An HWPX manuscript keeps its extension and has its own work copy.
+    struct Case {
+        const char *work, *context, *manuscript, *text;
+    };
+    for (const Case &k : {Case{"temp.hwp", "d0\\sul2.HWP", "data/d0/sul2.HWP", "text/d0/sul2.TXT"},
+                          Case{"temp.hwpx", "d0\\sul3.HWPX", "data/d0/sul3.HWPX", "text/d0/sul3.TXT"}}) {
+        SCOPED_TRACE(k.context);
+        ASSERT_TRUE(editing.add());
+        c.writeFile(QLatin1String(k.work), QByteArrayLiteral("HWP"));
+        c.writeFile(QStringLiteral("temp.txt"));
+        c.writeFile(QStringLiteral("temp.rtf"));
+        c.table().PutString(store::fCONTEXT, QByteArray(k.context));
+        ASSERT_EQ(editing.save({}), SermonEditing::SaveResult::Saved);
+        EXPECT_EQ(readAll(c.folder() + QLatin1Char('/') + QLatin1String(k.manuscript)), QByteArrayLiteral("HWP"));
+        EXPECT_TRUE(c.exists(QLatin1String(k.text)));
+        EXPECT_FALSE(c.exists(QStringLiteral("temp.rtf")));
+    }
 }
 
 // Saving never loses the new sermon's manuscript: a work file that cannot

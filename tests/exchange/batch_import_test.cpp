@@ -7,6 +7,7 @@
 #include "store/convert_hwp.h"
 #include "store/sermon_record.h"
 #include "support/fixtures.h"
+#include "support/hwpx_package.h"
 #include "support/recorded_progress.h"
 
 #include <QTextDocument>
@@ -184,6 +185,34 @@ TEST(BatchImport, HwpFilesAreConvertedAndTheDamagedOnesListed)
     EXPECT_FALSE(QFileInfo::exists(c.programFolder() + QStringLiteral("/convhwp.hwp")));
     EXPECT_FALSE(QFileInfo::exists(c.programFolder() + QStringLiteral("/convhwp.txt")));
     EXPECT_EQ(QDir(c.folder() + QStringLiteral("/data/d0")).entryList(QDir::Files).size(), 2);
+}
+
+TEST(BatchImport, HwpxFilesKeepTheirExtensionAndGiveTheirTitle)
+{
+    store::setHwp2txtPath(QStringLiteral(HWP2TXT_PATH));
+    test::TestCollection c;
+    Sources sources;
+    const QByteArray hpf = "<opf:package xmlns:opf=\"http://www.idpf.org/2007/opf/\"><opf:metadata>"
+                           "<opf:title>감사의 제목</opf:title></opf:metadata></opf:package>";
+    const QByteArray body = test::hwpxSection("<hp:p><hp:run><hp:t>본문</hp:t></hp:run></hp:p>");
+    const QString titled = sources.write(
+        QStringLiteral("titled.HWPX"),
+        test::hwpxPackage({{"Contents/content.hpf", hpf}, {"Contents/section0.xml", body}}));
+    const QString refused = sources.write(
+        QStringLiteral("refused.hwpx"),
+        test::hwpxPackage({{"Contents/section0.xml", "<!DOCTYPE x [<!ENTITY a \"b\">]><x/>"}}));
+    const auto outcome = exchange::runBatchImport(exchange::ImportKind::Hwp, c.document(), {refused, titled});
+    store::setHwp2txtPath(QString());
+    EXPECT_EQ(outcome.imported, 1);
+    EXPECT_EQ(outcome.failed, QStringList{QStringLiteral("refused.hwpx")});
+    c.table().SetOrder(0);
+    c.table().Go(1);
+    EXPECT_EQ(field(c.table(), store::fCONTEXT), QByteArray("d0\\sul0.HWPX"));
+    EXPECT_EQ(field(c.table(), store::fTITLE1), cp("감사의 제목"));
+    EXPECT_EQ(readAll(c.folder() + QStringLiteral("/data/d0/sul0.HWPX")), readAll(titled));
+    EXPECT_EQ(readAll(c.folder() + QStringLiteral("/text/d0/sul0.txt")), cp("본문\r\n"));
+    EXPECT_FALSE(QFileInfo::exists(c.programFolder() + QStringLiteral("/convhwp.hwpx")));
+    EXPECT_EQ(QDir(c.folder() + QStringLiteral("/data/d0")).entryList(QDir::Files).size(), 1);
 }
 
 TEST(BatchImport, AnErrorEndsTheRunAndKeepsWhatWasImported)

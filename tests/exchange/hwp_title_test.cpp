@@ -65,6 +65,10 @@ TEST(HwpTitle, TitlesOfTheFixtures)
         {"hwp5/viewtext.hwp", cp949(u"pyhwp 배포 문서 예제")},
         {"hwp5/distribution.hwp", cp949(u"무궁화동산등")},
         {"hwp5/password-12345.hwp", cp949(u"암호로 보호되는 파일")},
+        // HWPX: from the package's metadata.
+        {"../hwpx/table.hwpx", cp949(u"제목")},
+        {"../hwpx/parahead.hwpx", cp949(u"글머리1")},
+        {"../hwpx/headerfooter.hwpx", ""},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.file);

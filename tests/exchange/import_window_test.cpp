@@ -31,8 +31,8 @@ protected:
     {
         for (const char *folder : {"one", "two"})
             QDir(src.path()).mkdir(QLatin1String(folder));
-        for (const char *name : {"one/b.txt", "one/a.RTF", "one/c.cap", "one/skip.doc", "one/d.hwp", "two/b.txt",
-                                 "two/e.txt"})
+        for (const char *name : {"one/b.txt", "one/a.RTF", "one/c.cap", "one/skip.doc", "one/d.hwp", "one/f.HWPX",
+                                 "two/b.txt", "two/e.txt"})
             test::writeAll(src.path() + QLatin1Char('/') + QLatin1String(name), QByteArray("text of ") + name);
     }
     QString folder(const char *name) const { return src.path() + QLatin1Char('/') + QLatin1String(name); }
@@ -116,9 +116,9 @@ TEST_F(ImportWindowTest, TheHwpWindowEmptiesTheListInAnotherFolder)
     w.show();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("아래아 한글 파일들 불러넣기"));
     w.setFolder(folder("one"));
-    EXPECT_EQ(texts(w.FList), QStringList{QStringLiteral("d.hwp")});
+    EXPECT_EQ(texts(w.FList), (QStringList{QStringLiteral("d.hwp"), QStringLiteral("f.HWPX")}));
     click(w.btnAppendAll);
-    EXPECT_EQ(w.laEA->text(), QStringLiteral("1"));
+    EXPECT_EQ(w.laEA->text(), QStringLiteral("2"));
     w.setFolder(folder("two"));
     EXPECT_EQ(w.chosenNames(), QStringList{QString()});
     EXPECT_EQ(w.laEA->text(), QStringLiteral("0"));

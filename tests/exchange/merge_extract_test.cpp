@@ -149,6 +149,26 @@ TEST(MergeExtract, AMergeTheTableFailsLeavesTheCollectionAsItWas)
     fs.failWriteAt(0);
 }
 
+TEST(MergeExtract, HwpxManuscriptsTravelWithTheirTextCopies)
+{
+    test::TestCollection source({{"1999.01.01", "xml", "d0\\sul0.HWPX"}});
+    source.writeFile(QStringLiteral("data/d0/sul0.HWPX"), "PK");
+    source.writeFile(QStringLiteral("text/d0/sul0.txt"), "zero\r\n");
+    source.document().releaseTable();
+    test::TestCollection target(rows(2));
+    ASSERT_EQ(exchange::mergeCollection(target.document(), source.folder()).merged, 1);
+    EXPECT_EQ(contextOf(target.table(), 3), QByteArray("d0\\sul2.HWPX"));
+    EXPECT_EQ(readAll(target.folder() + QStringLiteral("/data/d0/sul2.HWPX")), QByteArray("PK"));
+    EXPECT_EQ(readAll(target.folder() + QStringLiteral("/text/d0/sul2.txt")), QByteArray("zero\r\n"));
+
+    target.table().Query(QByteArray());
+    target.table().SetQueryBit(3, true);
+    const QString extracted = target.programFolder() + QStringLiteral("/xml");
+    exchange::extractCollection(target.document(), extracted);
+    EXPECT_EQ(readAll(extracted + QStringLiteral("/data/d0/sul2.HWPX")), QByteArray("PK"));
+    EXPECT_EQ(readAll(extracted + QStringLiteral("/text/d0/sul2.txt")), QByteArray("zero\r\n"));
+}
+
 TEST(MergeExtract, TheSourceIsHeldAloneAndIsNeverTheOpenCollection)
 {
     test::TestCollection target(rows(3));

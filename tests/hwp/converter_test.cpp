@@ -3,6 +3,7 @@
 // leaves, its exit status and its one-line reason on failure.
 #include "platform/cp949.h"
 #include "support/fixtures.h"
+#include "support/hwpx_package.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -138,6 +139,31 @@ TEST(Hwp2txt, RefusesDocumentsItCannotReadWithoutLeavingAFile)
         // Neither the output nor a temporary file is left behind.
         EXPECT_TRUE(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     }
+}
+
+TEST(Hwp2txt, ConvertsHwpxAndLeavesNothingOfARefusedPackage)
+{
+    using verbana::test::hwpxPackage;
+    using verbana::test::hwpxSection;
+    QTemporaryDir dir;
+    const QString good = dir.filePath(QStringLiteral("convhwp.hwpx"));
+    const QByteArray body = hwpxSection("<hp:p><hp:run><hp:t>은혜 🙏</hp:t></hp:run></hp:p><hp:p/>");
+    ASSERT_TRUE(verbana::test::writeAll(good, hwpxPackage({{"Contents/section0.xml", body}})));
+    ConverterRun r =
+        convert({QStringLiteral("convhwp.hwpx"), QStringLiteral("convhwp.txt"), QStringLiteral("/ks")}, dir.path());
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(verbana::test::readAll(dir.filePath(QStringLiteral("convhwp.txt"))),
+              verbana::cp949::encode(QStringLiteral("은혜 ?\r\n\r\n")).bytes);
+
+    const QString bad = dir.filePath(QStringLiteral("bad.hwpx"));
+    ASSERT_TRUE(verbana::test::writeAll(
+        bad, hwpxPackage({{"Contents/section0.xml", "<!DOCTYPE x [<!ENTITY a \"b\">]><x>&a;</x>"}})));
+    r = convert({bad, dir.filePath(QStringLiteral("bad.txt")), QStringLiteral("/ks")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.stdErr, "Hwp2txt: " + bad.toUtf8()
+                            + ": damaged HWPX document: Contents/section0.xml declares a document type or entities, "
+                              "which are refused\n");
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("bad.txt"))));
 }
 
 TEST(Hwp2txt, ReportsWrongUsageAndFileErrors)

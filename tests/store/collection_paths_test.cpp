@@ -42,6 +42,8 @@ TEST_F(CollectionPathsTest, StoredNamesResolveInAnyCaseAndNeverLeave)
     EXPECT_EQ(paths.textCopy(QStringLiteral("d0\\SUL7.RTF")), folder + QStringLiteral("/TEXT/D0/sul7.txt"));
     EXPECT_EQ(paths.manuscript(QStringLiteral("d0\\sul8.hwp")), folder + QStringLiteral("/data/d0/sul8.hwp"));
     EXPECT_EQ(store::textCopyName(QStringLiteral("d0\\sul17.HWP")), QStringLiteral("d0\\sul17.txt"));
+    EXPECT_EQ(store::textCopyName(QStringLiteral("d0\\sul18.HWPX")), QStringLiteral("d0\\sul18.txt"));
+    EXPECT_EQ(paths.textCopy(QStringLiteral("d0\\sul19.hwpx")), folder + QStringLiteral("/TEXT/D0/sul19.txt"));
     // An empty name would name the folder itself.
     EXPECT_TRUE(paths.manuscript(QStringLiteral("  ")).isEmpty());
     EXPECT_TRUE(paths.textCopy(QString()).isEmpty());

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Hwp2txt: writes the text of an HWP 3.0 or 5.x document as a CP949 text
-// file. Usage: Hwp2txt IN.hwp OUT.txt /ks
-// Exit status: 0 written; 1 the document cannot be read (damaged, not HWP,
-// protected); 2 wrong usage; 3 the input cannot be opened or the output
+// Hwp2txt: writes the text of an HWP 3.0, 5.x or HWPX document as a CP949
+// text file. Usage: Hwp2txt IN.hwp OUT.txt /ks (IN.hwpx alike; the format
+// is told by the file's first bytes). Exit status: 0 written; 1 the
+// document cannot be read (damaged, not HWP, protected, a refused
+// package); 2 wrong usage; 3 the input cannot be opened or the output
 // cannot be written. On failure no output file is made and standard error
 // gets one line saying why.
 #include "hwp/document.h"

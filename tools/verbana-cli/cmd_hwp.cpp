@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// hwp-title: the title the batch import takes from an HWP file.
+// hwp-title: the title the batch import takes from an HWP or HWPX file.
 #include "cli.h"
 
 #include "exchange/hwp_title.h"
@@ -22,7 +22,7 @@ int hwpTitle(const QStringList &args)
 }
 
 const Registration registration{{"hwp-title", "FILE",
-                                 "print the title stored in an HWP 3.0 or 5.x file (empty line when it has none)",
+                                 "print the title stored in an HWP 3.0, 5.x or HWPX file (empty line when it has none)",
                                  hwpTitle}};
 
 } // namespace

@@ -41,7 +41,7 @@ public:
     struct Kind {
         ImportKind import;
         QString caption;
-        QStringList patterns; // "*.hwp"
+        QStringList patterns; // "*.hwp", "*.hwpx"
         // Choosing another folder empties the chosen list (the HWP window);
         // otherwise every chosen file keeps its own folder.
         bool folderChangeEmpties;

@@ -4,7 +4,8 @@
 namespace verbana::exchange::ui {
 
 Tfmhwp::Tfmhwp(store::CollectionDocument &document, QWidget *parent)
-    : BatchImportWindow({ImportKind::Hwp, QStringLiteral("아래아 한글 파일들 불러넣기"), {QStringLiteral("*.hwp")}, true},
+    : BatchImportWindow({ImportKind::Hwp, QStringLiteral("아래아 한글 파일들 불러넣기"),
+                         {QStringLiteral("*.hwp"), QStringLiteral("*.hwpx")}, true},
                         document, parent)
 {
     setObjectName(QStringLiteral("fmhwp"));

@@ -5,7 +5,7 @@
 
 namespace verbana::exchange::ui {
 
-// "아래아 한글 파일들 불러넣기": HWP files chosen in one folder become
+// "아래아 한글 파일들 불러넣기": HWP and HWPX files chosen in one folder become
 // sermons, their text made by Hwp2txt; another folder empties the list.
 class Tfmhwp : public BatchImportWindow {
     Q_OBJECT
