@@ -3,6 +3,7 @@
 
 #include "platform/commands.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QEvent>
 #include <QMenu>
@@ -73,6 +74,20 @@ SpellMarks::SpellMarks(QTextEdit *edit, std::shared_ptr<SpellChecker> checker, s
 {
     document_ = [edit] { return edit->document(); };
     cursorAt_ = [edit](QPoint at) { return edit->cursorForPosition(at); };
+    // A large document is laid out a piece at a time, and a point above the
+    // part laid out may hit a paragraph not laid out yet: the paragraphs in
+    // view are found upwards from the bottom one.
+    inView_ = [edit] {
+        const QRect view = edit->viewport()->rect();
+        const int to = edit->cursorForPosition(view.bottomRight()).position();
+        QAbstractTextDocumentLayout *layout = edit->document()->documentLayout();
+        const int top = edit->verticalScrollBar()->value();
+        QTextBlock first = edit->document()->findBlock(to);
+        while (first.previous().isValid() && layout->blockBoundingRect(first.previous()).bottom() > top)
+            first = first.previous();
+        const int hit = edit->cursorForPosition(view.topLeft()).position();
+        return std::pair{hit >= first.position() && hit <= to ? hit : first.position(), to};
+    };
     textCursor_ = [edit] { return edit->textCursor(); };
     setSelections_ = [edit](const QList<QTextEdit::ExtraSelection> &s) { edit->setExtraSelections(s); };
     readOnly_ = [edit] { return edit->isReadOnly(); };
@@ -90,6 +105,11 @@ SpellMarks::SpellMarks(QPlainTextEdit *edit, std::shared_ptr<SpellChecker> check
 {
     document_ = [edit] { return edit->document(); };
     cursorAt_ = [edit](QPoint at) { return edit->cursorForPosition(at); };
+    inView_ = [edit] {
+        const QRect view = edit->viewport()->rect();
+        return std::pair{edit->cursorForPosition(view.topLeft()).position(),
+                         edit->cursorForPosition(view.bottomRight()).position()};
+    };
     textCursor_ = [edit] { return edit->textCursor(); };
     setSelections_ = [edit](const QList<QTextEdit::ExtraSelection> &s) { edit->setExtraSelections(s); };
     readOnly_ = [edit] { return edit->isReadOnly(); };
@@ -160,9 +180,7 @@ void SpellMarks::mark()
     QList<QTextEdit::ExtraSelection> marks;
     if (on_ && area_->isVisible()) {
         QTextDocument *doc = document_();
-        const QRect view = area_->viewport()->rect();
-        const int from = cursorAt_(view.topLeft()).position();
-        const int to = cursorAt_(view.bottomRight()).position();
+        const auto [from, to] = inView_();
         const int cursor = textCursor_().position();
         for (QTextBlock b = doc->findBlock(from); b.isValid() && b.position() <= to; b = b.next()) {
             if (!b.isVisible())

@@ -70,6 +70,7 @@ private:
     // What differs between the two kinds of box.
     std::function<QTextDocument *()> document_;
     std::function<QTextCursor(QPoint)> cursorAt_;
+    std::function<std::pair<int, int>()> inView_; // the first and last position in view
     std::function<QTextCursor()> textCursor_;
     std::function<void(const QList<QTextEdit::ExtraSelection> &)> setSelections_;
     std::function<bool()> readOnly_;
