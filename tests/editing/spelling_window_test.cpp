@@ -121,6 +121,23 @@ TEST_F(SpellingWindowTest, EditorMarksOffersSuggestionsAndFollowsTheSetting)
     w.hide();
 }
 
+// A long manuscript is laid out a piece at a time after it is shown; the
+// words in view are marked meanwhile.
+TEST_F(SpellingWindowTest, ALongManuscriptIsMarkedInViewWhileItIsLaidOut)
+{
+    QFile text(home.filePath(QStringLiteral("long.txt")));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write(QStringLiteral("셜교 말씀\n").toUtf8());
+    for (int n = 0; n < 20000; ++n)
+        text.write(QStringLiteral("하나님의 말씀을 전하는 설교\n").toUtf8());
+    text.close();
+    Tfmmemo w;
+    ASSERT_TRUE(w.loadDocument(text.fileName()));
+    w.show();
+    EXPECT_TRUE(markedAre(w.spellMarks(), {QStringLiteral("셜교")}));
+    w.hide();
+}
+
 // A word added from a memo box is unmarked there and in the editor, and
 // stays in the personal list.
 TEST_F(SpellingWindowTest, AddingAWordUnmarksItInTheMemoBoxesAndTheEditor)
