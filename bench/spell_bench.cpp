@@ -9,7 +9,8 @@
 //   word, the longest turn of the event loop (target 50 ms), the time until
 //   the words in view are marked and until the whole text is checked.
 // - TypeOneKey: one key typed into the middle with its repaint and the
-//   marks made again (target below one frame, 16 ms).
+//   marks made again (target below one frame, 16 ms); marks_in_view counts
+//   the words marked in view at the end.
 // - Suggest: the suggestions of a misspelled word, on the worker.
 #include "editing/spell_checker.h"
 #include "editing/spell_marks.h"
@@ -34,6 +35,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <ctime>
+
 using namespace verbana;
 using namespace verbana::editing;
 
@@ -57,26 +60,39 @@ std::shared_ptr<spelling::SpellChecker> freshChecker()
 const QString &manuscript()
 {
     static const QString path = [] {
+        // Dictionary entries (the forms of nouns take a particle that fits
+        // their last syllable), so that what is not altered is mostly correct.
         QFile dic(spelling::findDictionaries(spelling::dictionaryFolders()).koreanDic);
         QStringList stems;
+        QList<bool> nouns;
         if (dic.open(QIODevice::ReadOnly))
             for (const QByteArray &line : dic.readAll().split('\n')) {
                 const QString stem = QString::fromUtf8(line.left(line.indexOf('/')));
+                const QByteArray flag = line.mid(line.indexOf('/') + 1).trimmed();
                 spelling::Language language;
-                if (stem.size() >= 2 && spelling::languageOf(stem, language))
+                if (stem.size() >= 2 && spelling::languageOf(stem, language)) {
                     stems << stem;
+                    nouns << (flag == "10" || flag == "25");
+                }
             }
-        if (stems.isEmpty())
+        if (stems.isEmpty()) {
             stems << QStringLiteral("말씀");
-        const QString particles[] = {QString(), QStringLiteral("을"), QStringLiteral("이"), QStringLiteral("은"),
-                                     QStringLiteral("에서"), QStringLiteral("으로"), QStringLiteral("의"),
-                                     QStringLiteral("과"), QString(), QString()};
+            nouns << true;
+        }
+        const QString closed[] = {QStringLiteral("을"), QStringLiteral("이"), QStringLiteral("은"), QStringLiteral("의")};
+        const QString open[] = {QStringLiteral("를"), QStringLiteral("가"), QStringLiteral("는"), QStringLiteral("의")};
         QRandomGenerator rng(7);
         QTextDocument doc;
         QTextCursor c(&doc);
         QString paragraph;
         for (int n = 0; n < kWords; ++n) {
-            QString word = stems[rng.bounded(qsizetype(stems.size()))] + particles[rng.bounded(10)];
+            const qsizetype pick = rng.bounded(qsizetype(stems.size()));
+            QString word = stems[pick];
+            if (nouns[pick] && rng.bounded(2) == 0) {
+                const char16_t last = word.back().unicode();
+                const bool batchim = last >= 0xAC00 && last <= 0xD7A3 && (last - 0xAC00) % 28 != 0;
+                word += (batchim ? closed : open)[rng.bounded(4)];
+            }
             if (n % 20 == 0) // a syllable changed: most become misspellings
                 word[0] = QChar(0xAC00 + rng.bounded(11172));
             paragraph += word + (n % 12 == 11 ? QStringLiteral(". ") : QStringLiteral(" "));
@@ -94,8 +110,19 @@ const QString &manuscript()
     return path;
 }
 
+// The window thread's own processor time, in ms.
+double threadCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+double longestCpuTurn = 0;
+
 // Runs the event loop until `done`, measuring the longest turn with a
-// timer that fires as often as it can.
+// timer that fires as often as it can: in wall time (returned) and in the
+// window thread's processor time (longestCpuTurn), which other programs
+// running beside it do not lengthen.
 double longestTurnUntil(const std::function<bool()> &done, double &took)
 {
     QElapsedTimer clock, turn;
@@ -105,9 +132,13 @@ double longestTurnUntil(const std::function<bool()> &done, double &took)
     QEventLoop loop;
     QTimer ticker;
     ticker.setInterval(0);
+    double cpu = threadCpuMs();
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         longest = std::max(longest, double(turn.nsecsElapsed()) / 1e6);
         turn.restart();
+        const double now = threadCpuMs();
+        longestCpuTurn = std::max(longestCpuTurn, now - cpu);
+        cpu = now;
         if (done())
             loop.quit();
     });
@@ -129,6 +160,7 @@ void BM_Open(benchmark::State &state)
     const bool on = state.range(0) != 0;
     setChecking(on);
     double longest = 0, marked = 0, checked = 0, open = 0;
+    longestCpuTurn = 0;
     for (auto _ : state) {
         spelling::SpellChecker::replaceShared(freshChecker());
         QElapsedTimer clock;
@@ -159,6 +191,7 @@ void BM_Open(benchmark::State &state)
     }
     state.counters["open_ms"] = open;
     state.counters["longest_turn_ms"] = longest;
+    state.counters["longest_turn_cpu_ms"] = longestCpuTurn;
     if (on) {
         state.counters["marked_ms"] = marked;
         state.counters["all_checked_ms"] = checked;
@@ -185,7 +218,8 @@ void BM_TypeOneKey(benchmark::State &state)
     QApplication::processEvents();
     int n = 0;
     for (auto _ : state) {
-        const QString key = ++n % 4 == 0 ? QStringLiteral(" ") : QStringLiteral(u"가");
+        // Words as a preacher types them: "말씀을 " again and again.
+        const QString key = QStringLiteral(u"말씀을 ").mid(n++ % 4, 1);
         QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, key);
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, key);
         QApplication::sendEvent(edit, &press);

@@ -21,6 +21,9 @@
 
 #include <deque>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace verbana::editing::spelling {
 
 namespace {
@@ -171,6 +174,8 @@ public:
 protected:
     void run() override
     {
+        // Below the window's thread when both want the processor.
+        (void)setpriority(PRIO_PROCESS, pid_t(gettid()), 10);
         load();
         std::vector<std::pair<QString, bool>> out;
         QElapsedTimer sinceSent;
@@ -361,7 +366,7 @@ void SpellChecker::startWorker()
     if (!worker_ && available()) {
         worker_ = std::make_unique<Worker>(this, dictionaries_);
         worker_->setObjectName(QStringLiteral("spelling"));
-        worker_->start(QThread::LowPriority);
+        worker_->start();
     }
 }
 
