@@ -10,6 +10,7 @@ VERBANA_PACKAGES=(
   unrtf zip unzip libdbd-xbase-perl poppler-utils python3
   fonts-nanum fonts-nanum-coding xvfb xauth xdotool
   desktop-file-utils libxml2-utils shared-mime-info dpkg-dev
+  libhunspell-dev hunspell-ko hunspell-en-us
 )
 
 verbana_missing_packages() {

@@ -114,6 +114,15 @@ QString TDBMemo::storedText() const
     return stored;
 }
 
+void TDBMemo::typeOver(const QTextCursor &word, const QString &text)
+{
+    if (isReadOnly())
+        return;
+    setTextCursor(word);
+    if (accepts(text))
+        insertPlainText(text);
+}
+
 bool TDBMemo::accepts(const QString &inserted)
 {
     if (isReadOnly())

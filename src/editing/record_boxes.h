@@ -59,6 +59,9 @@ public:
     void showValue(const QString &value);
     // The text as stored: line breaks as CR LF.
     QString storedText() const;
+    // Types `text` over the range `word` (a spelling suggestion taken) as
+    // typing would: refused when the field could not hold the result.
+    void typeOver(const QTextCursor &word, const QString &text);
 
 Q_SIGNALS:
     // The user changed the text, whatever way: typing, the context menu,

@@ -4,6 +4,7 @@
 
 #include "editing/colour_map.h"
 #include "editing/memo_controls.h"
+#include "editing/spell_marks.h"
 #include "platform/commands.h"
 #include "platform/paths.h"
 #include "platform/prompts.h"
@@ -58,6 +59,7 @@ void Tfmmemo::adoptDocument(std::unique_ptr<QTextDocument> doc)
     doc->setModified(false);
     RichEdit1_->setDocument(doc.release());
     RichEdit1_->moveCursor(QTextCursor::Start);
+    marks_->documentReplaced();
     syncControls();
 }
 

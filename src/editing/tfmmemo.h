@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editing/memo_document.h"
+#include "editing/spell_checker.h"
 #include "settings/colours.h"
 
 #include <QDialog>
@@ -24,6 +25,7 @@ namespace verbana::editing {
 
 class MemoRuler;
 class MemoSizeBox;
+class SpellMarks;
 
 // Opens the editor modally (runModal) on a manuscript: `filePath` is loaded when
 // `load` is true and it exists (the modified flag then clear), the two paths set;
@@ -50,6 +52,7 @@ public:
     QTextEdit *textArea() const { return RichEdit1_; }
     bool isModified() const;
     colours::TColor pageColour() const { return pageColour_; }
+    SpellMarks *spellMarks() const { return marks_; }
 
     // The commands of the menus and the tool bar.
     void mnNewClick();
@@ -62,6 +65,7 @@ public:
     void mnBlockFontClick();
     void mnPageColourClick();
     void mnRulerClick();
+    void mnSpellingClick(bool on);
 
     // Closing asks about unsaved changes first.
     void reject() override;
@@ -93,6 +97,9 @@ private:
     colours::TColor pageColour_ = colours::clWindow;
     bool syncing_ = false;
     std::unique_ptr<QPrinter> printer_;
+    std::shared_ptr<spelling::SpellChecker> speller_;
+    spelling::IgnoredWords *ignored_ = nullptr;
+    SpellMarks *marks_ = nullptr;
 
     QTextEdit *RichEdit1_ = nullptr;
     MemoRuler *Ruler_ = nullptr;
@@ -115,6 +122,7 @@ private:
     QAction *mnSelectAll_ = nullptr;
     QAction *mnCopyAll_ = nullptr;
     QAction *mnClose_ = nullptr;
+    QAction *mnSpelling_ = nullptr;
 };
 
 } // namespace verbana::editing

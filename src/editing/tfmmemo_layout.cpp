@@ -3,6 +3,7 @@
 // window's settings.
 #include "editing/colour_map.h"
 #include "editing/memo_controls.h"
+#include "editing/spell_marks.h"
 #include "editing/tfmmemo.h"
 #include "platform/commands.h"
 #include "platform/help.h"
@@ -80,6 +81,9 @@ Tfmmemo::Tfmmemo(QWidget *parent) : QDialog(parent)
     RichEdit1_->setFont(QFont(QStringLiteral("굴림체"), 10));
     RichEdit1_->document()->setDefaultFont(RichEdit1_->font());
     describe(RichEdit1_, QStringLiteral("원고"));
+    speller_ = spelling::SpellChecker::shared();
+    ignored_ = new spelling::IgnoredWords(this);
+    marks_ = new SpellMarks(RichEdit1_, speller_, ignored_);
 
     Ruler_ = new MemoRuler(this);
     Ruler_->setObjectName(QStringLiteral("Ruler"));
@@ -169,6 +173,11 @@ void Tfmmemo::buildMenus()
     setup->setObjectName(QStringLiteral("mnSetup"));
     add(setup, QStringLiteral("바탕 화면색"), {}, "mnPageColour", [this] { mnPageColourClick(); });
     add(setup, QStringLiteral("눈금자 보이기/감추기"), {}, "mnRuler", [this] { mnRulerClick(); });
+    mnSpelling_ = setup->addAction(QStringLiteral("맞춤법 검사"));
+    mnSpelling_->setObjectName(QStringLiteral("mnSpelling"));
+    mnSpelling_->setCheckable(true);
+    setup->setToolTipsVisible(true);
+    connect(mnSpelling_, &QAction::triggered, this, [this](bool on) { runCommand([&] { mnSpellingClick(on); }); });
 }
 
 void Tfmmemo::buildToolBar()
@@ -323,8 +332,26 @@ void Tfmmemo::buildContextMenu()
     popup_->addSeparator();
     popup_->addAction(mnClose_);
     RichEdit1_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(RichEdit1_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &at) { popup_->popup(RichEdit1_->viewport()->mapToGlobal(at)); });
+    connect(RichEdit1_, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        // A misspelled word there puts its items above the menu's own.
+        auto *spelling = new QMenu(this);
+        spelling->setObjectName(QStringLiteral("PopupSpelling"));
+        spelling->setAttribute(Qt::WA_DeleteOnClose);
+        spelling->addActions(popup_->actions());
+        QMenu *shown = marks_->addMenuItems(spelling, at) ? spelling : popup_;
+        if (shown != spelling)
+            delete spelling;
+        shown->popup(RichEdit1_->viewport()->mapToGlobal(at));
+    });
+}
+
+void Tfmmemo::mnSpellingClick(bool on)
+{
+    // The item shows what is stored: a setting that could not be written
+    // leaves it as it was.
+    mnSpelling_->setChecked(!on);
+    speller_->setCheckingOn(on);
+    mnSpelling_->setChecked(speller_->checkingOn());
 }
 
 void Tfmmemo::setPageColour(colours::TColor colour)
@@ -342,6 +369,12 @@ void Tfmmemo::readSettings()
     const settings::Profile profile(iniPath());
     setPageColour(profile.readColour(kEditorSection, QStringLiteral("바탕색"), QStringLiteral("clWindow")));
     Ruler_->setVisible(profile.readBool(kScreenSection, QStringLiteral("눈금자"), true));
+    mnSpelling_->setEnabled(speller_->available());
+    mnSpelling_->setChecked(speller_->checkingOn());
+    if (!speller_->available()) {
+        mnSpelling_->setToolTip(spelling::missingDictionaryHint());
+        mnSpelling_->setStatusTip(spelling::missingDictionaryHint());
+    }
     if (profile.readBool(kScreenSection, QStringLiteral("full"), false)) {
         setWindowState(Qt::WindowMaximized);
     } else {

@@ -36,6 +36,11 @@ namespace verbana::store {
 class CollectionDocument;
 }
 
+namespace verbana::editing::spelling {
+class IgnoredWords;
+class SpellChecker;
+}
+
 namespace verbana::editing {
 
 class ManuscriptView;
@@ -211,6 +216,9 @@ private:
     std::vector<TDBEdit *> edits_;
     std::vector<TDBComboBox *> combos_;
     std::vector<TDBMemo *> memos_;
+    // The memo boxes' spelling: the shared checker, and the words passed over in this run.
+    std::shared_ptr<spelling::SpellChecker> speller_;
+    spelling::IgnoredWords *ignoredWords_ = nullptr;
     std::vector<QLabel *> outlineLabels_, selfLabels_;
     QTimer viewTimer_, listTimer_;
 

@@ -6,6 +6,7 @@
 #include "editing/record_boxes.h"
 #include "editing/tfmverbdesk.h"
 #include "editing/manuscript_view.h"
+#include "editing/spell_marks.h"
 #include "platform/commands.h"
 #include "platform/described.h"
 #include "store/sermon_record.h"
@@ -89,6 +90,19 @@ TDBMemo *Tfmverbdesk::addMemo(int field)
     memos_.push_back(box);
     connect(box, &TDBMemo::textTyped, this,
             [this, box, field] { runCommand([&] { boxEdited(field, box->storedText()); }); });
+    if (!speller_) {
+        speller_ = spelling::SpellChecker::shared();
+        ignoredWords_ = new spelling::IgnoredWords(this);
+    }
+    auto *marks = new SpellMarks(box, speller_, ignoredWords_);
+    marks->setReplacer([box](QTextCursor &word, const QString &text) { box->typeOver(word, text); });
+    box->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(box, &QWidget::customContextMenuRequested, box, [box, marks](const QPoint &at) {
+        QMenu *menu = box->createStandardContextMenu(at);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        marks->addMenuItems(menu, at);
+        menu->popup(box->viewport()->mapToGlobal(at));
+    });
     return box;
 }
 
