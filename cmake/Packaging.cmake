@@ -85,5 +85,6 @@ set(CPACK_STRIP_FILES ON)
 # dialogs, which no binary links against.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-nanum, fonts-nanum-coding, qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme")
+# The dictionaries of the spell checking, which goes without them.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme, hunspell-ko, hunspell-en-us")
 include(CPack)
