@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const exchange::ImportedText imported = exchange::importedText(bytes);
     if (richtext::plainTextOf(imported.manuscript).bytes != imported.text)
         std::abort();
-    if (exchange::briefFromBytes(imported.text).size() > 200 || exchange::ShortenSourcePath(QByteArrayView(bytes)).size() > 60)
+    if (exchange::briefFromBytes(imported.text).size() > 200
+        || exchange::ShortenSourcePath(QByteArrayView(bytes)).size() > 60)
         std::abort();
     return 0;
 }
