@@ -67,8 +67,9 @@ QString notCollectionBackupMessage();
 // Reads and checks the archive's directory. Fault::WrongKind when it is
 // no collection backup (with notCollectionBackupMessage()), Fault::Unsafe
 // when it holds a link, a name leading out of the root or two names equal
-// but for letter case, Fault::Io when it cannot be read; the reason is
-// what the user is told.
+// but for letter case, Fault::Damaged when an entry declares a size of
+// 2^63 bytes or more, Fault::Io when it cannot be read; the reason is what
+// the user is told.
 Outcome<ZipDirectory> readCollectionArchive(const QString &archive);
 
 // Restores a checked archive as the collection <ProgramFolder>/name under

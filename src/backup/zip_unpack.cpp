@@ -209,6 +209,8 @@ private:
     QHash<QString, Seen> names_; // by the path folded
 };
 
+QString damagedEntryMessage() { return QStringLiteral("압축파일이 손상되어 풀지 않았습니다 (크기가 맞지 않습니다)."); }
+
 } // namespace
 
 QString notCollectionBackupMessage() { return QStringLiteral("Verbana 용 압축파일이 아닌 것 같습니다."); }
@@ -273,6 +275,8 @@ Outcome<ZipDirectory> readCollectionArchive(const QString &archive)
                            clash + QLatin1Char('\r') + raw.name);
         entry.index = qint64(raw.index);
         entry.size = stated && (st.valid & ZIP_STAT_SIZE) ? qint64(st.size) : 0;
+        if (entry.size < 0) // beyond any disk: the directory is damaged
+            return Outcome<ZipDirectory>::failure(Fault::Damaged, damagedEntryMessage() + QLatin1Char('\r') + raw.name);
         dir.entries.push_back(entry);
     }
     dir.archive = std::shared_ptr<zip_t>(za.release(), ArchiveCloser());
@@ -321,8 +325,7 @@ Outcome<void> libraryFault(const char *message) { return Outcome<void>::failure(
 Outcome<void> inconsistentEntry(const ZipDirectory &dir, const ZipEntry &e)
 {
     return Outcome<void>::failure(Fault::Damaged,
-                                  QStringLiteral("압축파일이 손상되어 풀지 않았습니다 (크기가 맞지 않습니다).\r%1/%2")
-                                      .arg(dir.root, e.relative));
+                                  damagedEntryMessage() + QStringLiteral("\r%1/%2").arg(dir.root, e.relative));
 }
 
 // Writes the entry `e` to `out` and gives the file the entry's time. No
@@ -485,11 +488,14 @@ uint64_t roomNeeded(const ZipDirectory &dir, const Overlay &overlay)
 {
     constexpr uint64_t block = 4096;
     auto rounded = [](uint64_t size) { return (size + block - 1) / block * block; };
+    // Each size is below 2^63; the sum saturates, so that sizes declared to
+    // add up past 2^64 cannot pass for a small total.
     uint64_t need = 0;
+    auto add = [&need](uint64_t bytes) { need = bytes > UINT64_MAX - need ? UINT64_MAX : need + bytes; };
     for (const ZipEntry &e : dir.entries)
-        need += e.folder ? block : rounded(uint64_t(e.size));
+        add(e.folder ? block : rounded(uint64_t(e.size)));
     for (const files::WalkEntry &e : overlay.kept)
-        need += e.folder ? block : rounded(uint64_t(e.size));
+        add(e.folder ? block : rounded(uint64_t(e.size)));
     return need;
 }
 

@@ -104,31 +104,27 @@ bool importText(xbase::TApolloTable &table, const store::CollectionPaths &collec
     if (source.error() != QFileDevice::NoError)
         return false;
     NewSermon s = reserve(table, collection, names, QStringLiteral(".RTF"));
-    // The manuscript is the file as it is, or, for a UTF-8 text, an RTF
-    // document of it in the collection's code page (characters CP949 cannot
-    // hold kept as Unicode); the copy is made from what the manuscript
-    // holds, so the two always agree.
-    QByteArray manuscript = bytes;
-    richtext::PlainText text;
-    if (!richtext::isRtf(bytes) && richtext::isUtf8Text(bytes)) {
-        QTextDocument doc;
-        richtext::readTextFile(bytes, doc);
-        manuscript = richtext::toRtf(doc);
-        text = richtext::plainText(doc);
-    } else {
-        text = richtext::plainTextOf(bytes);
-    }
+    const ImportedText imported = importedText(bytes);
     s.made << s.manuscript;
-    if (!files::writeWholeFile(s.manuscript, manuscript))
+    if (!files::writeWholeFile(s.manuscript, imported.manuscript))
         return false;
     s.made << s.textCopy;
-    if (!files::writeWholeFile(s.textCopy, text.bytes))
+    if (!files::writeWholeFile(s.textCopy, imported.text))
         return false;
-    post(table, s, path, QByteArray(), briefFromBytes(text.bytes));
+    post(table, s, path, QByteArray(), briefFromBytes(imported.text));
     return true;
 }
 
 } // namespace
+
+ImportedText importedText(const QByteArray &bytes)
+{
+    if (richtext::isRtf(bytes) || !richtext::isUtf8Text(bytes))
+        return {bytes, richtext::plainTextOf(bytes).bytes};
+    QTextDocument doc;
+    richtext::readTextFile(bytes, doc);
+    return {richtext::toRtf(doc), richtext::plainText(doc).bytes};
+}
 
 QByteArray briefFromBytes(QByteArrayView text)
 {

@@ -21,6 +21,16 @@ class CollectionDocument;
 // are only read.
 namespace verbana::exchange {
 
+// What a TXT, RTF or CAP file becomes: the manuscript is the file as it is,
+// or, for a UTF-8 text, an RTF document of it in the collection's code page
+// (characters CP949 cannot hold kept as Unicode); the text copy is made
+// from what the manuscript holds, so the two always agree.
+struct ImportedText {
+    QByteArray manuscript;
+    QByteArray text;
+};
+ImportedText importedText(const QByteArray &bytes);
+
 // The summary of an imported sermon from the start of its text: whole lines
 // (CR LF, LF or a lone CR end a line), each followed by CR LF, until more
 // than 199 bytes are gathered or the text ends; the first line is taken even

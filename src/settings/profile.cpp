@@ -7,6 +7,7 @@
 #include "platform/user_error.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSaveFile>
 
 namespace verbana::settings {
@@ -16,6 +17,10 @@ QString iniPath() { return paths::programFolder() + QStringLiteral("/verbdesk.in
 namespace {
 
 constexpr qsizetype kMaxValue = 2047;
+// A list longer than any the settings window writes by hand: a larger count
+// (a damaged file, or one made to harm) reads as this many words, so that
+// the start of the program neither hangs nor runs out of memory.
+constexpr int kMaxListWords = 1000;
 
 QByteArray encode(const QString &s) { return cp949::encodeLossy(s); }
 
@@ -80,6 +85,32 @@ Found find(const QList<QByteArray> &lines, const QByteArray &section, const QByt
     return r;
 }
 
+QByteArray valueOf(const QByteArray &line) { return cp949::cut(line.mid(line.indexOf('=') + 1).trimmed(), kMaxValue); }
+
+// The values of a section's keys by their folded names, each key as find()
+// takes it (the first of its name in the first section of that name).
+QHash<QByteArray, QByteArray> sectionValues(const QList<QByteArray> &lines, const QByteArray &section)
+{
+    QHash<QByteArray, QByteArray> values;
+    const QByteArray s = fold(section);
+    bool inside = false;
+    for (const QByteArray &line : lines) {
+        if (auto name = sectionOf(line)) {
+            if (inside)
+                break;
+            inside = fold(*name) == s;
+            continue;
+        }
+        const qsizetype eq = line.indexOf('=');
+        if (!inside || eq <= 0)
+            continue;
+        const QByteArray key = fold(line.left(eq));
+        if (!values.contains(key))
+            values.insert(key, valueOf(line));
+    }
+    return values;
+}
+
 int parseInteger(QByteArrayView text, int def)
 {
     const QByteArray t = text.trimmed().toByteArray();
@@ -115,8 +146,7 @@ std::optional<QByteArray> Profile::readRaw(const QString &section, const QString
     const Found f = find(lines, encode(section), encode(key));
     if (f.keyLine < 0)
         return std::nullopt;
-    const QByteArray &line = lines[f.keyLine];
-    return cp949::cut(line.mid(line.indexOf('=') + 1).trimmed(), kMaxValue);
+    return valueOf(lines[f.keyLine]);
 }
 
 void Profile::writeRaw(const QString &section, const QString &key, const QByteArray &value) const
@@ -174,10 +204,13 @@ colours::TColor Profile::readColour(const QString &section, const QString &key, 
 
 QStringList Profile::readList(const QString &section) const
 {
+    // The file is read once for the whole list.
+    const QHash<QByteArray, QByteArray> values = sectionValues(readLines(path_), encode(section));
+    const auto count = values.constFind(fold(encode(QStringLiteral("수"))));
+    const int n = count == values.cend() ? 0 : qMin(parseInteger(*count, 0), kMaxListWords);
     QStringList words;
-    const int n = readInteger(section, QStringLiteral("수"), 0);
     for (int i = 1; i <= n; ++i)
-        words << readString(section, QString::number(i));
+        words << cp949::decode(values.value(QByteArray::number(i)));
     return words;
 }
 

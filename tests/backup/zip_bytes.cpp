@@ -46,7 +46,15 @@ QByteArray zipBytes(const std::vector<ZipBytesEntry> &entries)
         const quint32 flags = e.utf8Flag ? 0x0800 : 0;
         const QByteArray stored = e.deflated ? deflateRaw(e.data) : e.data;
         const quint32 method = e.deflated ? 8 : 0;
-        const quint32 size = quint32(e.declaredSize >= 0 ? e.declaredSize : e.data.size());
+        const quint64 declared = e.declaredSize.value_or(quint64(e.data.size()));
+        const quint32 size = declared > 0xffffffffu ? 0xffffffffu : quint32(declared);
+        QByteArray extra; // ZIP64: the size that does not fit
+        if (declared > 0xffffffffu) {
+            u16(extra, 0x0001);
+            u16(extra, 8);
+            u32(extra, quint32(declared));
+            u32(extra, quint32(declared >> 32));
+        }
         const quint32 offset = quint32(out.size());
         u32(out, 0x04034b50);
         u16(out, 20);
@@ -58,8 +66,9 @@ QByteArray zipBytes(const std::vector<ZipBytesEntry> &entries)
         u32(out, quint32(stored.size()));
         u32(out, size);
         u16(out, quint32(e.name.size()));
-        u16(out, 0);
+        u16(out, quint32(extra.size()));
         out += e.name;
+        out += extra;
         out += stored;
 
         u32(central, 0x02014b50);
@@ -73,13 +82,14 @@ QByteArray zipBytes(const std::vector<ZipBytesEntry> &entries)
         u32(central, quint32(stored.size()));
         u32(central, size);
         u16(central, quint32(e.name.size()));
-        u16(central, 0);
+        u16(central, quint32(extra.size()));
         u16(central, 0);
         u16(central, 0);
         u16(central, 0);
         u32(central, e.unixMode << 16);
         u32(central, offset);
         central += e.name;
+        central += extra;
     }
     const quint32 centralOffset = quint32(out.size());
     out += central;

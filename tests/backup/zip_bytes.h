@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 
+#include <optional>
 #include <vector>
 
 namespace verbana::test {
@@ -15,7 +16,9 @@ struct ZipBytesEntry {
     bool utf8Flag = false; // the language-encoding flag (bit 11)
     quint32 unixMode = 0; // made on Unix with this st_mode when not 0, else on FAT
     bool deflated = false;
-    qint64 declaredSize = -1; // the uncompressed size the headers give, when not data's
+    // The uncompressed size the headers give, when not data's; beyond 32 bits
+    // in a ZIP64 extra field.
+    std::optional<quint64> declaredSize;
 };
 
 // A whole archive: local headers, the central directory and its end.

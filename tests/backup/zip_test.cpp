@@ -437,6 +437,20 @@ TEST_F(ZipTest, ArchivesThatContradictThemselvesOrDoNotFitWriteNothing)
     EXPECT_EQ(tooBig.reason().toStdString(), "디스크에 남은 공간이 모자라 압축을 풀지 않았습니다.\r"
                                              "필요한 공간: 96 KB, 남은 공간: 64 KB");
     EXPECT_EQ(everything(), before);
+    // ZIP64 sizes: four of 2^62 bytes add up past 2^64 and still do not
+    // fit; one of 2^63 or more is no size at all.
+    std::vector<test::ZipBytesEntry> huge{{"A/sul2file.dbf", "t"}};
+    for (const char *name : {"A/1", "A/2", "A/3", "A/4"})
+        huge.push_back({name, "x", false, 0, false, quint64(1) << 62});
+    const QString wrapping = writeArchive(QStringLiteral("wrapping.zip"), huge);
+    const Outcome<void> wrapped =
+        unpackCollection(wrapping, readCollectionArchive(wrapping).value(), QStringLiteral("수요설교"));
+    EXPECT_EQ(wrapped.fault(), Fault::TooLarge);
+    const QString negative = writeArchive(QStringLiteral("negative.zip"),
+                                          {{"A/sul2file.dbf", "t"}, {"A/x", "x", false, 0, false, ~quint64(0) - 4000}});
+    read = readCollectionArchive(negative);
+    EXPECT_EQ(read.fault(), Fault::Damaged);
+    EXPECT_EQ(read.reason(), QStringLiteral("압축파일이 손상되어 풀지 않았습니다 (크기가 맞지 않습니다).\rA/x"));
 
     const QString merged =
         writeArchive(QStringLiteral("merged.zip"), {{"A/sul2file.dbf", "t"}, {"A/text/a.txt", "1"}, {"A/TEXT/b.txt", "2"}});

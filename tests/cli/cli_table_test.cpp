@@ -37,6 +37,9 @@ TEST_F(CliTable, CreateLoadDumpAndCheck)
     r = cli({QStringLiteral("dump"), table, QStringLiteral("--query"), QStringLiteral("\"능\"력\" $ TITLE1")});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Invalid Query Expression")));
+    r = cli({QStringLiteral("dump"), table, QStringLiteral("--query"), QString(30000, QLatin1Char('('))});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("expression nested too deeply"))) << r.err.toStdString();
 
     r = cli({QStringLiteral("check"), table});
     EXPECT_EQ(r.code, 0) << r.out.toStdString();

@@ -83,6 +83,14 @@ TEST_F(ProfileTest, ListsKeepOldKeysBeyondTheCount)
     EXPECT_TRUE(fileText().contains(QStringLiteral("4=라\r\n5=마\r\n")));
 }
 
+TEST_F(ProfileTest, AHugeListCountReadsAsTheLongestList)
+{
+    writeFile("[설교형식]\r\n수=2000000000\r\n1=가\r\n3=다\r\n");
+    const QStringList words = ini.readList(QStringLiteral("설교형식"));
+    ASSERT_EQ(words.size(), 1000);
+    EXPECT_EQ(words.mid(0, 4), (QStringList{QStringLiteral("가"), QString(), QStringLiteral("다"), QString()}));
+}
+
 TEST_F(ProfileTest, AnUnwritableFileRaisesTheWriteError)
 {
     // A folder standing where the file should be cannot be written, even

@@ -86,4 +86,27 @@ TEST(Expression, RefusesAnythingOutsideTheDialect)
     }
 }
 
+// Nesting beyond a hundred levels is refused before the stack could run
+// out; long .and./.or. chains are no nesting and evaluate at any length.
+TEST(Expression, BoundsNestingButNotChains)
+{
+    const std::vector<dbf::Field> fields{{"TITLE1", 'C', 20, 0, 1}};
+    const QByteArray term = "\"a\" $ TITLE1";
+    for (const QByteArray &deep : {"UPPER(" + QByteArray(3400, '('), QByteArray(30000, '('),
+                                   QByteArray(101, '(') + term + QByteArray(101, ')'),
+                                   "\"a\" $ " + QByteArray("UPPER(").repeated(101) + "TITLE1" + QByteArray(101, ')'),
+                                   QByteArray(".not. ").repeated(20000) + term}) {
+        auto e = Expression::compile(deep, fields);
+        ASSERT_FALSE(e.isOk());
+        EXPECT_EQ(e.status().message(), QStringLiteral("expression nested too deeply"));
+    }
+    const Record r("abc", "", "");
+    EXPECT_TRUE(r.matches(QByteArray(100, '(') + term + QByteArray(100, ')')));
+    EXPECT_TRUE(r.matches(".not. " + QByteArray("(").repeated(99) + "\"z\" $ TITLE1" + QByteArray(")").repeated(99)));
+    const QByteArray chain = (term + " .and. ").repeated(200000) + term;
+    EXPECT_TRUE(r.matches(chain));
+    EXPECT_FALSE(r.matches(chain + " .and. \"z\" $ TITLE1"));
+    EXPECT_TRUE(r.matches("\"z\" $ TITLE1" + (" .or. " + term).repeated(200000)));
+}
+
 } // namespace

@@ -96,6 +96,11 @@ private:
 
 enum class Type { String, Logical };
 
+// How deep parentheses, UPPER() and .not. may nest. The parser and the
+// evaluation recurse once per level, so a text from a file or a user must
+// not choose the depth of the stack; real queries nest a few levels.
+constexpr int kMaxNesting = 100;
+
 class Parser {
 public:
     Parser(QByteArrayView text, const std::vector<dbf::Field> &fields, std::vector<Node> &nodes)
@@ -114,8 +119,25 @@ public:
         return root;
     }
 
+    bool tooDeep() const { return tooDeep_; }
+
 private:
     void advance() { tok_ = lex_.next(); }
+
+    // One level deeper for as long as it lives; false once too deep.
+    class Level {
+    public:
+        explicit Level(Parser &p) : p_(p)
+        {
+            if (++p_.depth_ > kMaxNesting)
+                p_.tooDeep_ = true;
+        }
+        ~Level() { --p_.depth_; }
+        bool ok() const { return !p_.tooDeep_; }
+
+    private:
+        Parser &p_;
+    };
 
     int add(Node n)
     {
@@ -154,6 +176,9 @@ private:
     int parseNot(Type &t)
     {
         if (tok_.kind == Tok::Not) {
+            const Level level(*this);
+            if (!level.ok())
+                return -1;
             advance();
             const int operand = parseNot(t);
             if (operand < 0 || t != Type::Logical)
@@ -192,6 +217,9 @@ private:
             return add(std::move(n));
         }
         case Tok::LParen: {
+            const Level level(*this);
+            if (!level.ok())
+                return -1;
             advance();
             const int inner = parseOr(t);
             if (inner < 0 || tok_.kind != Tok::RParen)
@@ -203,6 +231,9 @@ private:
             const QByteArray name = tok_.text;
             advance();
             if (name == "UPPER" && tok_.kind == Tok::LParen) {
+                const Level level(*this);
+                if (!level.ok())
+                    return -1;
                 advance();
                 Type it;
                 const int inner = parseOr(it);
@@ -232,6 +263,8 @@ private:
     const std::vector<dbf::Field> &fields_;
     std::vector<Node> &nodes_;
     Token tok_;
+    int depth_ = 0;
+    bool tooDeep_ = false;
 };
 
 QByteArrayView evalString(const std::vector<Node> &nodes, int i, QByteArrayView record)
@@ -258,28 +291,40 @@ bool inexactEqual(QByteArrayView left, QByteArrayView right)
     return std::memcmp(left.data(), right.data(), size_t(right.size())) == 0;
 }
 
+// A chain of .and. or .or. is a tree leaning left as long as the chain: its
+// left spine is walked in a loop, so only nesting (bounded by the parser)
+// deepens the recursion. The right operand is tried first, which gives the
+// same answer: evaluation has no side effects.
 bool evalLogical(const std::vector<Node> &nodes, int i, QByteArrayView record)
 {
-    const Node &n = nodes[size_t(i)];
-    switch (n.op) {
-    case Node::Contains: {
-        const QByteArrayView needle = evalString(nodes, n.a, record);
-        if (needle.isEmpty())
-            return false; // an empty string occurs nowhere, as in xBase
-        return cp949::indexOf(evalString(nodes, n.b, record), needle) >= 0;
-    }
-    case Node::Equal:
-        return inexactEqual(evalString(nodes, n.a, record), evalString(nodes, n.b, record));
-    case Node::NotEqual:
-        return !inexactEqual(evalString(nodes, n.a, record), evalString(nodes, n.b, record));
-    case Node::Not:
-        return !evalLogical(nodes, n.a, record);
-    case Node::And:
-        return evalLogical(nodes, n.a, record) && evalLogical(nodes, n.b, record);
-    case Node::Or:
-        return evalLogical(nodes, n.a, record) || evalLogical(nodes, n.b, record);
-    default:
-        return false;
+    for (;;) {
+        const Node &n = nodes[size_t(i)];
+        switch (n.op) {
+        case Node::Contains: {
+            const QByteArrayView needle = evalString(nodes, n.a, record);
+            if (needle.isEmpty())
+                return false; // an empty string occurs nowhere, as in xBase
+            return cp949::indexOf(evalString(nodes, n.b, record), needle) >= 0;
+        }
+        case Node::Equal:
+            return inexactEqual(evalString(nodes, n.a, record), evalString(nodes, n.b, record));
+        case Node::NotEqual:
+            return !inexactEqual(evalString(nodes, n.a, record), evalString(nodes, n.b, record));
+        case Node::Not:
+            return !evalLogical(nodes, n.a, record);
+        case Node::And:
+            if (!evalLogical(nodes, n.b, record))
+                return false;
+            i = n.a;
+            break;
+        case Node::Or:
+            if (evalLogical(nodes, n.b, record))
+                return true;
+            i = n.a;
+            break;
+        default:
+            return false;
+        }
     }
 }
 
@@ -296,6 +341,8 @@ Result<Expression> Expression::compile(QByteArrayView text, const std::vector<db
     e.text_ = text.toByteArray();
     Parser p(text, fields, e.nodes_);
     e.root_ = p.parse();
+    if (p.tooDeep())
+        return Status::invalidArgument(QStringLiteral("expression nested too deeply"));
     if (e.root_ < 0)
         return Status::invalidArgument(QStringLiteral("Invalid Query Expression"));
     return e;
