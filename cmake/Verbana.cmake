@@ -69,16 +69,19 @@ endfunction()
 
 # A fuzz target: LLVMFuzzerTestOneInput in SOURCE. In an ordinary build it is
 # linked with a replay driver and CTest replays the saved corpus in
-# tests/fuzz/corpus/<name>; with VERBANA_FUZZ it is a libFuzzer binary.
+# tests/fuzz/corpus/<name>, and the folders of shared fixtures named in
+# SEEDS, read where they are; with VERBANA_FUZZ it is a libFuzzer binary
+# (scripts/fuzz.sh gives it the same folders).
 function(verbana_fuzz_target name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LINK" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINK;SEEDS" ${ARGN})
   if(VERBANA_FUZZ)
     add_executable(${name} ${ARG_SOURCES})
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   else()
     add_executable(${name} ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/tests/fuzz/replay_main.cpp)
-    add_test(NAME ${name}_replay COMMAND ${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name})
+    list(TRANSFORM ARG_SEEDS PREPEND ${VERBANA_SHARED_DIR}/fixtures/)
+    add_test(NAME ${name}_replay COMMAND ${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${name} ${ARG_SEEDS})
     set_tests_properties(${name}_replay PROPERTIES LABELS "engine;fuzz" TIMEOUT 600)
   endif()
   target_link_libraries(${name} PRIVATE ${ARG_LINK})

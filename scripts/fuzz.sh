@@ -32,13 +32,41 @@ if [ "${FUZZ_NO_BUILD:-0}" != 1 ]; then
   nice -n 10 cmake --build "$build" -j "$jobs" --target "${targets[@]}"
 fi
 
+# Seeds from the shared fixtures, read where they are (never copied into
+# the project): HWP documents for the title readers; the foreign tables
+# with their memo files, put together in the target's input form (a flag
+# byte, the table's length in two bytes, the table, the memo file) in the
+# work folder.
+shared=${VERBANA_SHARED_DIR:-../shared}
+fixture_seeds() {
+  local target=$1 dir=$2
+  case $target in
+  fuzz_hwp_title) echo "$shared/fixtures/hwp" ;;
+  fuzz_foreign_tables)
+    mkdir -p "$dir/fixture-seeds"
+    local pair flag name size
+    for pair in "0 foreign-sermon/SULGYO" "1 foreign-notes/NOTE1"; do
+      read -r flag name <<<"$pair"
+      size=$(stat -c %s "$shared/fixtures/xbase/$name.DBF")
+      { printf "\\x$(printf %02x "$flag")\\x$(printf %02x $((size & 255)))\\x$(printf %02x $((size >> 8 & 255)))"
+        cat "$shared/fixtures/xbase/$name.DBF" "$shared/fixtures/xbase/$name".[Ss][Mm][Tt]; } >"$dir/fixture-seeds/${name##*/}"
+    done
+    echo "$dir/fixture-seeds" ;;
+  esac
+}
+export shared
+export -f fixture_seeds
+
 fuzz_one() {
   local target=$1 seconds=$2 build=$3 work=$4
   local dir="$work/$target"
   mkdir -p "$dir/corpus" "$dir/findings"
+  local seeds
+  seeds=$(fixture_seeds "$target" "$dir")
   # Fork mode with every kind of finding ignored: the run goes on after one
   # and keeps each input that ended a child.
-  nice -n 19 "$build/tests/fuzz/$target" "$dir/corpus" "tests/fuzz/corpus/$target" \
+  # shellcheck disable=SC2086 # the seed folders are words
+  nice -n 19 "$build/tests/fuzz/$target" "$dir/corpus" "tests/fuzz/corpus/$target" $seeds \
     -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 -max_total_time="$seconds" -timeout=10 \
     -rss_limit_mb=2048 -artifact_prefix="$dir/findings/" -print_final_stats=1 >"$dir/log" 2>&1 || true
   echo "$target done"
