@@ -13,7 +13,7 @@
 #include "store/collection_document.h"
 #include "support/recorded_progress.h"
 #include "support/scripted_prompter.h"
-#include "zip_bytes.h"
+#include "support/zip_bytes.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -11,7 +11,6 @@
 using namespace verbana::hwp;
 using verbana::test::hwpxPackage;
 using verbana::test::hwpxSection;
-using verbana::test::ZipEntry;
 
 namespace {
 
@@ -131,7 +130,7 @@ TEST(Hwpx, HostilePackagesAreRefusedWithTheirReason)
         const char *reason;
     };
     const Case cases[] = {
-        {"no mimetype", verbana::test::zipPackage({{"Contents/section0.xml", body}}), Fault::WrongKind,
+        {"no mimetype", verbana::test::zipBytes({{"Contents/section0.xml", body}}), Fault::WrongKind,
          "a ZIP package, but not an HWPX document (it has no mimetype)"},
         {"wrong mimetype", hwpxPackage({{"Contents/section0.xml", body}}, "application/epub+zip"), Fault::WrongKind,
          "a ZIP package, but not an HWPX document (its mimetype is \"application/epub+zip\")"},
@@ -143,13 +142,13 @@ TEST(Hwpx, HostilePackagesAreRefusedWithTheirReason)
          "damaged HWPX document: Contents/section0.xml declares a document type or entities, which are refused"},
         {"deep", hwpxPackage({{"Contents/section0.xml", hwpxBody(deep.constData())}}), Fault::Damaged,
          "damaged HWPX document: Contents/section0.xml nests elements deeper than 256 levels"},
-        {"inflates past its size", hwpxPackage({{"Contents/section0.xml", body, true, body.size() - 8}}),
+        {"inflates past its size", hwpxPackage({{.name = "Contents/section0.xml", .data = body, .declaredSize = quint64(body.size() - 8)}}),
          Fault::Damaged,
          "damaged HWPX document: Contents/section0.xml inflates past its declared size"},
-        {"too large", hwpxPackage({{"Contents/section0.xml", body, true, qint64(1) << 31}}), Fault::TooLarge,
+        {"too large", hwpxPackage({{.name = "Contents/section0.xml", .data = body, .declaredSize = quint64(1) << 31}}), Fault::TooLarge,
          "the package unpacks to more than 128 MB (at Contents/section0.xml)"},
         {"later section too large",
-         hwpxPackage({{"Contents/section0.xml", body}, {"Contents/section1.xml", body, true, (qint64(1) << 27) - 10}}),
+         hwpxPackage({{"Contents/section0.xml", body}, {.name = "Contents/section1.xml", .data = body, .declaredSize = (quint64(1) << 27) - 10}}),
          Fault::TooLarge, "the package unpacks to more than 128 MB (at Contents/section1.xml)"},
         {"encrypted", hwpxPackage({{"META-INF/manifest.xml", encryptedManifest}, {"Contents/section0.xml", body}}),
          Fault::Protected, "the document is protected by a password"},

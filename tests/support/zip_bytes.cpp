@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "zip_bytes.h"
+#include "support/zip_bytes.h"
 
 #include <QtEndian>
 
