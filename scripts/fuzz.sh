@@ -33,15 +33,16 @@ if [ "${FUZZ_NO_BUILD:-0}" != 1 ]; then
 fi
 
 # Seeds from the shared fixtures, read where they are (never copied into
-# the project): HWP documents for the title readers; the foreign tables
-# with their memo files, put together in the target's input form (a flag
-# byte, the table's length in two bytes, the table, the memo file) in the
-# work folder.
+# the project): HWP documents for the title readers, RTF documents for the
+# text import; the foreign tables with their memo files, put together in
+# the target's input form (a flag byte, the table's length in two bytes,
+# the table, the memo file) in the work folder.
 shared=${VERBANA_SHARED_DIR:-../shared}
 fixture_seeds() {
   local target=$1 dir=$2
   case $target in
   fuzz_hwp_title) echo "$shared/fixtures/hwp" ;;
+  fuzz_text_import) echo "$shared/fixtures/rtf" ;;
   fuzz_foreign_tables)
     mkdir -p "$dir/fixture-seeds"
     local pair flag name size
